@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Beeper.h"
+#include "platform/Clock.h"
+#include "platform/FileDialogs.h"
+#include "platform/FileStore.h"
+#include "platform/Messages.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The real services, through Qt.
+namespace fenra {
+
+class QtBeeper final : public Beeper {
+public:
+    void beep() override;
+};
+
+class QtClock final : public Clock {
+public:
+    double secondsSinceMidnight() override;
+};
+
+// Message boxes and file dialogs open over the window they belong to.
+class QtMessages final : public Messages {
+public:
+    void setParentWindow(QWidget* window) { m_parent = window; }
+    void tell(const QString& text) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+class QtFileDialogs final : public FileDialogs {
+public:
+    void setParentWindow(QWidget* window) { m_parent = window; }
+    QString chooseFileToSave(const FileDialogState& state) override;
+    QString chooseFileToOpen(const FileDialogState& state) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+class QtFileStore final : public FileStore {
+public:
+    ReadResult readPrefix(const QString& path, qint64 maxBytes) override;
+    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override;
+};
+
+// The folder that holds the running program.
+QString programFolder();
+
+} // namespace fenra
