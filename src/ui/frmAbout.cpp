@@ -1,0 +1,34 @@
+#include "ui/frmAbout.h"
+
+#include "ui/Twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+
+namespace fenra {
+
+frmAbout::frmAbout(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(twipsRect(0, 0, 4065, 3180).size());
+
+    lblTitle = new QLabel(QStringLiteral("Tarnwick Fenra Game"), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont font(QStringLiteral("MS Sans Serif"), 18);
+    font.setStyleHint(QFont::SansSerif);   // the system's sans-serif where that face is missing
+    lblTitle->setFont(font);
+    lblTitle->move(twipsRect(142, 120, 3780, 435).topLeft());
+    lblTitle->adjustSize();   // the label is sized to its text
+}
+
+void frmAbout::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    hide();
+    if (m_onClosed)
+        m_onClosed();
+}
+
+} // namespace fenra

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "engine/DataSets.h"
+#include "engine/PickDataSet.h"
+#include "engine/RunSettings.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace fenra {
+
+class DrawingArea;
+class RandomSource;
+class frmAbout;
+
+// The main window. Its controls hold the program's whole state, as the user
+// sees it; each handler gathers what it needs from them into plain values,
+// calls the engine, the generator or the files, and puts the results back.
+class frmfenra final : public QWidget {
+public:
+    frmfenra(Platform platform, RandomSource& random, QWidget* parent = nullptr);
+    ~frmfenra() override;
+
+    // The handlers, one per command of the window.
+    void cmdStart_Click();
+    void cmdRandom_Click();
+    void cmdAbout_Click();
+    void cborand_Change();
+    void cborand_Click();
+
+    // What the controls hold, as plain values.
+    DataSetTexts dataSets() const;
+    RunSettingsTexts runSettings() const;
+    const CurrentMap& currentMap() const { return m_currentMap; }
+    QLineEdit* coefficientBox(int set, int coefficient) const;   // set and coefficient from 1
+
+    // The data sets, frames 1 to 6.
+    QGroupBox *fradata1 = nullptr, *fradata2 = nullptr, *fradata3 = nullptr, *fradata4 = nullptr,
+              *fradata5 = nullptr, *fradata6 = nullptr;
+    std::array<QLineEdit*, 6> txtdata1{}, txtdata2{}, txtdata3{}, txtdata4{}, txtdata5{}, txtdata6{};
+    QCheckBox *chkvar1 = nullptr, *chkvar2 = nullptr, *chkvar3 = nullptr, *chkvar4 = nullptr,
+              *chkvar5 = nullptr, *chkvar6 = nullptr;
+    std::array<QLabel*, 36> lbldata{};   // the row labels "1:" to "6:" of all six frames
+
+    QGroupBox* dataSetFrame(int set) const { return m_frames[std::size_t(set - 1)]; }
+    QCheckBox* showBox(int set) const { return m_showBoxes[std::size_t(set - 1)]; }
+
+    // Options.
+    QGroupBox* fraOptions = nullptr;
+    QLabel* lblrand = nullptr;
+    QComboBox* cborand = nullptr;
+    QLabel* lblIter = nullptr;
+    QLineEdit* txtIter = nullptr;
+    QRadioButton* optclrwhite = nullptr;
+    QRadioButton* optclrrand = nullptr;
+    QRadioButton* optclrrule = nullptr;
+    QLabel* lblMoveX = nullptr;
+    QLineEdit* txtMoveX = nullptr;
+    QLabel* lblMovey = nullptr;
+    QLineEdit* txtMoveY = nullptr;
+    QLabel* lblZoom = nullptr;
+    QComboBox* cboZoom = nullptr;
+
+    // Batch.
+    QGroupBox* fraSave = nullptr;
+    QLabel* lblSave = nullptr;
+    QLineEdit* txtArray = nullptr;
+    QPushButton* cmdSaveBatch = nullptr;
+    QProgressBar* prgArray = nullptr;
+
+    // On the window itself.
+    QPushButton* cmdSavePicture = nullptr;
+    QPushButton* cmdRandom = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    QLabel* Picture1 = nullptr;
+    QProgressBar* prgIter = nullptr;
+    DrawingArea* pctdisplay = nullptr;
+
+    // The record of the data file on its way to and from disk.
+    QByteArray rtfSave;
+
+    // The two file dialogs: data files and pictures.
+    FileDialogState CommonDialog1;
+    FileDialogState CommonDialog2;
+
+    frmAbout* about() const { return m_about.get(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildDataSetFrames();
+    void buildOptions();
+    void buildBatch();
+    void buildButtons();
+    void setTabOrder();
+    void connectHandlers();
+    void Form_Load();
+
+    void ShowDataSetFrames();
+    void showCoefficients(const DataSetTexts& sets);
+
+    // Refuses a run whose settings cannot be read, with a message; true when it may go on.
+    std::optional<RunPlan> planOrRefuse();
+    bool countIsNumberOrRefuse();
+    void render(const RunPlan& plan);
+    void aboutClosed();
+
+    std::array<QGroupBox*, 6> m_frames{};
+    std::array<QCheckBox*, 6> m_showBoxes{};
+    std::array<std::array<QLineEdit*, 6>*, 6> m_boxes{};
+
+    Platform m_platform;
+    RandomSource& m_random;
+    CurrentMap m_currentMap;
+    std::unique_ptr<frmAbout> m_about;
+    bool m_closing = false;
+};
+
+} // namespace fenra
