@@ -259,6 +259,10 @@ void frmfenra::connectHandlers()
 {
     connect(cmdStart, &QPushButton::clicked, this, &frmfenra::cmdStart_Click);
     connect(cmdRandom, &QPushButton::clicked, this, &frmfenra::cmdRandom_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmfenra::cmdSave_Click);
+    connect(cmdLoad, &QPushButton::clicked, this, &frmfenra::cmdLoad_Click);
+    connect(cmdSavePicture, &QPushButton::clicked, this, &frmfenra::cmdSavePicture_Click);
+    connect(cmdSaveBatch, &QPushButton::clicked, this, &frmfenra::cmdSaveBatch_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmfenra::cmdAbout_Click);
     // Typing, choosing an item and setting the text from code all change the edit text.
     connect(cborand, &QComboBox::editTextChanged, this, &frmfenra::cborand_Change);

@@ -38,6 +38,10 @@ public:
     // The handlers, one per command of the window.
     void cmdStart_Click();
     void cmdRandom_Click();
+    void cmdSave_Click();
+    void cmdLoad_Click();
+    void cmdSavePicture_Click();
+    void cmdSaveBatch_Click();
     void cmdAbout_Click();
     void cborand_Change();
     void cborand_Click();
@@ -117,8 +121,11 @@ private:
 
     void ShowDataSetFrames();
     void showCoefficients(const DataSetTexts& sets);
+    void LoadDataFile();
+    QByteArray pictureAsBitmap();
+    bool batchInputsOrRefuse(std::int16_t& runs);
 
-    // Refuses a run whose settings cannot be read, with a message; true when it may go on.
+    // A run whose settings cannot be read is refused with a message.
     std::optional<RunPlan> planOrRefuse();
     bool countIsNumberOrRefuse();
     void render(const RunPlan& plan);

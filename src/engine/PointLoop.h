@@ -1,0 +1,87 @@
+#pragma once
+
+#include "engine/DataSets.h"
+#include "engine/PickDataSet.h"
+#include "engine/Raster.h"
+#include "engine/RunSettings.h"
+
+#include <cstdint>
+#include <vector>
+
+// The iteration at the heart of a run, shared by the window and the headless
+// renderer: what a run works out once before its loop, the state carried from
+// step to step, and the loops that plot into a picture or count hits.
+namespace fenra {
+
+class RandomSource;
+
+// A map's coefficients as numbers; a row with a text that is not a number
+// cannot be applied and leaves its coordinate where it was.
+struct ParsedMap {
+    double c[6] = {};
+    bool xRowOk = false;
+    bool yRowOk = false;
+};
+
+// Everything a run reads, converted once: it cannot change while a run lasts.
+struct PreparedRun {
+    explicit PreparedRun(const DataSetTexts& dataSets, const RunPlan& plan, const CurrentMap& map);
+
+    RunPlan plan;
+    MapPicker picker;
+    ParsedMap maps[7];           // 0: the texts the current map held when the run began; 1-6: the data sets
+    int initialSetNumber = 0;    // what the current map's set number reads as, until a pick writes it
+};
+
+// What survives from one step to the next. A fresh state starts at the origin.
+struct LoopState {
+    double x = 0.0;
+    float y = 0.0f;
+    int mapIndex = 0;     // which of PreparedRun::maps the current map's texts are
+    int setNumber = 0;    // s, the picked set as a number
+    bool picked = false;  // whether a pick wrote the set number
+    std::uint32_t colour = kBlack;
+
+    explicit LoopState(const PreparedRun& run)
+        : setNumber(run.initialSetNumber)
+    {
+    }
+};
+
+// Where positions in twips land: a grid of kDisplayWidth x kDisplayHeight
+// pixels times `scale`, each pixel 15 / scale twips wide.
+struct PixelGrid {
+    int scale = 1;
+    int width() const { return kDisplayWidth * scale; }
+    int height() const { return kDisplayHeight * scale; }
+};
+
+// Hits per pixel and the colour of the last hit, for density shading.
+struct HitCell {
+    std::uint32_t hits = 0;
+    std::uint32_t lastColour = kBlack;
+};
+struct HitGrid {
+    PixelGrid grid;
+    std::vector<HitCell> cells;   // row by row, grid.width() per row
+
+    explicit HitGrid(PixelGrid g)
+        : grid(g)
+        , cells(std::size_t(g.width()) * std::size_t(g.height()))
+    {
+    }
+};
+
+// Runs `points` steps and sets a pixel of `raster` (a grid of `grid`'s size)
+// for each drawn point. Returns how many pixels were set.
+std::int64_t plotPoints(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
+                        const PixelGrid& grid, const RasterView& raster);
+
+// The same steps, counting the hits of each pixel instead. Returns the hits counted.
+std::int64_t countHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
+                       HitGrid& hits);
+
+// Leaves in the current map what the last step's pick put there.
+void storeCurrentMap(const DataSetTexts& dataSets, const LoopState& state, CurrentMap& map);
+
+} // namespace fenra

@@ -1,0 +1,154 @@
+// The window's commands that keep its work on disk: the data file, the
+// picture and the random batch.
+#include "ui/frmfenra.h"
+
+#include "engine/NumberText.h"
+#include "files/BatchNames.h"
+#include "files/Bitmap.h"
+#include "files/DataRecord.h"
+#include "files/RandomBatch.h"
+#include "platform/FileDialogs.h"
+#include "platform/FileStore.h"
+#include "platform/Messages.h"
+#include "ui/DrawingArea.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include <functional>
+
+namespace fenra {
+namespace {
+
+// A dialog offers the folder and name last chosen in it at its next showing.
+void remember(FileDialogState& dialog, const QString& chosen)
+{
+    dialog.fileName = chosen;
+    dialog.folder = QFileInfo(chosen).absolutePath();
+}
+
+// The batch as the window does it: each run is the Random command.
+class WindowBatchSteps final : public BatchSteps {
+public:
+    WindowBatchSteps(frmfenra& window, std::function<QByteArray()> picture)
+        : m_window(window)
+        , m_picture(std::move(picture))
+    {
+    }
+    void randomRun() override { m_window.cmdRandom_Click(); }
+    DataSetTexts currentDataSets() override { return m_window.dataSets(); }
+    QByteArray currentPictureBitmap() override { return m_picture(); }
+    void setProgress(int run) override { m_window.prgArray->setValue(run); }
+
+private:
+    frmfenra& m_window;
+    std::function<QByteArray()> m_picture;
+};
+
+} // namespace
+
+QByteArray frmfenra::pictureAsBitmap()
+{
+    return encodeBitmap(pctdisplay->raster());
+}
+
+void frmfenra::cmdSave_Click()
+{
+    // The record is built before the dialog; one that cannot be written unchanged is refused.
+    const BuiltRecord record = BuildDataText(dataSets());
+    if (!record.refusal.isEmpty()) {
+        m_platform.messages.tell(record.refusal + QStringLiteral(" Nothing was saved."));
+        return;
+    }
+    rtfSave = record.bytes;
+    const QString name = m_platform.dialogs.chooseFileToSave(CommonDialog1);
+    if (name.isEmpty())
+        return;
+    remember(CommonDialog1, name);
+    if (const std::optional<QString> failure = m_platform.files.writeWhole(name, rtfSave))
+        m_platform.messages.tell(QStringLiteral("The data could not be saved to \"%1\": %2.").arg(name, *failure));
+}
+
+void frmfenra::cmdLoad_Click()
+{
+    LoadDataFile();
+}
+
+void frmfenra::LoadDataFile()
+{
+    const QString name = m_platform.dialogs.chooseFileToOpen(CommonDialog1);
+    if (name.isEmpty())
+        return;
+    remember(CommonDialog1, name);
+    // Nothing after the record is ever looked at, so only that much is read.
+    const FileStore::ReadResult read = m_platform.files.readPrefix(name, kRecordLength);
+    if (!read.bytes) {
+        m_platform.messages.tell(QStringLiteral("\"%1\" could not be read: %2.").arg(name, read.error));
+        return;
+    }
+    rtfSave = *read.bytes;
+    const DataSetTexts loaded = parseDataRecord(rtfSave);
+    cborand->setEditText(loaded.count);   // the frames follow the loaded count
+    showCoefficients(loaded);
+}
+
+void frmfenra::cmdSavePicture_Click()
+{
+    const QString name = m_platform.dialogs.chooseFileToSave(CommonDialog2);
+    if (name.isEmpty())
+        return;
+    remember(CommonDialog2, name);
+    if (const std::optional<QString> failure = m_platform.files.writeWhole(name, pictureAsBitmap()))
+        m_platform.messages.tell(QStringLiteral("The picture could not be saved to \"%1\": %2.").arg(name, *failure));
+}
+
+bool frmfenra::batchInputsOrRefuse(std::int16_t& runs)
+{
+    const std::optional<std::int16_t> count = toInt16(txtArray->text());
+    if (!count) {
+        m_platform.messages.tell(QStringLiteral("\"%1\" must be a whole number. Nothing was made.").arg(lblSave->text()));
+        return false;
+    }
+    // Every data file of the batch holds the count in one character.
+    const QString countText = cborand->currentText();
+    if (!toDouble(countText) || countText.size() != 1) {
+        m_platform.messages.tell(
+            QStringLiteral("\"%1\" must be a number of one character to be saved with each picture. Nothing was made.")
+                .arg(lblrand->text()));
+        return false;
+    }
+    if (!planOrRefuse())
+        return false;
+    runs = *count;
+    return true;
+}
+
+void frmfenra::cmdSaveBatch_Click()
+{
+    // Everything that could stop the batch halfway is checked before anything is asked or written.
+    std::int16_t runs = 0;
+    if (!batchInputsOrRefuse(runs))
+        return;
+    if (runs >= 1) {
+        prgArray->setRange(0, runs);
+    } else {
+        // A range of 0 to 0 (or reversed) would show a busy bar; no runs is an empty one.
+        prgArray->setRange(0, 1);
+        prgArray->setValue(0);
+    }
+    const QString name = m_platform.dialogs.chooseFileToSave(CommonDialog1);
+    if (name.isEmpty())
+        return;
+    remember(CommonDialog1, name);
+
+    WindowBatchSteps steps(*this, [this] { return pictureAsBitmap(); });
+    const BatchResult result = runRandomBatch(runs, batchBaseName(name), steps, m_platform.files);
+    rtfSave.clear();
+    if (!result.failure.isEmpty())
+        m_platform.messages.tell(result.failure);
+}
+
+} // namespace fenra
