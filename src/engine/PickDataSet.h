@@ -4,7 +4,6 @@
 
 #include <QString>
 
-#include <cmath>
 #include <cstdint>
 
 namespace fenra {
@@ -31,11 +30,19 @@ public:
     // it draws: nothing is written, no random value is used.
     bool countIsNumber() const { return m_countIsNumber; }
 
-    // The set number for a draw u: floor(n*u + 1). Only for a count that is a number.
-    std::int16_t pick(float u) const { return std::int16_t(std::floor(double(m_count) * double(u) + 1.0)); }
+    // The set number for a draw u: floor(n*u + 1), which lies within the
+    // 16-bit range for every 16-bit n. Only for a count that is a number.
+    std::int16_t pick(float u) const
+    {
+        const double v = double(m_count) * double(u) + 1.0;
+        const int truncated = int(v);
+        return std::int16_t(truncated - (double(truncated) > v));   // floor, also below zero
+    }
 
     // Whether a pick of set k copies its coefficient texts: only counts 2 to 6 do.
     bool copiesSet(int k) const { return m_copies && k >= 1 && k <= m_count; }
+    // Whether picks copy at all; when they do, every pick k lies in 1..n and copies.
+    bool copies() const { return m_copies; }
 
 private:
     bool m_countIsNumber = false;

@@ -5,6 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace fenra {
 namespace {
@@ -23,73 +28,104 @@ constexpr std::size_t kDrawBlock = 4092;
 
 ParsedMap parseMap(const Coefficients& texts, QChar decimalPoint)
 {
-    ParsedMap map;
-    bool ok[6];
-    for (int j = 0; j < 6; ++j) {
-        const std::optional<double> value = toDouble(texts[std::size_t(j)], decimalPoint);
-        ok[j] = value.has_value();
-        map.c[j] = value.value_or(0.0);
+    ParsedMap map;   // both rows start as the identity
+    for (int row = 0; row < 2; ++row) {
+        std::optional<double> value[3];
+        for (int j = 0; j < 3; ++j)
+            value[j] = toDouble(texts[std::size_t(3 * row + j)], decimalPoint);
+        if (value[0] && value[1] && value[2]) {
+            for (int j = 0; j < 3; ++j)
+                map.c[3 * row + j] = *value[j];
+        }
     }
-    map.xRowOk = ok[0] && ok[1] && ok[2];
-    map.yRowOk = ok[3] && ok[4] && ok[5];
     return map;
 }
 
-// Sets one pixel of a raster.
+// Clamping without branches: the compiler turns std::min and std::max of
+// floating-point values into jumps, which mispredict when many points fall
+// outside the picture.
+inline float clampFloat(float v, float lo, float hi)
+{
+#if defined(__SSE2__)
+    return _mm_cvtss_f32(_mm_min_ss(_mm_max_ss(_mm_set_ss(v), _mm_set_ss(lo)), _mm_set_ss(hi)));
+#else
+    return std::min(std::max(v, lo), hi);
+#endif
+}
+
+inline double clampDouble(double v, double lo, double hi)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(_mm_set_sd(v), _mm_set_sd(lo)), _mm_set_sd(hi)));
+#else
+    return std::min(std::max(v, lo), hi);
+#endif
+}
+
+// Sets one pixel of a raster; a point outside goes to a scratch pixel, so
+// the common miss of a zoomed-in picture costs no branch.
 struct RasterSink {
-    const RasterView& raster;
-    std::int64_t count = 0;
-    void hit(int column, int row, std::uint32_t colour)
+    std::uint32_t* pixels;
+    std::ptrdiff_t stride;
+    std::uint32_t scratch = 0;
+    void hit(bool inside, unsigned column, unsigned row, std::uint32_t colour)
     {
-        raster.at(column, row) = colour;
-        ++count;
+        std::uint32_t* target = inside ? pixels + std::ptrdiff_t(row) * stride + column : &scratch;
+        *target = colour;
     }
 };
 
-// Counts a hit and remembers its colour.
+// Counts a hit and remembers its colour; a point outside goes to a scratch cell.
 struct HitSink {
     HitCell* cells;
     std::ptrdiff_t stride;
-    std::int64_t count = 0;
-    void hit(int column, int row, std::uint32_t colour)
+    HitCell scratch{};
+    void hit(bool inside, unsigned column, unsigned row, std::uint32_t colour)
     {
-        HitCell& cell = cells[row * stride + column];
-        ++cell.hits;
-        cell.lastColour = colour;
-        ++count;
+        HitCell* cell = inside ? cells + std::ptrdiff_t(row) * stride + column : &scratch;
+        ++cell->hits;
+        cell->lastColour = colour;
     }
 };
 
-// The pixel a position in twips lands on, if any. A position is handed to the
-// drawing area in single precision; one beyond what that holds draws nothing.
+// The drawing area takes positions in single precision and lands a point on
+// pixel floor(twips * scale / 15); what falls outside [0, 11910) x [0, 5715)
+// twips is not drawn, whatever the scale. Returns whether it was drawn.
 template <class Sink>
-inline void plot(Sink& sink, const PixelGrid& grid, double px, double py, std::uint32_t colour)
+inline bool plot(Sink& sink, int scale, double px, double py, std::uint32_t colour)
 {
-    constexpr double kWidthTwips = double(kDisplayWidth * kTwipsPerPixel);
-    constexpr double kHeightTwips = double(kDisplayHeight * kTwipsPerPixel);
-    // Cheap rejection first; what remains converts safely to single precision.
-    if (!(px > -kTwipsPerPixel && px < kWidthTwips + kTwipsPerPixel && py > -kTwipsPerPixel
-          && py < kHeightTwips + kTwipsPerPixel))
-        return;
+    constexpr float kWidthTwips = float(kDisplayWidth * kTwipsPerPixel);
+    constexpr float kHeightTwips = float(kDisplayHeight * kTwipsPerPixel);
+    // A position beyond single precision becomes infinite here and lies outside.
     const float sx = float(px);
     const float sy = float(py);
-    if (!(sx >= 0.0f && sy >= 0.0f))
-        return;
-    const int column = int(double(sx) * grid.scale / kTwipsPerPixel);
-    const int row = int(double(sy) * grid.scale / kTwipsPerPixel);
-    if (column < grid.width() && row < grid.height())
-        sink.hit(column, row, colour);
+    const bool inside = (sx >= 0.0f) & (sx < kWidthTwips) & (sy >= 0.0f) & (sy < kHeightTwips);
+    // Clamped so the whole-number conversion is defined; only used when inside.
+    const float cx = clampFloat(sx, 0.0f, kWidthTwips);
+    const float cy = clampFloat(sy, 0.0f, kHeightTwips);
+    // floor(a / 15) = floor(floor(a) / 15) for a >= 0; twips * scale is exact in double.
+    const unsigned column = unsigned(double(cx) * scale) / unsigned(kTwipsPerPixel);
+    const unsigned row = unsigned(double(cy) * scale) / unsigned(kTwipsPerPixel);
+    sink.hit(inside, column, row, colour);
+    return inside;
 }
 
 template <ColourMode Mode, bool CountIsNumber, class Sink>
-void runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n, const PixelGrid& grid,
+std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n, const PixelGrid& grid,
              Sink& sink)
 {
     constexpr std::size_t kDrawsPerStep = (CountIsNumber ? 1 : 0) + (Mode == ColourMode::Random ? 3 : 0);
     const RunPlan& plan = run.plan;
-    const bool zoomed = plan.zoom.has_value();
+    // An unmatched zoom text is scale 1 and no shift: x * 1 + 0 is x exactly.
     const ZoomStep zoom = plan.zoom.value_or(ZoomStep{1.0, 0.0, 0.0});
+    const double moveX = plan.moveX;
+    const double moveY = plan.moveY;
+    const int scale = grid.scale;
     const MapPicker picker = run.picker;
+    // shown[s] for s = 0..6; any other s is never drawn.
+    bool shown[7] = {false};
+    for (int k = 1; k <= 6; ++k)
+        shown[k] = plan.show[std::size_t(k - 1)];
 
     float draws[kDrawBlock];
     std::size_t drawn = 0;
@@ -101,6 +137,7 @@ void runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::i
     int mapIndex = st.mapIndex;
     int s = st.setNumber;
     std::uint32_t colour = st.colour;
+    std::int64_t plotted = 0;
 
     for (std::int64_t i = 1; i <= n; ++i) {
         if constexpr (kDrawsPerStep > 0) {
@@ -113,25 +150,21 @@ void runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::i
         }
         if constexpr (CountIsNumber) {
             s = picker.pick(draws[used++]);
-            if (picker.copiesSet(s))
+            if (picker.copies())
                 mapIndex = s;
         }
 
-        // The map; a row that cannot be applied, or whose result overflows,
-        // leaves its coordinate where it was.
+        // The map; a coordinate whose new value overflows keeps its last one.
         const ParsedMap& m = run.maps[mapIndex];
-        double xNew = x;
-        if (m.xRowOk) {
-            const double t = (m.c[0] * x + m.c[1] * double(y)) + m.c[2];
-            if (std::isfinite(t))
-                xNew = t;
-        }
-        float yNew = y;
-        if (m.yRowOk) {
-            const double t = (m.c[3] * x + m.c[4] * double(y)) + m.c[5];
-            if (std::fabs(t) < kSingleLimit)
-                yNew = float(t);
-        }
+        const double yd = double(y);
+        double xNew = (m.c[0] * x + m.c[1] * yd) + m.c[2];
+        if (!std::isfinite(xNew)) [[unlikely]]
+            xNew = x;
+        const double yWide = (m.c[3] * x + m.c[4] * yd) + m.c[5];
+        constexpr double kFloatMax = std::numeric_limits<float>::max();
+        float yNew = float(clampDouble(yWide, -kFloatMax, kFloatMax));
+        if (!(std::fabs(yWide) < kSingleLimit)) [[unlikely]]
+            yNew = y;
 
         if constexpr (Mode == ColourMode::Random) {
             // 255 times a value below 1 stays below 255 in single precision.
@@ -147,27 +180,15 @@ void runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::i
                 colour = kDataColours[s];
         }
 
-        // Zoom, flip and offsets, all in twips.
-        double px = xNew;
-        double py = double(yNew);
-        if (zoomed) {
-            const double zx = px * zoom.scale + zoom.shiftX;
-            const double zy = py * zoom.scale + zoom.shiftY;
-            if (std::isfinite(zx))
-                px = zx;
-            if (std::isfinite(zy))
-                py = zy;
-        }
-        py = kDisplayOuterHeightTwips - py;   // larger map y lies higher on screen
-        const double ox = px + plan.moveX;
-        const double oy = py + plan.moveY;
-        if (std::isfinite(ox))
-            px = ox;
-        if (std::isfinite(oy))
-            py = oy;
+        // Zoom, flip and offsets, all in twips. A step that overflows here
+        // only ever concerns a position far outside the picture, which the
+        // plot leaves undrawn either way, so no step needs guarding.
+        const double px = (xNew * zoom.scale + zoom.shiftX) + moveX;
+        const double py = (kDisplayOuterHeightTwips - (double(yNew) * zoom.scale + zoom.shiftY)) + moveY;
 
-        if (s >= 1 && s <= 6 && plan.show[std::size_t(s - 1)])
-            plot(sink, grid, px, py, colour);
+        const bool setShown = unsigned(s) <= 6u && shown[unsigned(s) <= 6u ? s : 0];
+        if (setShown)
+            plotted += plot(sink, scale, px, py, colour);
 
         x = xNew;
         y = yNew;
@@ -179,27 +200,26 @@ void runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::i
     st.setNumber = s;
     st.picked = st.picked || (CountIsNumber && n >= 1);
     st.colour = colour;
+    return plotted;
 }
 
 template <class Sink>
-void dispatch(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n, const PixelGrid& grid,
-              Sink& sink)
+std::int64_t dispatch(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n,
+                      const PixelGrid& grid, Sink& sink)
 {
     const bool counted = run.picker.countIsNumber();
     switch (run.plan.colour) {
     case ColourMode::Random:
-        counted ? runLoop<ColourMode::Random, true>(run, st, random, n, grid, sink)
-                : runLoop<ColourMode::Random, false>(run, st, random, n, grid, sink);
-        break;
+        return counted ? runLoop<ColourMode::Random, true>(run, st, random, n, grid, sink)
+                       : runLoop<ColourMode::Random, false>(run, st, random, n, grid, sink);
     case ColourMode::White:
-        counted ? runLoop<ColourMode::White, true>(run, st, random, n, grid, sink)
-                : runLoop<ColourMode::White, false>(run, st, random, n, grid, sink);
-        break;
+        return counted ? runLoop<ColourMode::White, true>(run, st, random, n, grid, sink)
+                       : runLoop<ColourMode::White, false>(run, st, random, n, grid, sink);
     case ColourMode::Data:
-        counted ? runLoop<ColourMode::Data, true>(run, st, random, n, grid, sink)
-                : runLoop<ColourMode::Data, false>(run, st, random, n, grid, sink);
-        break;
+        return counted ? runLoop<ColourMode::Data, true>(run, st, random, n, grid, sink)
+                       : runLoop<ColourMode::Data, false>(run, st, random, n, grid, sink);
     }
+    return 0;
 }
 
 } // namespace
@@ -218,17 +238,15 @@ PreparedRun::PreparedRun(const DataSetTexts& dataSets, const RunPlan& runPlan, c
 std::int64_t plotPoints(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
                         const PixelGrid& grid, const RasterView& raster)
 {
-    RasterSink sink{raster};
-    dispatch(run, state, random, points, grid, sink);
-    return sink.count;
+    RasterSink sink{raster.pixels, raster.stride};
+    return dispatch(run, state, random, points, grid, sink);
 }
 
 std::int64_t countHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
                        HitGrid& hits)
 {
     HitSink sink{hits.cells.data(), hits.grid.width()};
-    dispatch(run, state, random, points, hits.grid, sink);
-    return sink.count;
+    return dispatch(run, state, random, points, hits.grid, sink);
 }
 
 void storeCurrentMap(const DataSetTexts& dataSets, const LoopState& state, CurrentMap& map)

@@ -15,12 +15,11 @@ namespace fenra {
 
 class RandomSource;
 
-// A map's coefficients as numbers; a row with a text that is not a number
-// cannot be applied and leaves its coordinate where it was.
-struct ParsedMap {
-    double c[6] = {};
-    bool xRowOk = false;
-    bool yRowOk = false;
+// A map's coefficients as numbers. A row with a text that is not a number
+// leaves its coordinate where it was; it is stored as the identity row
+// (x' = 1x + 0y + 0, or y' = 0x + 1y + 0), which gives exactly that.
+struct alignas(64) ParsedMap {
+    double c[6] = {1.0, 0.0, 0.0, 0.0, 1.0, 0.0};
 };
 
 // Everything a run reads, converted once: it cannot change while a run lasts.
