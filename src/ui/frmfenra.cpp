@@ -393,6 +393,10 @@ void frmfenra::ShowDataSetFrames()
 
 void frmfenra::cmdAbout_Click()
 {
+    // Opens over the middle of the main window.
+    QRect placed = m_about->frameGeometry();
+    placed.moveCenter(frameGeometry().center());
+    m_about->move(placed.topLeft());
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
