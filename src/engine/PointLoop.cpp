@@ -14,8 +14,8 @@
 namespace fenra {
 namespace {
 
-// Values from here on round to infinity as single precision (FLT_MAX plus half its ulp).
-constexpr double kSingleLimit = 0x1.ffffffp127;
+// Overflow shows as infinity, which the loop tests instead of trapping.
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
 
 // kDataColours[s] is the colour of set s in Data mode; sets 4 and 6 share magenta.
 constexpr std::uint32_t kDataColours[7] = {
@@ -48,15 +48,6 @@ inline float clampFloat(float v, float lo, float hi)
 {
 #if defined(__SSE2__)
     return _mm_cvtss_f32(_mm_min_ss(_mm_max_ss(_mm_set_ss(v), _mm_set_ss(lo)), _mm_set_ss(hi)));
-#else
-    return std::min(std::max(v, lo), hi);
-#endif
-}
-
-inline double clampDouble(double v, double lo, double hi)
-{
-#if defined(__SSE2__)
-    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(_mm_set_sd(v), _mm_set_sd(lo)), _mm_set_sd(hi)));
 #else
     return std::min(std::max(v, lo), hi);
 #endif
@@ -161,9 +152,9 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
         if (!std::isfinite(xNew)) [[unlikely]]
             xNew = x;
         const double yWide = (m.c[3] * x + m.c[4] * yd) + m.c[5];
-        constexpr double kFloatMax = std::numeric_limits<float>::max();
-        float yNew = float(clampDouble(yWide, -kFloatMax, kFloatMax));
-        if (!(std::fabs(yWide) < kSingleLimit)) [[unlikely]]
+        // In IEEE arithmetic a value beyond single precision rounds to infinity.
+        float yNew = float(yWide);
+        if (!std::isfinite(yNew)) [[unlikely]]
             yNew = y;
 
         if constexpr (Mode == ColourMode::Random) {
@@ -180,10 +171,15 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
                 colour = kDataColours[s];
         }
 
-        // Zoom, flip and offsets, all in twips. A step that overflows here
-        // only ever concerns a position far outside the picture, which the
-        // plot leaves undrawn either way, so no step needs guarding.
-        const double px = (xNew * zoom.scale + zoom.shiftX) + moveX;
+        // Zoom, flip and offsets, all in twips. Only the zoom of x can
+        // overflow and leave its position as the map gave it, which a huge
+        // offset can still bring back into the picture. y is single precision
+        // and cannot overflow here; an offset that overflows leaves a position
+        // that is far outside in any case, so those steps need no guard.
+        double px = xNew * zoom.scale + zoom.shiftX;
+        if (!std::isfinite(px)) [[unlikely]]
+            px = xNew;
+        px += moveX;
         const double py = (kDisplayOuterHeightTwips - (double(yNew) * zoom.scale + zoom.shiftY)) + moveY;
 
         const bool setShown = unsigned(s) <= 6u && shown[unsigned(s) <= 6u ? s : 0];

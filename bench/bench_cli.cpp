@@ -1,0 +1,66 @@
+// fenra-render end to end: a data file's picture rendered and encoded as the
+// program does it, without the disk. 100 million points at --scale 2, in Data
+// colour and in density mode, on one thread and on two.
+#include "cli/PictureFiles.h"
+#include "cli/RenderPicture.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+
+#include <cstdint>
+
+namespace {
+
+using namespace fenra;
+using namespace fenra::cli;
+
+constexpr std::int64_t kPoints = 100'000'000;
+constexpr std::uint64_t kSeed = 20240601;
+
+const char* const kSamples[] = {"sierpinski", "fern"};
+
+void BM_Render(benchmark::State& state)
+{
+    const char* sample = kSamples[state.range(0)];
+    const bool density = state.range(1) != 0;
+    const int threads = int(state.range(2));
+
+    const LoadedData loaded = loadDataSets(QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(QLatin1String(sample)));
+    if (!loaded.dataSets) {
+        state.SkipWithError(qPrintable(loaded.error));
+        return;
+    }
+    RenderJob job;
+    job.dataSets = *loaded.dataSets;
+    job.plan = *planRun(RunSettingsTexts{}).plan;
+    job.plan.colour = ColourMode::Data;
+    job.points = kPoints;
+    job.scale = 2;
+    job.density = density;
+    job.seed = kSeed;
+    job.threads = threads;
+
+    for (auto _ : state) {
+        const Picture picture = renderPicture(job);
+        std::optional<QByteArray> png = encodePicture(picture, PictureFormat::Png, QByteArray(), QString());
+        benchmark::DoNotOptimize(png);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(QStringLiteral("%1 %2 %3 thread(s)")
+                       .arg(QLatin1String(sample), density ? QStringLiteral("density") : QStringLiteral("data"))
+                       .arg(threads)
+                       .toStdString());
+}
+
+// sample, density, threads
+BENCHMARK(BM_Render)
+    ->ArgsProduct({{0, 1}, {0, 1}, {1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()   // the CPU column then sums every thread's work
+    ->UseRealTime()
+    ->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// What fenra-render is asked to do, read from its command line.
+namespace fenra::cli {
+
+// The window's three colour modes, and shading by hits per pixel.
+enum class PictureColour { Random, White, Data, Density };
+
+// What colours a density picture: the data set that hit a pixel last, or white.
+enum class DensityTint { Data, White };
+
+inline constexpr std::int64_t kDefaultPoints = 5000;   // the window's iteration count
+inline constexpr int kMaxScale = 16;     // 12704 x 6096 pixels; more does not fit a bitmap comfortably
+inline constexpr int kMaxThreads = 256;
+inline constexpr int kMaxBatch = 32767;  // the window's batch size is a 16-bit number
+
+struct CliOptions {
+    QString input;                    // a .tfg, or a PNG that fenra-render wrote
+    QString output;                   // .bmp or .png
+    std::int64_t points = kDefaultPoints;
+    QString zoom = QStringLiteral("1x");   // an item of the window's list; empty means no zoom at all
+    QString right = QStringLiteral("0");   // twips, as typed into "Right:"
+    QString down = QStringLiteral("0");    // twips, as typed into "Down"
+    PictureColour colour = PictureColour::Random;
+    DensityTint tint = DensityTint::Data;
+    std::array<bool, 6> show{true, true, true, true, true, true};   // set k at k - 1
+    int scale = 1;
+    std::optional<std::uint64_t> seed;
+    std::optional<int> threads;       // none: every core
+    std::optional<QString> count;     // replaces the data file's "Random #'s:" text
+    int batch = 0;                    // pictures of a random batch; 0: render one file
+    QString prefix;                   // the batch's names: prefix(n).bmp, prefix(n).tfg
+    bool help = false;
+    bool version = false;
+
+    bool operator==(const CliOptions&) const = default;
+};
+
+struct ParsedOptions {
+    std::optional<CliOptions> options;
+    QString error;   // one line for the user when there are no options
+};
+
+// `arguments` without the program's name. Every option that takes a value
+// accepts it as the next argument or after '=' (--points=100).
+ParsedOptions parseOptions(const QStringList& arguments);
+
+QString usageText();
+
+} // namespace fenra::cli

@@ -1,0 +1,239 @@
+#include "cli/CliRun.h"
+
+#include "cli/PictureFiles.h"
+#include "cli/ProgressBar.h"
+#include "files/BatchNames.h"
+#include "files/Bitmap.h"
+#include "files/DataRecord.h"
+#include "files/RandomBatch.h"
+#include "generate/RandomizeDataSets.h"
+
+#include <new>
+
+namespace fenra::cli {
+namespace {
+
+constexpr char kVersion[] = "fenra-render 1.0";
+
+std::ostream& operator<<(std::ostream& stream, const QString& text)
+{
+    return stream << text.toLocal8Bit().constData();
+}
+
+void tellError(CliEnvironment& environment, const QString& text)
+{
+    environment.err << "fenra-render: " << text << '\n';
+}
+
+ColourMode windowColour(PictureColour colour)
+{
+    switch (colour) {
+    case PictureColour::White:
+        return ColourMode::White;
+    case PictureColour::Data:
+        return ColourMode::Data;
+    case PictureColour::Random:
+    case PictureColour::Density:
+        break;
+    }
+    return ColourMode::Random;
+}
+
+// The run settings as the window would hold them; they convert by its rules.
+RunSettingsTexts settingsTexts(const CliOptions& options)
+{
+    RunSettingsTexts texts;
+    texts.zoom = options.zoom;
+    texts.moveX = options.right;
+    texts.moveY = options.down;
+    texts.colour = windowColour(options.colour);
+    texts.show = options.show;
+    return texts;
+}
+
+QString colourName(PictureColour colour)
+{
+    switch (colour) {
+    case PictureColour::White:
+        return QStringLiteral("white");
+    case PictureColour::Data:
+        return QStringLiteral("data");
+    case PictureColour::Density:
+        return QStringLiteral("density");
+    case PictureColour::Random:
+        break;
+    }
+    return QStringLiteral("random");
+}
+
+// Renders with a bar on the terminal; nothing is caught here.
+Picture renderWithProgress(const RenderJob& job, CliEnvironment& environment)
+{
+    ProgressBar bar(environment.err, environment.errIsTerminal, environment.secondsNow);
+    Picture picture = renderPicture(job, [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); });
+    bar.finish();
+    return picture;
+}
+
+int renderOne(const CliOptions& options, const RunPlan& plan, CliEnvironment& environment)
+{
+    const LoadedData loaded = loadDataSets(options.input);
+    if (!loaded.dataSets) {
+        tellError(environment, loaded.error);
+        return kExitFileFailed;
+    }
+    RenderJob job = jobFor(options, plan, environment.cores);
+    job.dataSets = *loaded.dataSets;
+    if (options.count)
+        job.dataSets.count = *options.count;
+    job.seed = options.seed ? *options.seed : environment.clockSeed();
+
+    const PictureFormat format = *pictureFormatFor(options.output);
+    QByteArray record;
+    if (format == PictureFormat::Png) {
+        const BuiltRecord built = BuildDataText(job.dataSets);
+        if (built.refusal.isEmpty())
+            record = built.bytes;
+        else
+            tellError(environment, QStringLiteral("the picture carries no data record: %1").arg(built.refusal));
+    }
+
+    const Picture picture = renderWithProgress(job, environment);
+    const std::optional<QByteArray> bytes =
+        encodePicture(picture, format, record, settingsText(options, job.seed, job.threads));
+    if (!bytes) {
+        tellError(environment, QStringLiteral("\"%1\" was not written: the PNG encoder failed").arg(options.output));
+        return kExitFileFailed;
+    }
+    if (const std::optional<QString> failure = environment.files.writeWhole(options.output, *bytes)) {
+        tellError(environment, QStringLiteral("\"%1\" could not be written: %2").arg(options.output, *failure));
+        return kExitFileFailed;
+    }
+    environment.out << options.output << " seed " << job.seed << '\n' << std::flush;
+    return kExitDone;
+}
+
+// The window's Random command, once per picture, each with its own seed:
+// the data sets are generated from the seed and the picture is rendered with
+// it, so "fenra-render NAME(n).tfg --seed S" with the same options draws the
+// same picture again.
+class CliBatchSteps final : public BatchSteps {
+public:
+    CliBatchSteps(const CliOptions& options, RenderJob job, std::uint64_t firstSeed, const QString& base,
+                  CliEnvironment& environment)
+        : m_job(std::move(job))
+        , m_nextSeed(firstSeed)
+        , m_base(base)
+        , m_environment(environment)
+    {
+        m_job.dataSets.count = options.count.value_or(QStringLiteral("2"));
+    }
+
+    void randomRun() override
+    {
+        m_job.seed = m_nextSeed++;
+        Pcg32Source generator(m_job.seed);
+        // The seed stands in for the clock: the generator's own reseed gets a fixed time.
+        RandomizeDataSets(m_job.dataSets, generator, 0.0);
+        m_picture = renderWithProgress(m_job, m_environment);
+    }
+    DataSetTexts currentDataSets() override { return m_job.dataSets; }
+    QByteArray currentPictureBitmap() override { return encodeBitmap(m_picture.view()); }
+    void setProgress(int run) override
+    {
+        m_environment.out << batchPictureName(m_base, run) << ' ' << batchDataName(m_base, run) << " seed "
+                          << m_job.seed << '\n'
+                          << std::flush;
+    }
+
+private:
+    RenderJob m_job;
+    std::uint64_t m_nextSeed;
+    QString m_base;
+    CliEnvironment& m_environment;
+    Picture m_picture;
+};
+
+int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& environment)
+{
+    const std::uint64_t firstSeed = options.seed ? *options.seed : environment.clockSeed();
+    const QString base = batchBaseName(options.prefix);
+    CliBatchSteps steps(options, jobFor(options, plan, environment.cores), firstSeed, base, environment);
+    const BatchResult result = runRandomBatch(options.batch, base, steps, environment.files);
+    if (!result.failure.isEmpty()) {
+        tellError(environment, result.failure);
+        return kExitFileFailed;
+    }
+    return kExitDone;
+}
+
+} // namespace
+
+RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
+{
+    RenderJob job;
+    job.plan = plan;
+    job.points = options.points;
+    job.scale = options.scale;
+    job.density = options.colour == PictureColour::Density;
+    job.tint = options.tint;
+    job.threads = std::max(1, options.threads.value_or(cores));
+    return job;
+}
+
+QString settingsText(const CliOptions& options, std::uint64_t seed, int threads)
+{
+    QStringList parts{QStringLiteral("--points %1").arg(options.points),
+                      QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
+                      QStringLiteral("--right %1").arg(options.right), QStringLiteral("--down %1").arg(options.down),
+                      QStringLiteral("--colour %1").arg(colourName(options.colour))};
+    if (options.colour == PictureColour::Density && options.tint == DensityTint::White)
+        parts << QStringLiteral("--tint white");
+    QStringList hidden;
+    for (int k = 1; k <= 6; ++k)
+        if (!options.show[std::size_t(k - 1)])
+            hidden << QString::number(k);
+    if (!hidden.isEmpty())
+        parts << QStringLiteral("--hide %1").arg(hidden.join(QLatin1Char(',')));
+    if (options.count)
+        parts << QStringLiteral("--count %1").arg(*options.count);
+    parts << QStringLiteral("--scale %1").arg(options.scale) << QStringLiteral("--seed %1").arg(seed)
+          << QStringLiteral("--threads %1").arg(threads);
+    return parts.join(QLatin1Char(' '));
+}
+
+int runCli(const QStringList& arguments, CliEnvironment& environment)
+{
+    const ParsedOptions parsed = parseOptions(arguments);
+    if (!parsed.options) {
+        tellError(environment, parsed.error);
+        environment.err << "Try 'fenra-render --help'.\n";
+        return kExitBadOption;
+    }
+    const CliOptions& options = *parsed.options;
+    if (options.help) {
+        environment.out << usageText();
+        return kExitDone;
+    }
+    if (options.version) {
+        environment.out << kVersion << '\n';
+        return kExitDone;
+    }
+
+    // The option parser has checked the offsets already; the window's own conversion makes the plan.
+    const RunPlanResult planned = planRun(settingsTexts(options));
+    if (!planned.plan) {
+        tellError(environment, QStringLiteral("%1 is not a number").arg(captionOf(planned.refused)));
+        return kExitBadOption;
+    }
+    try {
+        return options.batch > 0 ? renderBatch(options, *planned.plan, environment)
+                                 : renderOne(options, *planned.plan, environment);
+    } catch (const std::bad_alloc&) {
+        tellError(environment, QStringLiteral("not enough memory for a picture of this size; try a smaller --scale "
+                                              "or fewer --threads"));
+        return kExitFileFailed;
+    }
+}
+
+} // namespace fenra::cli

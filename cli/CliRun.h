@@ -1,0 +1,40 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "cli/RenderPicture.h"
+#include "platform/FileStore.h"
+
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+
+// fenra-render from its arguments to its exit status.
+namespace fenra::cli {
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFileFailed = 1;   // a file could not be read or written, or memory ran out
+inline constexpr int kExitBadOption = 2;
+
+// What the program meets outside itself; tests hand in their own.
+struct CliEnvironment {
+    std::ostream& out;                          // seeds and written files, one line each
+    std::ostream& err;                          // errors, warnings, the progress bar
+    bool errIsTerminal = false;
+    FileStore& files;
+    std::function<std::uint64_t()> clockSeed;   // a seed when none is given
+    std::function<double()> secondsNow;         // steady, for the progress bar
+    int cores = 1;                              // threads when none are asked for
+};
+
+// The render a command line asks for, less its seed and data sets.
+RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
+
+// The settings text a PNG carries, as options that repeat the picture.
+QString settingsText(const CliOptions& options, std::uint64_t seed, int threads);
+
+int runCli(const QStringList& arguments, CliEnvironment& environment);
+
+} // namespace fenra::cli
