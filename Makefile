@@ -37,6 +37,7 @@ sanitize: deps
 
 bench: build
 	$(BUILD)/bench/bench_render
+	$(BUILD)/bench/bench_cli
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
