@@ -43,6 +43,7 @@ public:
     bool copiesSet(int k) const { return m_copies && k >= 1 && k <= m_count; }
     // Whether picks copy at all; when they do, every pick k lies in 1..n and copies.
     bool copies() const { return m_copies; }
+    std::int16_t count() const { return m_count; }
 
 private:
     bool m_countIsNumber = false;

@@ -53,6 +53,17 @@ inline float clampFloat(float v, float lo, float hi)
 #endif
 }
 
+// A position truncated to whole twips; one beyond the int range (infinity
+// included) gives a negative number, which lies outside the picture.
+inline int wholeTwips(float twips)
+{
+#if defined(__SSE2__)
+    return _mm_cvttss_si32(_mm_set_ss(twips));
+#else
+    return std::fabs(twips) < 2147483520.0f ? int(twips) : -1;
+#endif
+}
+
 // Sets one pixel of a raster; a point outside goes to a scratch pixel, so
 // the common miss of a zoomed-in picture costs no branch.
 struct RasterSink {
@@ -82,6 +93,21 @@ struct HitSink {
 // The drawing area takes positions in single precision and lands a point on
 // pixel floor(twips * scale / 15); what falls outside [0, 11910) x [0, 5715)
 // twips is not drawn, whatever the scale. Returns whether it was drawn.
+// The same at the window's own scale, in whole twips.
+template <class Sink>
+inline bool plotWhole(Sink& sink, double px, double py, std::uint32_t colour)
+{
+    constexpr unsigned kWidthTwips = unsigned(kDisplayWidth * kTwipsPerPixel);
+    constexpr unsigned kHeightTwips = unsigned(kDisplayHeight * kTwipsPerPixel);
+    const float sx = float(px);
+    const float sy = float(py);
+    const int ix = wholeTwips(sx);
+    const int iy = wholeTwips(sy);
+    const bool inside = (sx >= 0.0f) & (sy >= 0.0f) & (unsigned(ix) < kWidthTwips) & (unsigned(iy) < kHeightTwips);
+    sink.hit(inside, unsigned(ix) / unsigned(kTwipsPerPixel), unsigned(iy) / unsigned(kTwipsPerPixel), colour);
+    return inside;
+}
+
 template <class Sink>
 inline bool plot(Sink& sink, int scale, double px, double py, std::uint32_t colour)
 {
@@ -113,6 +139,9 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
     const double moveY = plan.moveY;
     const int scale = grid.scale;
     const MapPicker picker = run.picker;
+    const bool copies = picker.copies();
+    const double count = double(picker.count());
+    Sink local = sink;   // kept in registers, not reloaded after every store
     // shown[s] for s = 0..6; any other s is never drawn.
     bool shown[7] = {false};
     for (int k = 1; k <= 6; ++k)
@@ -140,22 +169,28 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
             }
         }
         if constexpr (CountIsNumber) {
-            s = picker.pick(draws[used++]);
-            if (picker.copies())
+            const float u = draws[used++];
+            if (copies) {
+                s = int(count * double(u) + 1.0);   // at least 1, so truncation is the floor
                 mapIndex = s;
+            } else {
+                s = picker.pick(u);
+            }
         }
 
         // The map; a coordinate whose new value overflows keeps its last one.
         const ParsedMap& m = run.maps[mapIndex];
         const double yd = double(y);
         double xNew = (m.c[0] * x + m.c[1] * yd) + m.c[2];
-        if (!std::isfinite(xNew)) [[unlikely]]
-            xNew = x;
-        const double yWide = (m.c[3] * x + m.c[4] * yd) + m.c[5];
         // In IEEE arithmetic a value beyond single precision rounds to infinity.
-        float yNew = float(yWide);
-        if (!std::isfinite(yNew)) [[unlikely]]
-            yNew = y;
+        float yNew = float((m.c[3] * x + m.c[4] * yd) + m.c[5]);
+        // One well-predicted branch for both rare overflows, off the data path.
+        if (__builtin_expect(!(std::isfinite(xNew) & std::isfinite(yNew)), 0)) {
+            if (!std::isfinite(xNew))
+                xNew = x;
+            if (!std::isfinite(yNew))
+                yNew = y;
+        }
 
         if constexpr (Mode == ColourMode::Random) {
             // 255 times a value below 1 stays below 255 in single precision.
@@ -184,12 +219,13 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
 
         const bool setShown = unsigned(s) <= 6u && shown[unsigned(s) <= 6u ? s : 0];
         if (setShown)
-            plotted += plot(sink, scale, px, py, colour);
+            plotted += scale == 1 ? plotWhole(local, px, py, colour) : plot(local, scale, px, py, colour);
 
         x = xNew;
         y = yNew;
     }
 
+    sink = local;
     st.x = x;
     st.y = y;
     st.mapIndex = mapIndex;
