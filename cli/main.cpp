@@ -1,4 +1,4 @@
-#include "cli/AtomicFileStore.h"
+#include "platform/QtFileStore.h"
 #include "cli/CliRun.h"
 
 #include <QString>
@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
-    fenra::cli::AtomicFileStore files;
+    fenra::QtFileStore files;
     fenra::cli::CliEnvironment environment{
         std::cout,
         std::cerr,

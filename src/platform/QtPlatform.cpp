@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTime>
 
 namespace fenra {
@@ -45,46 +43,6 @@ QString QtFileDialogs::chooseFileToSave(const FileDialogState& state)
 QString QtFileDialogs::chooseFileToOpen(const FileDialogState& state)
 {
     return QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"), startPath(state), state.filter);
-}
-
-FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxBytes)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        return {std::nullopt, QStringLiteral("it is a folder, not a file")};
-    if (!info.exists())
-        return {std::nullopt, QStringLiteral("there is no such file")};
-    // Pipes and devices could block the window or never end: only ordinary files are read.
-    if (!info.isFile())
-        return {std::nullopt, QStringLiteral("it is not an ordinary file")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, file.errorString()};
-    QByteArray bytes = file.read(maxBytes);
-    if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, file.errorString()};
-    return {bytes, {}};
-}
-
-std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteArray& bytes)
-{
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("it is a folder");
-    // Written to a temporary file beside it and renamed over the old one only
-    // when every byte is on disk. Qt's commit() alone can report success after
-    // a short write, so each step is checked.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        file.commit();   // removes the temporary file; the old file stays
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
 }
 
 QString programFolder()

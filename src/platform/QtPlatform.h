@@ -3,7 +3,7 @@
 #include "platform/Beeper.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
-#include "platform/FileStore.h"
+#include "platform/QtFileStore.h"
 #include "platform/Messages.h"
 
 #include <QPointer>
@@ -40,12 +40,6 @@ public:
 
 private:
     QPointer<QWidget> m_parent;
-};
-
-class QtFileStore final : public FileStore {
-public:
-    ReadResult readPrefix(const QString& path, qint64 maxBytes) override;
-    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override;
 };
 
 // The folder that holds the running program.

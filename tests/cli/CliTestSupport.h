@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/AtomicFileStore.h"
+#include "platform/QtFileStore.h"
 #include "cli/CliRun.h"
 #include "engine/DataSets.h"
 
@@ -24,7 +24,7 @@ struct CliHarness {
     QTemporaryDir folder;
     std::ostringstream out;
     std::ostringstream err;
-    AtomicFileStore files;
+    QtFileStore files;
     std::uint64_t clockSeed = 777;
     CliEnvironment environment{out, err, false, files, [this] { return clockSeed; }, [] { return 0.0; }, 2};
 

@@ -1,17 +1,13 @@
-#include "cli/AtomicFileStore.h"
 #include "cli/PictureFiles.h"
 
 #include "CliTestSupport.h"
 #include "files/DataRecord.h"
 
-#include <QDir>
 #include <QImage>
 #include <QImageReader>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace fenra::cli {
 namespace {
@@ -104,49 +100,6 @@ TEST(PictureFiles, DataIsReadAsTheWindowReadsIt)
     EXPECT_TRUE(loadDataSets(h.folder.path()).error.contains(QStringLiteral("not an ordinary file")));
 }
 
-// Files in the folder that are not `expected`: a left-behind temporary file shows here.
-QStringList strayFiles(const QString& folder, const QStringList& expected)
-{
-    QStringList stray = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : expected)
-        stray.removeAll(name);
-    return stray;
-}
-
-TEST(AtomicFileStore, ReplacesWholeFilesAndLeavesNothingBehind)
-{
-    test::CliHarness h;
-    const QString path = h.path(QStringLiteral("picture.bmp"));
-    EXPECT_EQ(h.files.writeWhole(path, "first"), std::nullopt);
-    EXPECT_EQ(h.files.writeWhole(path, "second, longer"), std::nullopt);
-    EXPECT_EQ(test::readAll(path), "second, longer");
-    EXPECT_EQ(strayFiles(h.folder.path(), {QStringLiteral("picture.bmp")}), QStringList());
-
-    EXPECT_TRUE(h.files.writeWhole(h.path(QStringLiteral("no/such/folder/p.bmp")), "x").has_value());
-    EXPECT_TRUE(h.files.writeWhole(h.folder.path(), "x").has_value());
-}
-
-TEST(AtomicFileStore, AFailedWriteKeepsTheOlderFileWhole)
-{
-    test::CliHarness h;
-    const QString path = h.path(QStringLiteral("picture.bmp"));
-    ASSERT_EQ(h.files.writeWhole(path, "the older picture"), std::nullopt);
-
-    // The disk takes 1000 bytes of any file and refuses the rest, as a full disk would.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::optional<QString> failure = h.files.writeWhole(path, QByteArray(100000, 'x'));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_TRUE(failure.has_value());
-    EXPECT_EQ(test::readAll(path), "the older picture");
-    EXPECT_EQ(strayFiles(h.folder.path(), {QStringLiteral("picture.bmp")}), QStringList());
-}
 
 } // namespace
 } // namespace fenra::cli

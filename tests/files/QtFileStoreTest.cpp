@@ -1,7 +1,7 @@
 // The real file store on a real disk: the promises the data file, the picture
 // and the batch rely on.
 #include "files/DataRecord.h"
-#include "platform/QtPlatform.h"
+#include "platform/QtFileStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,16 +1,19 @@
-#include "cli/AtomicFileStore.h"
+#include "platform/QtFileStore.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace fenra::cli {
+namespace fenra {
 
-FileStore::ReadResult AtomicFileStore::readPrefix(const QString& path, qint64 maxBytes)
+FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxBytes)
 {
     const QFileInfo info(path);
+    if (info.isDir())
+        return {std::nullopt, QStringLiteral("it is a folder, not a file")};
     if (!info.exists())
         return {std::nullopt, QStringLiteral("there is no such file")};
+    // Pipes and devices could block the window or never end: only ordinary files are read.
     if (!info.isFile())
         return {std::nullopt, QStringLiteral("it is not an ordinary file")};
     QFile file(path);
@@ -22,23 +25,25 @@ FileStore::ReadResult AtomicFileStore::readPrefix(const QString& path, qint64 ma
     return {bytes, {}};
 }
 
-std::optional<QString> AtomicFileStore::writeWhole(const QString& path, const QByteArray& bytes)
+std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteArray& bytes)
 {
     if (QFileInfo(path).isDir())
         return QStringLiteral("it is a folder");
+    // Written to a temporary file beside it and renamed over the old one only
+    // when every byte is on disk. Qt's commit() alone can report success after
+    // a short write, so each step is checked.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    // commit() alone can report success after a short write: each step is checked.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         file.commit();   // removes the temporary file; the old file stays
-        return reason.isEmpty() ? QStringLiteral("the disk refused the data") : reason;
+        return reason;
     }
     if (!file.commit())
         return file.errorString();
     return std::nullopt;
 }
 
-} // namespace fenra::cli
+} // namespace fenra
