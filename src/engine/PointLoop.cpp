@@ -270,14 +270,14 @@ PreparedRun::PreparedRun(const DataSetTexts& dataSets, const RunPlan& runPlan, c
 std::int64_t plotPoints(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
                         const PixelGrid& grid, const RasterView& raster)
 {
-    RasterSink sink{raster.pixels, raster.stride};
+    RasterSink sink{raster.pixels, raster.stride, 0};
     return dispatch(run, state, random, points, grid, sink);
 }
 
 std::int64_t countHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
                        HitGrid& hits)
 {
-    HitSink sink{hits.cells.data(), hits.grid.width()};
+    HitSink sink{hits.cells.data(), hits.grid.width(), {}};
     return dispatch(run, state, random, points, hits.grid, sink);
 }
 

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace fenra {
 
 FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxBytes)
@@ -35,8 +38,12 @@ std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteA
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+        // After a short write Qt reports only "Unknown error"; the system's own
+        // reason (disk full, file too large) is still in errno.
+        const int code = errno;
+        const QString reason = code != 0 ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString();
         file.cancelWriting();
         file.commit();   // removes the temporary file; the old file stays
         return reason;

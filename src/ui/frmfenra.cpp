@@ -11,6 +11,7 @@
 #include "ui/CommandButton.h"
 #include "ui/DataSetCount.h"
 #include "ui/DrawingArea.h"
+#include "ui/SlimComboStyle.h"
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 
@@ -64,6 +65,9 @@ QComboBox* makeComboBox(QWidget* parent, const char* name, const QStringList& it
     combo->setCompleter(nullptr);
     combo->addItems(items);
     combo->setEditText(text);
+    // One style for all lists, kept for the life of the program.
+    static SlimComboStyle* slim = new SlimComboStyle;
+    combo->setStyle(slim);
     return combo;
 }
 

@@ -2,6 +2,8 @@
 
 #include "ui/DrawingArea.h"
 
+#include <QGroupBox>
+
 namespace fenra::test {
 
 int WindowTest::litPixels() const
@@ -12,6 +14,14 @@ int WindowTest::litPixels() const
         for (int x = 0; x < image.width(); ++x)
             lit += (image.pixel(x, y) & 0xFFFFFF) != 0;
     return lit;
+}
+
+std::vector<bool> WindowTest::framesShown() const
+{
+    std::vector<bool> shown;
+    for (int k = 1; k <= 6; ++k)
+        shown.push_back(!window->dataSetFrame(k)->isHidden());
+    return shown;
 }
 
 } // namespace fenra::test

@@ -4,12 +4,18 @@
 #include "support/FakePlatform.h"
 #include "ui/frmfenra.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace fenra::test {
 
@@ -30,6 +36,7 @@ protected:
     }
 
     int litPixels() const;
+    std::vector<bool> framesShown() const;
 
     FakePlatform fake;
     Pcg32Source random{42};
