@@ -1,0 +1,278 @@
+// Reading numbers out of texts, drawing random units, picking a data set with them, and a render run.
+#include "engine/NumberText.h"
+#include "engine/PickDataSet.h"
+#include "engine/RandomSource.h"
+#include "engine/RenderRun.h"
+#include "support/ScriptedRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+using namespace fenra;
+using namespace Qt::StringLiterals;
+using fenra::test::ScriptedRandom;
+
+namespace {
+
+constexpr float kAlmostOne = 1.0f - 0x1p-24f;   // the largest draw
+
+TEST(NumberText, ReadsSignedDecimalsWithExponentsAndBlanksAndNothingElse)
+{
+    const struct { QString text; std::optional<double> expected; QChar point = u'.'; } cases[] = {
+        {u"-1"_s, -1.0}, {u"+2.5"_s, 2.5}, {u".25"_s, 0.25}, {u"1E-2"_s, 0.01}, {u"-2.5e+2"_s, -250.0},
+        {u"  3.25  "_s, 3.25}, {u"1e308"_s, 1e308}, {u""_s, {}}, {u"   "_s, {}}, {u"1a"_s, {}}, {u"1 2"_s, {}},
+        {u"-"_s, {}}, {u"+-1"_s, {}}, {u"1..2"_s, {}}, {u"1e"_s, {}}, {u"e5"_s, {}}, {u"1e2.5"_s, {}}, {u"0x10"_s, {}},
+        {u"inf"_s, {}}, {u"1e999"_s, {}}, {u"-1e999"_s, {}},
+        // the full stop always, a comma only where the locale writes one
+        {u"-0,25e1"_s, -2.5, u','}, {u"1.5"_s, 1.5, u','}, {u"1,5"_s, {}}, {u"1.5,2"_s, {}, u','},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(toDouble(c.text, c.point), c.expected) << '"' << c.text.toStdString() << '"';
+}
+
+TEST(NumberText, WholeNumbersRoundHalvesToEvenAndStayWithinTheirRange)
+{
+    const struct { QString text; std::optional<std::int32_t> as32; std::optional<std::int16_t> as16; } cases[] = {
+        {u" 7 "_s, 7, 7}, {u"2.5"_s, 2, 2}, {u"3.5"_s, 4, 4}, {u"-2.5"_s, -2, -2}, {u"abc"_s, {}, {}},
+        {u"1e999"_s, {}, {}}, {u"32767"_s, 32767, 32767}, {u"32767.5"_s, 32768, {}}, {u"-32768.5"_s, -32768, -32768},
+        {u"-32768.6"_s, -32769, {}}, {u"2147483647.4"_s, 2147483647, {}}, {u"2147483647.5"_s, {}, {}},
+        {u"-2147483648.5"_s, -2147483647 - 1, {}}, {u"-2147483649"_s, {}, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toInt32(c.text, u'.'), c.as32) << c.text.toStdString();
+        EXPECT_EQ(toInt16(c.text, u'.'), c.as16) << c.text.toStdString();
+    }
+    EXPECT_EQ(toInt16(u"2,5", u','), 2);
+}
+
+TEST(RandomSource, BlocksContinueTheSequenceWithMultiplesOfTwoToTheMinus24BelowOne)
+{
+    Pcg32Source single(42), block(42);
+    std::array<float, 5000> draws{};
+    block.fillUnits(draws.data(), draws.size());
+    for (float u : draws)
+        ASSERT_TRUE(u == single.nextUnit() && u >= 0.0f && u < 1.0f && std::fmod(std::ldexp(u, 24), 1.0f) == 0.0f) << u;
+}
+
+// Set k, coefficient j holds " kj x": no number, so only a character-for-character copy matches.
+DataSetTexts labelledSets(const QString& count)
+{
+    DataSetTexts sets{count, {}};
+    for (int k = 1; k <= kDataSetCount; ++k)
+        for (int j = 1; j <= kCoefficientCount; ++j)
+            sets.sets[std::size_t(k - 1)][std::size_t(j - 1)] = u" %1%2 x"_s.arg(k).arg(j);
+    return sets;
+}
+
+// The set number is floor(n * u + 1); only counts 2 to 6 copy the set's texts. A count that is
+// no whole 16-bit number writes nothing (the earlier pick, set "9", stays) and draws nothing.
+TEST(PickDataSet, WritesTheSetNumberCopiesOnlyForCountsTwoToSixAndIgnoresACountThatIsNoNumber)
+{
+    const CurrentMap earlier{u"9"_s, {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s}};
+    const struct { QString count; float u; const char* setNumber; int copiedSet; } cases[] = {   // 0: nothing copied
+        {u"2"_s, 0.0f, "1", 1}, {u"2"_s, kAlmostOne, "2", 2}, {u"6"_s, kAlmostOne, "6", 6}, {u"4"_s, 0.25f, "2", 2},
+        {u"3.0"_s, 0.9f, "3", 3}, {u" 3 "_s, 0.9f, "3", 3}, {u"2.5"_s, 0.9f, "2", 2}, {u"3.5"_s, 0.9f, "4", 4},
+        {u"1"_s, 0.9f, "1", 0}, {u"7"_s, 0.9f, "7", 0}, {u"0"_s, 0.7f, "1", 0},
+        {u"-3"_s, 0.5f, "-1", 0},   // floor(-0.5): down, not towards zero
+        {u""_s, 0.5f, "9", 0}, {u"2x"_s, 0.5f, "9", 0}, {u"40000"_s, 0.5f, "9", 0}, {u"32767.5"_s, 0.5f, "9", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE('"' + c.count.toStdString() + "\" u=" + std::to_string(c.u));
+        const DataSetTexts sets = labelledSets(c.count);
+        CurrentMap map = earlier;
+        ScriptedRandom random({c.u});
+        PickDataSet(sets, map, random);
+        EXPECT_EQ(random.taken(), std::string(c.setNumber) == "9" ? 0u : 1u);
+        EXPECT_EQ(map.setNumber.toStdString(), c.setNumber);
+        EXPECT_TRUE(map.coefficients == (c.copiedSet ? sets.sets[std::size_t(c.copiedSet - 1)] : earlier.coefficients));
+    }
+}
+
+constexpr std::uint32_t kRed = rgb(255, 0, 0), kGreen = rgb(0, 255, 0), kBlue = rgb(0, 0, 255),
+                        kMagenta = rgb(255, 0, 255), kCyan = rgb(0, 255, 255), kWhite = rgb(255, 255, 255);
+constexpr std::uint32_t kLeftOver = 0xFF123456u;   // what the pixels hold before a run
+
+struct Pixel {
+    int x, y;
+    std::uint32_t colour;
+    bool operator==(const Pixel&) const = default;
+    friend void PrintTo(const Pixel& p, std::ostream* os) { *os << p.x << ',' << p.y << '#' << std::hex << p.colour; }
+};
+using Pixels = std::vector<Pixel>;
+
+// A run's inputs and the pixels it leaves, in a border of kGuard pixels that catches writes beyond the area.
+struct Scene {
+    static constexpr int kGuard = 40, kStride = kDisplayWidth + 2 * kGuard;
+    static Coefficients to(const QString& c3, const QString& c6) { return {u"0"_s, u"0"_s, c3, u"0"_s, u"0"_s, c6}; }
+
+    Scene(const QString& count, const QString& iterations, ColourMode colour) : sets{count, {}}
+    {
+        sets.sets.fill(to(u"0.5"_s, u"0.2"_s));   // 1x: (7500, 4775) twips, pixel (500, 318)
+        settings.iterations = iterations;
+        settings.colour = colour;
+    }
+    std::int64_t run(std::vector<float> draws)
+    {
+        random.script(std::move(draws));
+        const RunPlan plan = planRun(settings).plan.value();   // throws, and so fails, when refused
+        const RasterView view{&pixels[std::size_t(kGuard * kStride + kGuard)], kDisplayWidth, kDisplayHeight, kStride};
+        return renderRun(sets, plan, map, random, view);
+    }
+    // The area's pixels that are not black and the border's that lost their colour, row by row.
+    Pixels lit() const
+    {
+        Pixels found;
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            const int row = int(i) / kStride - kGuard, column = int(i) % kStride - kGuard;
+            const bool inside = row >= 0 && row < kDisplayHeight && column >= 0 && column < kDisplayWidth;
+            if (pixels[i] != (inside ? kBlack : kLeftOver))
+                found.push_back({column, row, pixels[i]});
+        }
+        return found;
+    }
+
+    DataSetTexts sets;
+    RunSettingsTexts settings;
+    CurrentMap map;
+    ScriptedRandom random;
+    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(kStride * (kDisplayHeight + 2 * kGuard), kLeftOver);
+};
+
+// One step from the origin lands on (c3, c6), zoomed, flipped and offset; a pixel is floor(twips / 15).
+TEST(RenderRun, OnePointLandsWhereZoomAndOffsetPutItAndNothingOutside)
+{
+    const struct { const char *zoom, *right, *down; Pixels expected; const char *c3 = "0.5", *c6 = "0.2"; } cases[] = {
+        {"1x", "0", "0", {{500, 318, kRed}}}, {"8x", "0", "0", {}}, {"0.25x", "0", "0", {{525, 348, kRed}}},
+        {"0.5x", "0", "0", {{516, 341, kRed}}}, {"2x", "0", "0", {{466, 268, kRed}}},
+        {"4x", "0", "0", {{400, 168, kRed}}}, {"1x", "150", "-150", {{510, 308, kRed}}},
+        // no zoom item: raw map units at the outer lower left corner, below the inner image until moved up
+        {"1X", "0", "0", {}}, {"1X", "0", "-100", {{0, 378, kRed}}}, {"", "30", "-100", {{2, 378, kRed}}},
+        // no zoom and 5775 twips up: map point (a, -b) lands at (a, b) twips
+        {"none", "0", "-5775", {{0, 0, kRed}}, "14.9", "-14.9"}, {"none", "0", "-5775", {{1, 1, kRed}}, "15", "-15"},
+        {"none", "0", "-5775", {{793, 380, kRed}}, "11909", "-5714"}, {"none", "0", "-5775", {}, "11910", "0"},
+        {"none", "0", "-5775", {}, "0", "-5715"}, {"none", "0", "-5775", {}, "-0.5", "0"},
+        {"none", "0", "-5775", {}, "0", "0.5"}, {"none", "0", "-5775", {}, "1e300", "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.c3) + ", " + c.c6 + " at " + c.zoom + " " + c.right + " " + c.down);
+        Scene scene(u"2"_s, u"1"_s, ColourMode::Data);
+        scene.sets.sets[0] = Scene::to(QString::fromLatin1(c.c3), QString::fromLatin1(c.c6));
+        scene.settings.zoom = QString::fromLatin1(c.zoom);
+        scene.settings.moveX = QString::fromLatin1(c.right);
+        scene.settings.moveY = QString::fromLatin1(c.down);
+        EXPECT_EQ(scene.run({0.25f}), std::int64_t(c.expected.size()));
+        EXPECT_EQ(scene.lit(), c.expected);
+    }
+}
+
+TEST(RenderRun, ColoursDrawsAndTheShowRuleFollowThePickedSet)
+{
+    using enum ColourMode;
+    constexpr std::uint32_t kNone = 0;   // nothing drawn
+    // draws per step: the pick, then r, g, b in Random mode; taken: how many a run uses
+    const struct { ColourMode mode; const char* count; std::vector<float> draws; std::uint32_t colour; unsigned taken;
+                   int untickedSet = 0; const char* iterations = "1"; } cases[] = {
+        {Data, "6", {0.5f / 6}, kRed, 1}, {Data, "6", {1.5f / 6}, kGreen, 1}, {Data, "6", {2.5f / 6}, kBlue, 1},
+        {Data, "6", {3.5f / 6}, kMagenta, 1}, {Data, "6", {4.5f / 6}, kCyan, 1}, {Data, "6", {5.5f / 6}, kMagenta, 1},
+        {White, "6", {5.5f / 6}, kWhite, 1}, {Random, "6", {0.5f, 0.0f, 0.5f, kAlmostOne}, rgb(0, 127, 254), 4},
+        {Random, "6", {0.5f, kAlmostOne, kAlmostOne, kAlmostOne}, rgb(254, 254, 254), 4},
+        // pick and colour draws stay in step over several blocks of draws: every step is alike
+        {Random, "6", {0.1f, 0.2f, 0.4f, 0.6f}, rgb(51, 102, 153), 12000, 0, "3000"},
+        // only a picked set 1 to 6 whose Show box is ticked is drawn
+        {White, "2", {0.75f}, kWhite, 1}, {White, "2", {0.75f}, kNone, 1, 2}, {White, "2", {0.75f}, kWhite, 1, 1},
+        {White, "1", {0.5f}, kNone, 1, 1}, {White, "0", {0.5f}, kWhite, 1}, {White, "7", {kAlmostOne}, kNone, 1},
+        {White, "-3", {0.5f}, kNone, 1},   // set -1
+        // a count that is no number draws no pick, and a run of no steps draws nothing; the area is cleared
+        {Random, "abc", {0.5f}, kNone, 3}, {Data, "", {0.5f}, kNone, 0}, {Data, "2", {0.5f}, kNone, 0, 0, "-5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        Scene scene(QString::fromLatin1(c.count), QString::fromLatin1(c.iterations), c.mode);
+        scene.map.coefficients = Scene::to(u"0.5"_s, u"0.2"_s);   // for counts that copy nothing
+        if (c.untickedSet)
+            scene.settings.show[std::size_t(c.untickedSet - 1)] = false;
+        scene.run(c.draws);
+        EXPECT_EQ(scene.random.taken(), c.taken);
+        EXPECT_EQ(scene.lit(), (c.colour == kNone ? Pixels{} : Pixels{{500, 318, c.colour}}));
+    }
+}
+
+TEST(RenderRun, AnUntickedSetStillMovesThePointAndABadCoefficientFreezesItsCoordinate)
+{
+    // Set 2, not shown, goes to (0.3, 0.1); set 1 would go on to (0.5, 0.2)
+    // but keeps x = 0.3 with a bad text among c1 to c3, or y = 0.1 among c4 to c6.
+    for (std::size_t j = 0; j < 6; ++j) {
+        SCOPED_TRACE("coefficient " + std::to_string(j + 1));
+        Scene scene(u"2"_s, u"2"_s, ColourMode::Data);
+        scene.sets.sets[1] = Scene::to(u"0.3"_s, u"0.1"_s);
+        scene.sets.sets[0][j] = u"abc"_s;
+        scene.settings.show[1] = false;
+        EXPECT_EQ(scene.run({0.75f, 0.25f}), 1);
+        EXPECT_EQ(scene.lit(), (Pixels{j < 3 ? Pixel{433, 318, kRed} : Pixel{500, 351, kRed}}));
+    }
+}
+
+TEST(RenderRun, XIsCarriedInDoubleAndYInSinglePrecision)
+{
+    // Step 2 reaches x = 1e9*0.1 + 1e9*0.1f + 0.1 = 200000001.59, which the offset brings to 9237.6 twips
+    // at "0.25x". With y kept in double it would be 7375 (column 491); with x in single, 11100 (column 740).
+    Scene scene(u"2"_s, u"2"_s, ColourMode::Data);
+    scene.sets.sets[0] = {u"1e9"_s, u"1e9"_s, u"0.1"_s, u"0"_s, u"0"_s, u"0.1"_s};
+    scene.settings.zoom = u"0.25x"_s;
+    scene.settings.moveX = u"-2.5e11"_s;
+    scene.run({0.25f});
+    EXPECT_EQ(scene.lit(), (Pixels{{615, 356, kRed}}));
+}
+
+TEST(RenderRun, ARunawayOrbitKeepsItsLastRepresentableValuesAndDrawsOnlyInside)
+{
+    // 400 steps of set 1 overflow both coordinates; each keeps its last value,
+    // so set 2's constant map (0*x + 0*y + c) still brings the point back.
+    for (const QString& big : {u"9e5"_s, u"-9e5"_s, u"1e300"_s}) {
+        SCOPED_TRACE(big.toStdString());
+        Scene scene(u"2"_s, u"401"_s, ColourMode::Data);
+        scene.sets.sets[0] = {big, u"-9e5"_s, big, u"9e5"_s, big, u"-1"_s};
+        std::vector<float> draws(400, 0.25f);
+        draws.push_back(0.75f);
+        EXPECT_EQ(scene.run(draws), 1);
+        EXPECT_EQ(scene.lit(), (Pixels{{500, 318, kGreen}}));
+    }
+}
+
+TEST(RenderRun, AZoomThatOverflowsLeavesThePositionAsTheMapGaveIt)
+{
+    // At "8x", 1e304 * 40000 overflows: px keeps 1e304, adding -15500 leaves it there, and the
+    // offset -1e304 then brings it to 0 twips, column 0. y = 0.1f lands at 3775 twips, row 251.
+    Scene scene(u"2"_s, u"1"_s, ColourMode::Data);
+    scene.sets.sets[0] = Scene::to(u"1e304"_s, u"0.1"_s);
+    scene.settings.zoom = u"8x"_s;
+    scene.settings.moveX = u"-1e304"_s;
+    scene.run({0.25f});
+    EXPECT_EQ(scene.lit(), (Pixels{{0, 251, kRed}}));
+}
+
+TEST(RenderRun, TheCurrentMapIsKeptFromOneRunToTheNext)
+{
+    Scene scene(u"2"_s, u"1"_s, ColourMode::Data);
+    scene.sets.sets[0] = Scene::to(u"0.3"_s, u"0.1"_s);
+    const Coefficients firstSet2 = scene.sets.sets[1];   // to (0.5, 0.2)
+    scene.run({0.75f});
+    // Count 1 picks set 1 but copies nothing: set 2's old texts in set 1's colour.
+    // A count that is no number picks nothing and draws nothing: the same again.
+    scene.sets.sets[1] = Scene::to(u"0.9"_s, u"0.9"_s);
+    for (const QString& count : {u"1"_s, u"two"_s}) {
+        scene.sets.count = count;
+        scene.run({0.5f});
+        EXPECT_EQ(scene.lit(), (Pixels{{500, 318, kRed}}));
+        EXPECT_TRUE(scene.map == (CurrentMap{u"1"_s, firstSet2}));
+    }
+    EXPECT_EQ(scene.random.taken(), 2u);
+    scene.sets.count = u"2"_s;
+    scene.run({0.75f});   // set 2 as it reads now, (0.9, 0.9)
+    EXPECT_EQ(scene.lit(), (Pixels{{633, 85, kGreen}}));
+}
+
+} // namespace

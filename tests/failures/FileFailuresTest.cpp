@@ -1,0 +1,181 @@
+// Every failure a file command can meet, through the real window over the real
+// file store, with fake dialogs, messages and beep: the user is told once,
+// naming the file; the window goes on working; no file or folder is touched.
+#include "engine/RandomSource.h"
+#include "files/BatchNames.h"
+#include "platform/QtFileStore.h"
+#include "support/FakePlatform.h"
+#include "ui/DrawingArea.h"
+#include "ui/frmfenra.h"
+
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <map>
+#include <tuple>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fenra::test {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << qPrintable(path);
+}
+
+// Everything under a folder: each file with its bytes, folders and pipes by kind.
+using Files = std::map<QString, QByteArray>;
+Files filesUnder(const QString& root)
+{
+    Files files;
+    for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories); it.hasNext();) {
+        QFile file(it.next());
+        files[file.fileName()] = !it.fileInfo().isFile() ? QByteArray(it.fileInfo().isDir() ? "<folder>" : "<other>")
+                                 : file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+    return files;
+}
+
+enum class Command { Load, SaveData, SavePicture, Batch };
+using enum Command;
+const char* const kCommandNames[] = {"Load", "Save Data", "Save Picture", "Random Batch"};
+
+struct FileFailures : ::testing::Test {
+    void SetUp() override
+    {
+        window.show();
+        window.txtIter->setText(QStringLiteral("300"));
+        writeFile(path("keeper.tfg"), QByteArray(217, 'K'));   // saved before; must stay whole
+    }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    // The command on the chosen file fails: one message, naming `named` in quotes and
+    // saying `why`; the data sets and all files as they were, or as `after` says;
+    // then a run draws where its data sets say and beeps.
+    void expectFails(Command command, const QString& chosen, const QString& named, const char* why = "",
+                     std::optional<Files> after = {})
+    {
+        const Files before = filesUnder(dir.path());
+        const DataSetTexts sets = window.dataSets();
+        fake.messages.told.clear();
+        fake.dialogs.answers = {chosen};
+        switch (command) {
+        case Load: window.cmdLoad_Click(); break;
+        case SaveData: window.cmdSave_Click(); break;
+        case SavePicture: window.cmdSavePicture_Click(); break;
+        case Batch: window.txtArray->setText(QStringLiteral("3")), window.cmdSaveBatch_Click(); break;
+        }
+        ASSERT_EQ(fake.messages.told.size(), 1) << qPrintable(fake.messages.told.join(u'\n'));
+        const QString& told = fake.messages.told[0];
+        EXPECT_TRUE(told.contains(u'"' + named + u'"') && told.contains(QLatin1String(why))) << qPrintable(told);
+        EXPECT_TRUE(command == Batch || window.dataSets() == sets);   // a batch draws new ones first
+        EXPECT_EQ(filesUnder(dir.path()), after.value_or(before));
+
+        for (int k = 0; k < 12; ++k)   // data sets 1 and 2 map every point to (0.5, 0.2)
+            window.coefficientBox(k / 6 + 1, k % 6 + 1)->setText(k % 6 == 2 ? "0.5" : k % 6 == 5 ? "0.2" : "0");
+        window.optclrwhite->setChecked(true);
+        const int beeps = fake.beeper.beeps;
+        window.cmdStart_Click();
+        EXPECT_EQ(fake.beeper.beeps, beeps + 1);
+        EXPECT_EQ(window.pctdisplay->image().pixel(500, 318), QColor(Qt::white).rgb());
+    }
+
+    // The chosen file (its name says what stands in the way), the obstacle's making at
+    // the file read or written first (by a batch: run 1's picture), the commands tried.
+    using Obstacle = std::tuple<const char*, std::function<void(const QString& target)>, std::vector<Command>>;
+    void expectAllFail(const std::vector<Obstacle>& obstacles)
+    {
+        for (const auto& [name, make, commands] : obstacles)
+            for (const Command command : commands) {
+                SCOPED_TRACE(std::string(name) + ", " + kCommandNames[int(command)]);
+                const QString chosen = path(name);
+                const QString target = command == Batch ? batchPictureName(batchBaseName(chosen), 1) : chosen;
+                make(target);
+                expectFails(command, chosen, target);
+                QFile::setPermissions(QFileInfo(target).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            }
+    }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    QtFileStore store;
+    Pcg32Source random{7};
+    frmfenra window{Platform{fake.beeper, fake.clock, fake.messages, fake.dialogs, store, dir.path()}, random};
+};
+
+TEST_F(FileFailures, AFileThatCannotBeReadOrWrittenIsNamedAndNothingIsTouched)
+{
+    expectAllFail({
+        {"no-such-folder/missing.tfg", [](const QString&) {}, {Load, SaveData, SavePicture, Batch}},
+        {"a-folder.tfg", [](const QString& p) { QDir().mkpath(p), writeFile(p + "/inside", "kept"); },
+         {Load, SaveData, SavePicture, Batch}},
+        {"a-pipe-no-one-writes-to.tfg", [](const QString& p) { ASSERT_EQ(mkfifo(QFile::encodeName(p), 0600), 0); }, {Load}},
+    });
+}
+
+TEST_F(FileFailures, AMissingPermissionIsNamedAndNothingIsTouched)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may read and write anything: a missing permission cannot be tried";
+    using enum QFileDevice::Permission;
+    const auto chmod = [](const QString& p, QFileDevice::Permissions to) { ASSERT_TRUE(QFile::setPermissions(p, to)); };
+    expectAllFail({
+        {"unreadable.tfg", [&](const QString& p) { writeFile(p, QByteArray(217, '7')), chmod(p, WriteOwner); }, {Load}},
+        {"read-only-folder/old.tfg", [&](const QString&) {
+             QDir(dir.path()).mkdir("read-only-folder"), writeFile(path("read-only-folder/old.tfg"), QByteArray(217, '1'));
+             chmod(path("read-only-folder"), ReadOwner | ExeOwner);
+         }, {SaveData, SavePicture, Batch}},
+    });
+}
+
+TEST_F(FileFailures, AFolderThatVanishesBetweenBatchRunsStopsTheBatchAtTheNextRun)
+{
+    const QString folder = path("batch");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    QObject::connect(window.prgArray, &QProgressBar::valueChanged, [&](int run) {   // gone once run 1 is saved
+        if (run == 1)
+            QDir(folder).removeRecursively();
+    });
+    Files after = filesUnder(dir.path());
+    after.erase(folder);
+    expectFails(Batch, folder + "/fern.tfg", folder + "/fern(2).bmp", "run 2", after);
+    EXPECT_EQ(window.prgArray->value(), 1);   // one run was saved whole
+}
+
+// A disk that fills up: the process may write only 100 bytes more. In a child, so the
+// limit and the ignored signal stay there; gtest prints its faults, which make it exit 1.
+TEST_F(FileFailures, AFullDiskIsNamedWithTheSystemsReasonAndKeepsTheOldFilesWhole)
+{
+    writeFile(path("full.tfg"), QByteArray(217, 'D'));
+    writeFile(path("full.bmp"), QByteArray(1000, 'P'));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);   // a write beyond the limit fails instead of killing
+        const rlimit limit{100, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        expectFails(SaveData, path("full.tfg"), path("full.tfg"), "File too large");
+        expectFails(SavePicture, path("full.bmp"), path("full.bmp"), "File too large");
+        _exit(HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child failed as above; status " << status;
+}
+
+} // namespace
+} // namespace fenra::test

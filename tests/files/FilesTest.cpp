@@ -1,0 +1,228 @@
+// The data record and the bitmap a run leaves, a batch of runs that writes them, and the real file store.
+#include "engine/NumberText.h"
+#include "files/BatchNames.h"
+#include "files/Bitmap.h"
+#include "files/DataRecord.h"
+#include "files/RandomBatch.h"
+#include "platform/QtFileStore.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fenra {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Every field different, with a blank and a one-byte é, so a field read from the wrong place or trimmed shows.
+DataSetTexts distinct(const char* count)
+{
+    DataSetTexts texts{QString::fromLatin1(count), {}};
+    for (int i = 0; i < 36; ++i)
+        texts.sets[i / 6][i % 6] = u" %1.%2\u00E9!"_s.arg(i / 6 + 1).arg(i % 6 + 1);
+    return texts;
+}
+
+TEST(DataRecord, IsTheCountThenThirtySixFieldsOfSixBytesAndReadsBackFromWhatTheFirst217BytesHold)
+{
+    DataSetTexts cleared{u"3"_s, {}};
+    cleared.sets.fill({u"0.0000"_s, u"0.0000"_s, u"0.0000"_s, u"0.0000"_s, u"0.0000"_s, u"0.0000"_s});
+    EXPECT_EQ(BuildDataText(cleared).bytes, QByteArray("3") + QByteArray("0.0000").repeated(36));   // 217 bytes
+
+    DataSetTexts texts = distinct("5"), padded = texts;
+    texts.sets[3] = {u"0.5"_s, QString(), u"-.25"_s};   // short texts in set 4 are padded with blanks
+    padded.sets[3] = {u"0.5   "_s, u"      "_s, u"-.25  "_s, u"      "_s, u"      "_s, u"      "_s};
+    QByteArray expected("5");
+    for (const Coefficients& set : padded.sets)   // set by set, coefficient 1 to 6 within a set
+        for (const QString& text : set)
+            expected += text.toLatin1();
+    const QByteArray record = BuildDataText(texts).bytes;
+    ASSERT_EQ(record, expected);
+    EXPECT_EQ(parseDataRecord(record), padded);
+    for (int j = 0; j < 6; ++j)   // which read as the same numbers
+        EXPECT_EQ(toDouble(padded.sets[3][j]), toDouble(texts.sets[3][j])) << j;
+    EXPECT_EQ(parseDataRecord(record.left(214)).sets[5][5].toStdString(), " 6.");   // positions 212 to 214
+    EXPECT_EQ(parseDataRecord(record + "\r\n"), padded);
+    EXPECT_EQ(parseDataRecord(QByteArray()), DataSetTexts{});
+}
+
+TEST(DataRecord, RefusesWhatCannotBeWrittenAndNamesTheField)
+{
+    const struct { int field; QString text; const char* named; } cases[] = {   // field -1: the count
+        {-1, QString(), "Random #'s:"}, {-1, u"10"_s, "Random #'s:"}, {-1, u"\u0663"_s, "Random #'s:"},   // no byte
+        {10, u"0.5\u20AC"_s, "Data Set 2, coefficient 5"}, {35, u"0.12345"_s, "Data Set 6, coefficient 6"},
+    };
+    for (const auto& c : cases) {
+        DataSetTexts texts = distinct("2");
+        (c.field < 0 ? texts.count : texts.sets[c.field / 6][c.field % 6]) = c.text;
+        const BuiltRecord record = BuildDataText(texts);
+        EXPECT_TRUE(record.bytes.isEmpty()) << c.named;
+        EXPECT_TRUE(record.refusal.contains(QLatin1String(c.named))) << record.refusal.toStdString();
+    }
+}
+
+TEST(Bitmap, IsA24BitBottomUpImageOfBlueGreenRedRowsPaddedToWholeWords)
+{
+    // 2 x 2 pixels in rows of 3: the third column is not part of the picture.
+    std::uint32_t pixels[] = {rgb(1, 2, 3), rgb(4, 5, 6), rgb(9, 9, 9), rgb(7, 8, 9), rgb(10, 11, 12), 0};
+    EXPECT_EQ(encodeBitmap(RasterView{pixels, 2, 2, 3}).toHex(' ').toStdString(),
+              "42 4d 46 00 00 00 00 00 00 00 36 00 00 00"   // "BM", file size 70, pixels at 54
+              " 28 00 00 00 02 00 00 00 02 00 00 00 01 00 18 00"   // 2 x 2 bottom-up, one plane, 24 bits
+              " 00 00 00 00 10 00 00 00 c4 0e 00 00 c4 0e 00 00 00 00 00 00 00 00 00 00"   // 16 bytes, 96 dpi
+              " 09 08 07 0c 0b 0a 00 00 03 02 01 06 05 04 00 00");   // the bottom row first
+    EXPECT_EQ(encodeBitmap(RasterView{pixels, 4, 1, 4}).size(), 54 + 12);   // no padding needed
+}
+
+TEST(BatchNames, BaseLosesOnlyATfgExtensionInAnyCaseAndRunsAreNumberedInBrackets)
+{
+    for (const auto& [chosen, base] : {std::pair{"FERN.TFG", "FERN"}, {"pics/fern.Tfg", "pics/fern"},
+                                       {"data/fern", "data/fern"}, {"fern.tfgx", "fern.tfgx"}, {".tfg", ""}})
+        EXPECT_EQ(batchBaseName(QString::fromLatin1(chosen)).toStdString(), base);
+    EXPECT_EQ(batchPictureName(u"pics/fern"_s, 12).toStdString(), "pics/fern(12).bmp");
+    EXPECT_EQ(batchDataName(u"pics/fern"_s, 12).toStdString(), "pics/fern(12).tfg");
+}
+
+// The window as the batch sees it; its steps and its writes go into one log. Run n's picture is
+// "n", and so is its count, the data file's first byte.
+struct LoggedWindow final : BatchSteps, FileStore {
+    test::FakeFileStore disk;
+    QStringList log;
+    int run = 0;
+    QString countOfRun2;
+
+    void randomRun() override { log << u"random"_s; ++run; }
+    DataSetTexts currentDataSets() override { return {run == 2 ? countOfRun2 : QString::number(run), {}}; }
+    QByteArray currentPictureBitmap() override { return QByteArray::number(run); }
+    void setProgress(int value) override { log << u"progress %1"_s.arg(value); }
+    ReadResult readPrefix(const QString& path, qint64 maxBytes) override { return disk.readPrefix(path, maxBytes); }
+    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override
+    {
+        log << u"write "_s + path + u' ' + QString::fromLatin1(bytes.left(1));
+        return disk.writeWhole(path, bytes);
+    }
+};
+
+QStringList fullRun(int n)
+{
+    return {u"random"_s, u"write fern(%1).bmp %1"_s.arg(n), u"write fern(%1).tfg %1"_s.arg(n),
+            u"progress %1"_s.arg(n)};
+}
+
+// Each run writes its own picture, then its data, then moves the bar; the first failure stops
+// the batch at once, with a message that names the file, the run and the reason.
+TEST(RandomBatch, WritesEachRunsPictureThenDataAndStopsAtTheFirstFailure)
+{
+    const struct { int runs; const char *failingWrite, *countOfRun2; int runsDone; QStringList log, named; } cases[] = {
+        {3, "", "2", 3, fullRun(1) + fullRun(2) + fullRun(3), {}}, {-3, "", "2", 0, {}, {}},
+        {5, "fern(1).bmp", "2", 0, fullRun(1).mid(0, 2), {u"fern(1).bmp"_s, u"run 1"_s, u"No space"_s}},
+        {5, "fern(2).tfg", "2", 1, fullRun(1) + fullRun(2).mid(0, 3), {u"fern(2).tfg"_s, u"run 2"_s, u"No space"_s}},
+        {5, "", "10", 1, fullRun(1) + fullRun(2).mid(0, 1), {u"fern(2).tfg"_s, u"run 2"_s, u"Random #'s:"_s}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.runs) + " runs, failing " + c.failingWrite + ", count " + c.countOfRun2);
+        LoggedWindow window;
+        window.countOfRun2 = QString::fromLatin1(c.countOfRun2);
+        window.disk.failWrite = [&](const QString& path) { return path == QLatin1String(c.failingWrite); };
+        const BatchResult result = runRandomBatch(c.runs, u"fern"_s, window, window);
+        EXPECT_EQ(result.runsDone, c.runsDone);
+        EXPECT_EQ(window.log.join(u" | "_s).toStdString(), c.log.join(u" | "_s).toStdString());
+        EXPECT_EQ(result.failure.isEmpty(), c.named.isEmpty()) << result.failure.toStdString();
+        for (const QString& part : c.named)
+            EXPECT_TRUE(result.failure.contains(part)) << result.failure.toStdString();
+    }
+}
+
+// Whether `body` returns true in a forked child that is killed after five seconds, so a call that
+// blocks (a pipe with no writer) fails the test instead of hanging it, and limits set there stay there.
+template <class Body>
+bool trueInChild(Body body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(5);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class QtFileStoreTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    QStringList entries(const char* name) const   // hidden ones too
+    {
+        return QDir(path(name)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+    QByteArray contentsOf(const char* name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    QTemporaryDir folder;
+    QtFileStore store;
+    const QByteArray older = QByteArray("old record ").repeated(20);
+};
+
+// Each write is shorter than the one before, so a tail left of an older file would show.
+TEST_F(QtFileStoreTest, AWriteReplacesTheFileWholeAndAReadGivesAtMostItsFirst217Bytes)
+{
+    const QByteArray big = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(40000);
+    for (const qsizetype size : {big.size(), qsizetype(kRecordLength), qsizetype(10), qsizetype(0)}) {
+        ASSERT_EQ(store.writeWhole(path("fern.tfg"), big.left(size)), std::nullopt) << size;
+        const FileStore::ReadResult read = store.readPrefix(path("fern.tfg"), kRecordLength);
+        EXPECT_EQ(read.bytes, big.left(std::min<qsizetype>(size, kRecordLength))) << size << read.error.toStdString();
+    }
+    EXPECT_EQ(entries(""), QStringList{u"fern.tfg"_s});   // no temporary file
+}
+
+// A write cut short by a full disk (a file-size limit of 4 KiB) and a read that would wait on a pipe
+// run in a child, so they fail there instead of killing or holding this process.
+TEST_F(QtFileStoreTest, WhatCannotBeWrittenOrReadFailsQuicklyWithAReasonAndChangesNothing)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("pics")));
+    ASSERT_EQ(store.writeWhole(path("pics/fern.tfg"), older), std::nullopt);
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    const QStringList before = entries("");
+    const struct { const char* target; char action; } cases[] = {   // w: write, f: write to a full disk, r: read
+        {"nowhere/f.tfg", 'w'}, {"pics", 'w'}, {"pics/fern.tfg", 'f'}, {"missing", 'r'}, {"pics", 'r'}, {"pipe", 'r'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.action) + " " + c.target);
+        EXPECT_TRUE(trueInChild([&] {
+            const rlimit fourKiB{4096, 4096};
+            if (c.action == 'f' && (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &fourKiB) != 0))
+                return false;
+            const QString target = path(c.target);
+            return !(c.action == 'r' ? store.readPrefix(target, kRecordLength).error
+                                     : store.writeWhole(target, QByteArray(65536, 'x')).value_or("")).isEmpty();
+        })) << "no failure with a reason, or it blocked or crashed";
+        EXPECT_EQ(entries(""), before);
+        EXPECT_EQ(entries("pics"), QStringList{u"fern.tfg"_s});   // no temporary file
+        EXPECT_EQ(contentsOf("pics/fern.tfg"), older);
+    }
+}
+
+TEST_F(QtFileStoreTest, AWriteWithoutPermissionKeepsTheOlderFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: permissions do not stop root, so this cannot be shown";
+    ASSERT_EQ(store.writeWhole(path("fern.tfg"), older), std::nullopt);
+    ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0500), 0);
+    const std::optional<QString> reason = store.writeWhole(path("fern.tfg"), "new");
+    chmod(QFile::encodeName(folder.path()).constData(), 0700);
+    EXPECT_FALSE(reason.value_or(QString()).isEmpty());
+    EXPECT_EQ(contentsOf("fern.tfg"), older);
+}
+
+} // namespace
+} // namespace fenra
