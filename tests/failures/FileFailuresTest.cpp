@@ -1,6 +1,6 @@
-// Every failure a file command can meet, through the real window over the real
-// file store, with fake dialogs, messages and beep: the user is told once,
-// naming the file; the window goes on working; no file or folder is touched.
+// Every failure a file command can meet, through the real window over the real file store, with fake
+// dialogs, messages and beep: the user is told once, naming the file; the window goes on working; no
+// file or folder is touched. And a longer file, loaded and saved over.
 #include "engine/RandomSource.h"
 #include "files/BatchNames.h"
 #include "platform/QtFileStore.h"
@@ -49,15 +49,17 @@ Files filesUnder(const QString& root)
     return files;
 }
 
-enum class Command { Load, SaveData, SavePicture, Batch };
-using enum Command;
-const char* const kCommandNames[] = {"Load", "Save Data", "Save Picture", "Random Batch"};
+enum Command { Load, SaveData, SavePicture, Batch };
+const std::pair<const char*, void (frmfenra::*)()> kCommands[] = {{"Load", &frmfenra::cmdLoad_Click},
+    {"Save Data", &frmfenra::cmdSave_Click}, {"Save Picture", &frmfenra::cmdSavePicture_Click},
+    {"Random Batch", &frmfenra::cmdSaveBatch_Click}};
 
 struct FileFailures : ::testing::Test {
     void SetUp() override
     {
         window.show();
         window.txtIter->setText(QStringLiteral("300"));
+        window.txtArray->setText(QStringLiteral("3"));
         writeFile(path("keeper.tfg"), QByteArray(217, 'K'));   // saved before; must stay whole
     }
 
@@ -73,12 +75,7 @@ struct FileFailures : ::testing::Test {
         const DataSetTexts sets = window.dataSets();
         fake.messages.told.clear();
         fake.dialogs.answers = {chosen};
-        switch (command) {
-        case Load: window.cmdLoad_Click(); break;
-        case SaveData: window.cmdSave_Click(); break;
-        case SavePicture: window.cmdSavePicture_Click(); break;
-        case Batch: window.txtArray->setText(QStringLiteral("3")), window.cmdSaveBatch_Click(); break;
-        }
+        (window.*kCommands[command].second)();
         ASSERT_EQ(fake.messages.told.size(), 1) << qPrintable(fake.messages.told.join(u'\n'));
         const QString& told = fake.messages.told[0];
         EXPECT_TRUE(told.contains(u'"' + named + u'"') && told.contains(QLatin1String(why))) << qPrintable(told);
@@ -101,7 +98,7 @@ struct FileFailures : ::testing::Test {
     {
         for (const auto& [name, make, commands] : obstacles)
             for (const Command command : commands) {
-                SCOPED_TRACE(std::string(name) + ", " + kCommandNames[int(command)]);
+                SCOPED_TRACE(std::string(name) + ", " + kCommands[command].first);
                 const QString chosen = path(name);
                 const QString target = command == Batch ? batchPictureName(batchBaseName(chosen), 1) : chosen;
                 make(target);
@@ -145,36 +142,42 @@ TEST_F(FileFailures, AMissingPermissionIsNamedAndNothingIsTouched)
 TEST_F(FileFailures, AFolderThatVanishesBetweenBatchRunsStopsTheBatchAtTheNextRun)
 {
     const QString folder = path("batch");
+    const Files after = filesUnder(dir.path());
     ASSERT_TRUE(QDir().mkdir(folder));
     QObject::connect(window.prgArray, &QProgressBar::valueChanged, [&](int run) {   // gone once run 1 is saved
         if (run == 1)
             QDir(folder).removeRecursively();
     });
-    Files after = filesUnder(dir.path());
-    after.erase(folder);
     expectFails(Batch, folder + "/fern.tfg", folder + "/fern(2).bmp", "run 2", after);
     EXPECT_EQ(window.prgArray->value(), 1);   // one run was saved whole
 }
 
-// A disk that fills up: the process may write only 100 bytes more. In a child, so the
-// limit and the ignored signal stay there; gtest prints its faults, which make it exit 1.
-TEST_F(FileFailures, AFullDiskIsNamedWithTheSystemsReasonAndKeepsTheOldFilesWhole)
+// A longer file is read only as far as the record, and a save replaces it whole. On a full disk (the
+// process may write only 100 bytes more) a save fails with the system's reason and keeps the old file
+// whole; in a child, so the limit and the ignored signal stay there; its gtest faults make it exit 1.
+TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
 {
-    writeFile(path("full.tfg"), QByteArray(217, 'D'));
+    const QByteArray record = QByteArray("4") + QByteArray("0.5000").repeated(36);
+    writeFile(path("long.tfg"), record + QByteArray(100000, 'x'));
+    fake.dialogs.answers = {path("long.tfg"), path("long.tfg")};
+    window.cmdLoad_Click();
+    EXPECT_EQ(window.rtfSave, record);
+    window.cmdSave_Click();
+    EXPECT_EQ(filesUnder(dir.path()), (Files{{path("keeper.tfg"), QByteArray(217, 'K')}, {path("long.tfg"), record}}));
+
     writeFile(path("full.bmp"), QByteArray(1000, 'P'));
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);   // a write beyond the limit fails instead of killing
         const rlimit limit{100, RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &limit);
-        expectFails(SaveData, path("full.tfg"), path("full.tfg"), "File too large");
+        expectFails(SaveData, path("keeper.tfg"), path("keeper.tfg"), "File too large");
         expectFails(SavePicture, path("full.bmp"), path("full.bmp"), "File too large");
         _exit(HasFailure() ? 1 : 0);
     }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child failed as above; status " << status;
+    EXPECT_TRUE(child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the child failed as above; status " << status;
 }
 
 } // namespace

@@ -1,23 +1,12 @@
-// The data record and the bitmap a run leaves, a batch of runs that writes them, and the real file store.
+// The data record and the bitmap a run leaves, and a batch of runs that writes them.
 #include "engine/NumberText.h"
 #include "files/BatchNames.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "files/RandomBatch.h"
-#include "platform/QtFileStore.h"
 #include "support/FakePlatform.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fenra {
 namespace {
@@ -140,88 +129,6 @@ TEST(RandomBatch, WritesEachRunsPictureThenDataAndStopsAtTheFirstFailure)
         for (const QString& part : c.named)
             EXPECT_TRUE(result.failure.contains(part)) << result.failure.toStdString();
     }
-}
-
-// Whether `body` returns true in a forked child that is killed after five seconds, so a call that
-// blocks (a pipe with no writer) fails the test instead of hanging it, and limits set there stay there.
-template <class Body>
-bool trueInChild(Body body)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(5);
-        _exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-class QtFileStoreTest : public ::testing::Test {
-protected:
-    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-    QStringList entries(const char* name) const   // hidden ones too
-    {
-        return QDir(path(name)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-    QByteArray contentsOf(const char* name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
-
-    QTemporaryDir folder;
-    QtFileStore store;
-    const QByteArray older = QByteArray("old record ").repeated(20);
-};
-
-// Each write is shorter than the one before, so a tail left of an older file would show.
-TEST_F(QtFileStoreTest, AWriteReplacesTheFileWholeAndAReadGivesAtMostItsFirst217Bytes)
-{
-    const QByteArray big = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(40000);
-    for (const qsizetype size : {big.size(), qsizetype(kRecordLength), qsizetype(10), qsizetype(0)}) {
-        ASSERT_EQ(store.writeWhole(path("fern.tfg"), big.left(size)), std::nullopt) << size;
-        const FileStore::ReadResult read = store.readPrefix(path("fern.tfg"), kRecordLength);
-        EXPECT_EQ(read.bytes, big.left(std::min<qsizetype>(size, kRecordLength))) << size << read.error.toStdString();
-    }
-    EXPECT_EQ(entries(""), QStringList{u"fern.tfg"_s});   // no temporary file
-}
-
-// A write cut short by a full disk (a file-size limit of 4 KiB) and a read that would wait on a pipe
-// run in a child, so they fail there instead of killing or holding this process.
-TEST_F(QtFileStoreTest, WhatCannotBeWrittenOrReadFailsQuicklyWithAReasonAndChangesNothing)
-{
-    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("pics")));
-    ASSERT_EQ(store.writeWhole(path("pics/fern.tfg"), older), std::nullopt);
-    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    const QStringList before = entries("");
-    const struct { const char* target; char action; } cases[] = {   // w: write, f: write to a full disk, r: read
-        {"nowhere/f.tfg", 'w'}, {"pics", 'w'}, {"pics/fern.tfg", 'f'}, {"missing", 'r'}, {"pics", 'r'}, {"pipe", 'r'}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(1, c.action) + " " + c.target);
-        EXPECT_TRUE(trueInChild([&] {
-            const rlimit fourKiB{4096, 4096};
-            if (c.action == 'f' && (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &fourKiB) != 0))
-                return false;
-            const QString target = path(c.target);
-            return !(c.action == 'r' ? store.readPrefix(target, kRecordLength).error
-                                     : store.writeWhole(target, QByteArray(65536, 'x')).value_or("")).isEmpty();
-        })) << "no failure with a reason, or it blocked or crashed";
-        EXPECT_EQ(entries(""), before);
-        EXPECT_EQ(entries("pics"), QStringList{u"fern.tfg"_s});   // no temporary file
-        EXPECT_EQ(contentsOf("pics/fern.tfg"), older);
-    }
-}
-
-TEST_F(QtFileStoreTest, AWriteWithoutPermissionKeepsTheOlderFile)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: permissions do not stop root, so this cannot be shown";
-    ASSERT_EQ(store.writeWhole(path("fern.tfg"), older), std::nullopt);
-    ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0500), 0);
-    const std::optional<QString> reason = store.writeWhole(path("fern.tfg"), "new");
-    chmod(QFile::encodeName(folder.path()).constData(), 0700);
-    EXPECT_FALSE(reason.value_or(QString()).isEmpty());
-    EXPECT_EQ(contentsOf("fern.tfg"), older);
 }
 
 } // namespace
