@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -23,8 +24,50 @@ constexpr std::uint32_t kDataColours[7] = {
 };
 constexpr std::uint32_t kWhite = rgb(255, 255, 255);
 
-// Draws are fetched in blocks whose size is a multiple of 1, 3 and 4 draws a step.
-constexpr std::size_t kDrawBlock = 4092;
+// Draws from any source, fetched in blocks whose size is a multiple of 1, 3
+// and 4 draws a step, so one refill test per step is enough.
+class BlockDraws {
+public:
+    BlockDraws(RandomSource& random, std::int64_t total)
+        : m_random(random)
+        , m_left(total)
+    {
+    }
+    // Makes sure the next `count` draws are at hand (count divides the block).
+    void reserve(std::size_t count)
+    {
+        if (m_used + count > m_drawn) {
+            m_drawn = std::size_t(std::min<std::int64_t>(m_left, std::int64_t(kBlock)));
+            m_random.fillUnits(m_values, m_drawn);
+            m_left -= std::int64_t(m_drawn);
+            m_used = 0;
+        }
+    }
+    float next() { return m_values[m_used++]; }
+
+private:
+    static constexpr std::size_t kBlock = 4092;
+    RandomSource& m_random;
+    std::int64_t m_left;
+    std::size_t m_drawn = 0;
+    std::size_t m_used = 0;
+    float m_values[kBlock];
+};
+
+// The program's own source, drawn inline: its multiply chain then runs
+// beside the point's own chain instead of before it. Same values, same order.
+class PcgDraws {
+public:
+    explicit PcgDraws(Pcg32Source& source)
+        : m_engine(source.engine())
+    {
+    }
+    void reserve(std::size_t) {}
+    float next() { return Pcg32Source::unitFrom(m_engine()); }
+
+private:
+    pcg32& m_engine;
+};
 
 ParsedMap parseMap(const Coefficients& texts, QChar decimalPoint)
 {
@@ -127,9 +170,9 @@ inline bool plot(Sink& sink, int scale, double px, double py, std::uint32_t colo
     return inside;
 }
 
-template <ColourMode Mode, bool CountIsNumber, class Sink>
-std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n, const PixelGrid& grid,
-             Sink& sink)
+template <ColourMode Mode, bool CountIsNumber, class Draws, class Sink>
+std::int64_t runLoop(const PreparedRun& run, LoopState& st, Draws& draws, std::int64_t n, const PixelGrid& grid,
+                     Sink& sink)
 {
     constexpr std::size_t kDrawsPerStep = (CountIsNumber ? 1 : 0) + (Mode == ColourMode::Random ? 3 : 0);
     const RunPlan& plan = run.plan;
@@ -147,10 +190,6 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
     for (int k = 1; k <= 6; ++k)
         shown[k] = plan.show[std::size_t(k - 1)];
 
-    float draws[kDrawBlock];
-    std::size_t drawn = 0;
-    std::size_t used = 0;
-    std::int64_t drawsLeft = n * std::int64_t(kDrawsPerStep);
 
     double x = st.x;
     float y = st.y;
@@ -160,16 +199,10 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
     std::int64_t plotted = 0;
 
     for (std::int64_t i = 1; i <= n; ++i) {
-        if constexpr (kDrawsPerStep > 0) {
-            if (used == drawn) {
-                drawn = std::size_t(std::min<std::int64_t>(drawsLeft, std::int64_t(kDrawBlock)));
-                random.fillUnits(draws, drawn);
-                drawsLeft -= std::int64_t(drawn);
-                used = 0;
-            }
-        }
+        if constexpr (kDrawsPerStep > 0)
+            draws.reserve(kDrawsPerStep);
         if constexpr (CountIsNumber) {
-            const float u = draws[used++];
+            const float u = draws.next();
             if (copies) {
                 s = int(count * double(u) + 1.0);   // at least 1, so truncation is the floor
                 mapIndex = s;
@@ -194,10 +227,9 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
 
         if constexpr (Mode == ColourMode::Random) {
             // 255 times a value below 1 stays below 255 in single precision.
-            const int r = int(255.0f * draws[used]);
-            const int g = int(255.0f * draws[used + 1]);
-            const int b = int(255.0f * draws[used + 2]);
-            used += 3;
+            const int r = int(255.0f * draws.next());
+            const int g = int(255.0f * draws.next());
+            const int b = int(255.0f * draws.next());
             colour = rgb(r, g, b);
         } else if constexpr (Mode == ColourMode::White) {
             colour = kWhite;
@@ -235,21 +267,41 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, RandomSource& random
     return plotted;
 }
 
+template <ColourMode Mode, bool CountIsNumber, class Sink>
+std::int64_t withDraws(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n,
+                       const PixelGrid& grid, Sink& sink)
+{
+    if (auto* pcg = dynamic_cast<Pcg32Source*>(&random)) {
+        PcgDraws draws(*pcg);
+        return runLoop<Mode, CountIsNumber>(run, st, draws, n, grid, sink);
+    }
+    constexpr std::int64_t kDrawsPerStep = (CountIsNumber ? 1 : 0) + (Mode == ColourMode::Random ? 3 : 0);
+    // Capped so a run of up to 2^63 - 1 steps cannot overflow the count of draws.
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    const std::int64_t total = kDrawsPerStep == 0 ? 0 : (n > kMax / kDrawsPerStep ? kMax : n * kDrawsPerStep);
+    auto draws = std::make_unique<BlockDraws>(random, total);
+    return runLoop<Mode, CountIsNumber>(run, st, *draws, n, grid, sink);
+}
+
+template <ColourMode Mode, class Sink>
+std::int64_t withCount(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n,
+                       const PixelGrid& grid, Sink& sink)
+{
+    return run.picker.countIsNumber() ? withDraws<Mode, true>(run, st, random, n, grid, sink)
+                                      : withDraws<Mode, false>(run, st, random, n, grid, sink);
+}
+
 template <class Sink>
 std::int64_t dispatch(const PreparedRun& run, LoopState& st, RandomSource& random, std::int64_t n,
                       const PixelGrid& grid, Sink& sink)
 {
-    const bool counted = run.picker.countIsNumber();
     switch (run.plan.colour) {
     case ColourMode::Random:
-        return counted ? runLoop<ColourMode::Random, true>(run, st, random, n, grid, sink)
-                       : runLoop<ColourMode::Random, false>(run, st, random, n, grid, sink);
+        return withCount<ColourMode::Random>(run, st, random, n, grid, sink);
     case ColourMode::White:
-        return counted ? runLoop<ColourMode::White, true>(run, st, random, n, grid, sink)
-                       : runLoop<ColourMode::White, false>(run, st, random, n, grid, sink);
+        return withCount<ColourMode::White>(run, st, random, n, grid, sink);
     case ColourMode::Data:
-        return counted ? runLoop<ColourMode::Data, true>(run, st, random, n, grid, sink)
-                       : runLoop<ColourMode::Data, false>(run, st, random, n, grid, sink);
+        return withCount<ColourMode::Data>(run, st, random, n, grid, sink);
     }
     return 0;
 }

@@ -33,8 +33,11 @@ public:
     void fillUnits(float* out, std::size_t count) override;
     void reseed(double secondsSinceMidnight) override;
 
-private:
+    // For the iteration loop, which draws inline: the engine and its value rule.
+    pcg32& engine() { return m_engine; }
     static float unitFrom(std::uint32_t bits) { return float(bits >> 8) * 0x1p-24f; }
+
+private:
 
     pcg32 m_engine;
 };

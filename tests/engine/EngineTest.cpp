@@ -261,4 +261,31 @@ TEST(RenderRun, TheCurrentMapIsKeptFromOneRunToTheNext)
     EXPECT_EQ(scene.lit(), (Pixels{{633, 85, kGreen}}));
 }
 
+// The program's own source is drawn inline; any other source in blocks. Both must
+// give the same picture and leave the source at the same place.
+TEST(RenderRun, InlineAndBlockDrawsOfOneSequenceDrawTheSamePicture)
+{
+    struct Forwarding final : RandomSource {
+        Pcg32Source inner{7};
+        float nextUnit() override { return inner.nextUnit(); }
+        void reseed(double) override {}
+    };
+    DataSetTexts sets{u"3"_s, {}};
+    sets.sets[0] = {u"0.5"_s, u"0"_s, u"0"_s, u"0"_s, u"0.5"_s, u"0"_s};
+    sets.sets[1] = {u"0.5"_s, u"0"_s, u"0.5"_s, u"0"_s, u"0.5"_s, u"0"_s};
+    sets.sets[2] = {u"0.5"_s, u"0"_s, u"0.25"_s, u"0"_s, u"0.5"_s, u"0.5"_s};
+    RunSettingsTexts settings;
+    settings.iterations = u"10001"_s;   // 40004 draws: many blocks and a partial one
+    const RunPlan plan = *planRun(settings).plan;
+    Pcg32Source inlineSource(7);
+    Forwarding blockSource;
+    std::vector<std::uint32_t> a(kDisplayWidth * kDisplayHeight), b(a.size());
+    CurrentMap mapA, mapB;
+    renderRun(sets, plan, mapA, inlineSource, {a.data(), kDisplayWidth, kDisplayHeight, kDisplayWidth});
+    renderRun(sets, plan, mapB, blockSource, {b.data(), kDisplayWidth, kDisplayHeight, kDisplayWidth});
+    EXPECT_TRUE(a == b);
+    EXPECT_TRUE(mapA == mapB);
+    EXPECT_EQ(inlineSource.nextUnit(), blockSource.nextUnit());
+}
+
 } // namespace
