@@ -38,6 +38,19 @@ const QStringList kZoomItems{QStringLiteral("0.25x"), QStringLiteral("0.5x"), QS
 // Each option that takes a value: what it does with the value, or why it refuses it.
 using Setter = std::function<QString(CliOptions&, const QString&)>;
 
+// An option whose value is a whole number from `low` to `high`, stored in `field`.
+template <class Integer, class Field>
+Setter wholeNumberOption(const char* option, Integer low, Integer high, Field CliOptions::*field)
+{
+    return [=](CliOptions& o, const QString& v) {
+        const std::optional<Integer> n = wholeNumber<Integer>(v, low, high);
+        if (!n)
+            return rangeError(QLatin1String(option), (long long)low, (unsigned long long)high);
+        o.*field = *n;
+        return QString();
+    };
+}
+
 const std::map<QString, Setter>& valueOptions()
 {
     static const std::map<QString, Setter> options{
@@ -47,14 +60,7 @@ const std::map<QString, Setter>& valueOptions()
              return v.isEmpty() ? QStringLiteral("--output needs a file name") : QString();
          }},
         {QStringLiteral("--points"),
-         [](CliOptions& o, const QString& v) {
-             constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-             const auto n = wholeNumber<std::int64_t>(v, 0, kMax);
-             if (!n)
-                 return rangeError(QStringLiteral("--points"), 0, kMax);
-             o.points = *n;
-             return QString();
-         }},
+         wholeNumberOption<std::int64_t>("--points", 0, std::numeric_limits<std::int64_t>::max(), &CliOptions::points)},
         {QStringLiteral("--zoom"),
          [](CliOptions& o, const QString& v) {
              // "none" is the window's zoom box holding a text none of its items match.
@@ -110,38 +116,16 @@ const std::map<QString, Setter>& valueOptions()
              }
              return QString();
          }},
-        {QStringLiteral("--scale"),
-         [](CliOptions& o, const QString& v) {
-             const auto k = wholeNumber<int>(v, 1, kMaxScale);
-             if (!k)
-                 return rangeError(QStringLiteral("--scale"), 1, kMaxScale);
-             o.scale = *k;
-             return QString();
-         }},
+        {QStringLiteral("--scale"), wholeNumberOption<int>("--scale", 1, kMaxScale, &CliOptions::scale)},
         {QStringLiteral("--seed"),
-         [](CliOptions& o, const QString& v) {
-             constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-             o.seed = wholeNumber<std::uint64_t>(v, 0, kMax);
-             return o.seed ? QString() : rangeError(QStringLiteral("--seed"), 0, kMax);
-         }},
-        {QStringLiteral("--threads"),
-         [](CliOptions& o, const QString& v) {
-             o.threads = wholeNumber<int>(v, 1, kMaxThreads);
-             return o.threads ? QString() : rangeError(QStringLiteral("--threads"), 1, kMaxThreads);
-         }},
+         wholeNumberOption<std::uint64_t>("--seed", 0, std::numeric_limits<std::uint64_t>::max(), &CliOptions::seed)},
+        {QStringLiteral("--threads"), wholeNumberOption<int>("--threads", 1, kMaxThreads, &CliOptions::threads)},
         {QStringLiteral("--count"),
          [](CliOptions& o, const QString& v) {
              o.count = v;
              return v.isEmpty() ? QStringLiteral("--count needs the text of \"Random #'s:\", such as 3") : QString();
          }},
-        {QStringLiteral("--batch"),
-         [](CliOptions& o, const QString& v) {
-             const auto n = wholeNumber<int>(v, 1, kMaxBatch);
-             if (!n)
-                 return rangeError(QStringLiteral("--batch"), 1, kMaxBatch);
-             o.batch = *n;
-             return QString();
-         }},
+        {QStringLiteral("--batch"), wholeNumberOption<int>("--batch", 1, kMaxBatch, &CliOptions::batch)},
         {QStringLiteral("--prefix"),
          [](CliOptions& o, const QString& v) {
              o.prefix = v;
