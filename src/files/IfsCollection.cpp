@@ -159,7 +159,10 @@ QString IfsCollection::errorMessage(const QString& fileName) const
 
 IfsCollection parseIfsCollection(const QByteArray& text)
 {
-    return CollectionReader().read(QString::fromUtf8(text));
+    QString decoded = QString::fromUtf8(text);
+    if (decoded.startsWith(QChar(0xFEFF)))   // a byte-order mark some editors write
+        decoded.remove(0, 1);
+    return CollectionReader().read(decoded);
 }
 
 bool isIfsCollection(const QString& fileName, const QByteArray& content)

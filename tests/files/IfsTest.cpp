@@ -23,7 +23,7 @@ IfsCollection parse(const QByteArray& text)
 
 TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindowOrder)
 {
-    const IfsCollection c = parse("; two entries\nfirst{0.5 0 .25 .5 1 2 3 ; a comment\n -1e-1 0.2 0.3 0.4 5 6 1}\r\n"
+    const IfsCollection c = parse("\xEF\xBB\xBF; two entries\nfirst{0.5 0 .25 .5 1 2 3 ; a comment\n -1e-1 0.2 0.3 0.4 5 6 1}\r\n"
                                   "  second two {\n 1 2 3 4 5 6 0 }");
     ASSERT_TRUE(c.ok()) << c.error.toStdString();
     EXPECT_EQ(c.names(), QStringList({u"first"_s, u"second two"_s}));
