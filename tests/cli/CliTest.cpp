@@ -220,16 +220,15 @@ TEST(Samples, EachLoadsAndDrawsInsideThePictureFillingIt)
         const PreparedRun run(*loaded.dataSets, *planRun({}).plan, CurrentMap{});   // the window's defaults
         LoopState state(run);
         Pcg32Source random(11);
-        HitGrid hits(PixelGrid{1});
-        countHits(run, state, random, 20, hits);   // the origin's first images may still be on their way
-        std::fill(hits.cells.begin(), hits.cells.end(), HitCell{});
-        EXPECT_EQ(countHits(run, state, random, 200000, hits), 200000);
+        std::vector<PixelHit> hits;
+        logHits(run, state, random, 20, PixelGrid{1}, hits);   // the origin's first images may still be on their way
+        EXPECT_EQ(logHits(run, state, random, 200000, PixelGrid{1}, hits), 200000);
         int left = kDisplayWidth, right = -1, top = kDisplayHeight, bottom = -1;
-        for (int i = 0; i < kDisplayWidth * kDisplayHeight; ++i)
-            if (hits.cells[std::size_t(i)].hits > 0) {
-                left = std::min(left, i % kDisplayWidth), right = std::max(right, i % kDisplayWidth);
-                top = std::min(top, i / kDisplayWidth), bottom = std::max(bottom, i / kDisplayWidth);
-            }
+        for (const PixelHit& hit : hits) {
+            const int i = int(hit.cell);
+            left = std::min(left, i % kDisplayWidth), right = std::max(right, i % kDisplayWidth);
+            top = std::min(top, i / kDisplayWidth), bottom = std::max(bottom, i / kDisplayWidth);
+        }
         // A margin at each edge, and most of the height or of the width filled.
         EXPECT_TRUE(left > 0 && right < kDisplayWidth - 1 && top > 0 && bottom < kDisplayHeight - 1
                     && (bottom - top > kDisplayHeight * 85 / 100 || right - left > kDisplayWidth * 85 / 100))
