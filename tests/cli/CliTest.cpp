@@ -4,7 +4,6 @@
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "platform/QtFileStore.h"
-#include "support/FakePlatform.h"
 #include "support/ScriptedRandom.h"
 
 #include <QDir>
@@ -19,6 +18,8 @@
 #include <functional>
 #include <sstream>
 
+#include <sys/stat.h>
+
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace fenra::cli {
@@ -27,13 +28,26 @@ namespace {
 using namespace Qt::StringLiterals;
 
 QString samplePath(const QString& name) { return QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(name); }
+LoadedData load(const QString& path)
+{
+    QtFileStore disk;
+    return loadDataSets(path, disk);
+}
 
 // fenra-render in a folder of its own, with what it prints kept.
 struct CliHarness {
     QTemporaryDir folder;
+    std::istringstream in;
     std::ostringstream out, err;
     QtFileStore disk;
     FileStore* files = &disk;
+
+    CliHarness()   // things no file may be read from or written over
+    {
+        mkfifo(QFile::encodeName(path(u"pipe.png"_s)), 0600);
+        QFile::link(path(u"loop.tfg"_s), path(u"loop.tfg"_s));
+        QFile::link(path(u"gone.tfg"_s), path(u"dangling.tfg"_s));
+    }
 
     QString path(const QString& name) const { return folder.filePath(name); }
     QByteArray read(const QString& n) { return disk.readPrefix(path(n), QFileInfo(path(n)).size()).bytes.value_or(""); }
@@ -45,9 +59,17 @@ struct CliHarness {
         for (QString& w : words)
             w = w.startsWith(u'@') ? path(w.mid(1)) : w.startsWith(u'%') ? samplePath(w.mid(1)) : w;
         out.str({}), err.str({});
-        CliEnvironment environment{out, err, false, *files, [] { return std::uint64_t(777); }, [] { return 0.0; }, 2};
+        CliEnvironment environment{in, out, err, false, *files, [] { return std::uint64_t(777); }, [] { return 0.0; }, 2,
+                                   [] { return std::uint64_t(512) << 20; }};
         return runCli(words, environment);
     }
+};
+
+// Reads from the disk; every write fails as on a full one.
+struct FullDisk final : FileStore {
+    QtFileStore disk;
+    ReadResult readPrefix(const QString& path, qint64 most) override { return disk.readPrefix(path, most); }
+    std::optional<QString> writeWhole(const QString&, const QByteArray&) override { return u"No space left on device"_s; }
 };
 
 TEST(CliOptions, EachOptionSetsItsSetting)
@@ -76,14 +98,14 @@ TEST(CliOptions, EachOptionSetsItsSetting)
     }
 }
 
-// Every write fails here, and nothing may be left on disk. A bad command line exits with 2, a file
-// that cannot be read or written with 1; each says why.
+// Every write fails here, and nothing on disk may change. A bad command line exits with 2, a file
+// that cannot be read or written, or a picture too big for the memory, with 1; each says why, before any work.
 TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason)
 {
     const struct { const char *line, *reason; int exit = kExitBadOption; } cases[] = {
         {"--points 9223372036854775808", "--points needs a whole number from 0 to 9223372036854775807"},
         {"--points 1e8", "--points needs a whole number"}, {"--points", "--points needs a value"},
-        {"--zoom 3x", "--zoom needs one of 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"},
+        {"--zoom 3x", "--zoom needs 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"}, {"--down 1,5", "full stop as the decimal"},
         {"--right east", "--right needs a number of twips, not \"east\""}, {"--tint red", "--tint needs data or white"},
         {"--colour pink", "--colour needs random, white, data or density"}, {"--count=", "--count needs the text"},
         {"--hide 2,7", "--hide needs data set numbers from 1 to 6"}, {"-o out.png", "give a data file"},
@@ -95,20 +117,25 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         {"--batch 3 --prefix fern -o out.png", "leave out --output"},
         {"--batch 3 --prefix fern --count 10", "--count must be one character and a number"},
         {"@missing.tfg -o @x.png", "cannot read", kExitFileFailed},
+        {"@loop.tfg -o @x.png", "a link that leads round in a loop", kExitFileFailed},
+        {"@dangling.tfg -o @x.png", "a link to a file that does not exist", kExitFileFailed},
+        {"%fern -o @pipe.png", "pipe.png\" cannot be written: it is not an ordinary file", kExitFileFailed},
+        {"%fern -o @nowhere/x.png", "cannot be written: there is no folder", kExitFileFailed},
+        {"--batch 2 --prefix @nowhere/b", "there is no folder", kExitFileFailed},
+        {"%fern -o @x.png --scale 16 --colour density", "MB of memory, and only 512 MB", kExitFileFailed},
         {"%fern -o @x.png", "could not be written: No space left on device", kExitFileFailed},
         {"--batch 2 --prefix @b", "The batch stopped in run 1", kExitFileFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         CliHarness h;
-        fenra::test::FakeFileStore full;
-        full.failWrite = [](const QString&) { return true; };
+        const QStringList before = QDir(h.folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        FullDisk full;
         h.files = &full;
         EXPECT_EQ(h.run(QString::fromUtf8(c.line)), c.exit);
         EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.reason)) && h.out.str().empty()) << h.err.str();
         EXPECT_EQ(h.errors().endsWith(u"Try 'fenra-render --help'.\n"_s), c.exit == kExitBadOption);
-        EXPECT_TRUE(full.files.empty());
-        EXPECT_TRUE(QDir(h.folder.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
     }
 }
 
@@ -141,7 +168,7 @@ TEST(CliRun, TheSameSeedGivesTheSameBytesAndOneThreadTheWindowsPicture)
             Picture window{kDisplayWidth, kDisplayHeight, std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
             CurrentMap map;
             Pcg32Source random(7);
-            renderRun(*loadDataSets(samplePath("fern")).dataSets, *planRun(*c.window).plan, map, random, window.view());
+            renderRun(*load(samplePath("fern")).dataSets, *planRun(*c.window).plan, map, random, window.view());
             EXPECT_EQ(QImage::fromData(one), QImage::fromData(encodeBitmap(window.view())));
         }
     }
@@ -165,26 +192,60 @@ TEST(CliRun, EachBatchPictureIsDrawnAgainFromItsDataFileAndSeed)
 }
 
 // A PNG carries the data record byte for byte (short texts padded with blanks, as in a .tfg), with the count
-// it was drawn with, and its settings; given as the data file it draws itself again. A bitmap is refused.
+// it was drawn with, and its settings. Given as the input it draws itself again: its settings are the
+// defaults, and options override them. A bitmap is refused.
 TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
 {
-    DataSetTexts sets = *loadDataSets(samplePath(u"maple"_s)).dataSets;
+    DataSetTexts sets = *load(samplePath(u"maple"_s)).dataSets;
     sets.sets[0] = {"-0.123", "0.5", "1", "0.9999", "", "-1.000"};   // short, negative, blank
     const QByteArray record = BuildDataText(sets).bytes;
     DataSetTexts carried = parseDataRecord(record);
     carried.count = u"4"_s;
     CliHarness h;
     ASSERT_EQ(h.disk.writeWhole(h.path(u"leaf.tfg"_s), record), std::nullopt);
-    const QString options = u" --seed 3 --colour data --points 40000 --count 4"_s;
-    ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png"_s + options), kExitDone) << h.err.str();
-    ASSERT_EQ(h.run(u"@first.png -o @second.png"_s + options), kExitDone) << h.err.str();
-    EXPECT_EQ(h.read(u"second.png"_s), h.read(u"first.png"_s));
-    EXPECT_EQ(loadDataSets(h.path(u"second.png"_s)).dataSets, carried);
-    EXPECT_EQ(QImageReader(h.path(u"second.png"_s)).text(QString::fromLatin1(kSettingsKey)),
-              u"--points 40000 --zoom 1x --right 0 --down 0 --colour data --count 4 --scale 1 --seed 3 --threads 2"_s);
+    ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s), kExitDone);
+    const struct { const char* options; bool same; const char* settings; } cases[] = {
+        {"", true, "--points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3 --threads 2"},
+        {"--points 300 --threads 1", false, "--points 300 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3 --threads 1"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(h.run(u"@first.png -o @again.png "_s + QString::fromLatin1(c.options)), kExitDone) << h.err.str();
+        EXPECT_EQ(h.read(u"again.png"_s) == h.read(u"first.png"_s), c.same);
+        EXPECT_EQ(load(h.path(u"again.png"_s)).dataSets, carried);
+        EXPECT_EQ(QImageReader(h.path(u"again.png"_s)).text(QString::fromLatin1(kSettingsKey)), QString::fromLatin1(c.settings));
+    }
     ASSERT_EQ(h.run(u"%maple -o @third.bmp"_s), kExitDone);
     EXPECT_EQ(h.run(u"@third.bmp -o @fourth.png"_s), kExitFileFailed);
     EXPECT_TRUE(h.errors().contains(u"a bitmap holds no data"_s)) << h.err.str();
+}
+
+// "-" reads standard input and "-o -" writes the PNG to standard output, the seed line then going to
+// standard error; a data file draws the same with commas for decimal points, under any locale; an empty
+// input or one without numbers is warned about. A failed write to standard output is exit 1.
+TEST(CliRun, StreamsCommasAndWarnings)
+{
+    CliHarness h;
+    QByteArray fern = h.disk.readPrefix(samplePath(u"fern"_s), 217).bytes.value();
+    ASSERT_EQ(h.run(u"%fern -o @file.png --seed 5"_s), kExitDone);
+    const struct { QByteArray input; const char* warning; } cases[] = {
+        {fern, ""}, {fern.replace('.', ','), ""}, {"", "standard input is empty"}, {"3 x", "standard input holds no numbers"}};
+    for (const auto& c : cases) {
+        h.in.clear(), h.in.str(c.input.toStdString());
+        EXPECT_EQ(h.run(u"- -o - --seed 5"_s), kExitDone);
+        EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(h.out.str())) == QImage::fromData(h.read(u"file.png"_s)),
+                  !*c.warning) << c.warning;
+        EXPECT_TRUE(h.errors().startsWith(*c.warning ? u"fenra-render: warning: "_s : u"- seed 5\n"_s)
+                    && h.errors().contains(QLatin1String(c.warning)) && h.errors().endsWith(u"- seed 5\n"_s)) << h.err.str();
+    }
+    h.out.setstate(std::ios::badbit);
+    EXPECT_EQ(h.run(u"%fern -o @file.png"_s), kExitFileFailed);
+    EXPECT_TRUE(h.errors().endsWith(u"standard output could not be written\n"_s)) << h.err.str();
+}
+
+TEST(CliRun, ANameIsReadAsTheSystemsBytesAndOneThatCannotComeBackIsRefused)
+{
+    EXPECT_EQ(decodeArguments({"caf\xc3\xa9.tfg", "-o"}).arguments, QStringList({u"café.tfg"_s, u"-o"_s}));
+    EXPECT_TRUE(decodeArguments({"caf\xe9.tfg"}).error.contains(u"rename it"_s));
 }
 
 TEST(RenderPicture, DensityShadesByLogOfHitsOverLogOfMostHits)
@@ -215,7 +276,7 @@ TEST(Samples, EachLoadsAndDrawsInsideThePictureFillingIt)
     for (const QString& name : samples) {
         SCOPED_TRACE(name.toStdString());
         EXPECT_EQ(QFileInfo(folder.filePath(name)).size(), kRecordLength);
-        const LoadedData loaded = loadDataSets(folder.filePath(name));
+        const LoadedData loaded = load(folder.filePath(name));
         ASSERT_TRUE(loaded.dataSets.has_value()) << loaded.error.toStdString();
         const PreparedRun run(*loaded.dataSets, *planRun({}).plan, CurrentMap{});   // the window's defaults
         LoopState state(run);
