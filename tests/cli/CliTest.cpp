@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,7 +19,12 @@
 #include <functional>
 #include <sstream>
 
+#include <csignal>
+
+#include <pty.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -295,6 +301,75 @@ TEST(Samples, EachLoadsAndDrawsInsideThePictureFillingIt)
                     && (bottom - top > kDisplayHeight * 85 / 100 || right - left > kDisplayWidth * 85 / 100))
             << left << ".." << right << " x " << top << ".." << bottom;
     }
+}
+
+} // namespace
+} // namespace fenra::cli
+
+namespace fenra::cli {
+namespace {
+
+// The real program: its peak memory in kB, run in a child process with stderr on `errorTo` and stdout on
+// `outputTo`; `whileRunning` sees it start.
+struct Finished { int exitCode; long peakKb; };
+Finished runProgram(const QStringList& arguments, int errorTo = -1, const QString& outputTo = {},
+                    const std::function<void(QProcess&)>& whileRunning = {})
+{
+    QProcess program;
+    program.setProgram(QStringLiteral(FENRA_RENDER));
+    program.setArguments(arguments);
+    if (!outputTo.isEmpty())
+        program.setStandardOutputFile(outputTo);
+    program.setChildProcessModifier([errorTo] { errorTo >= 0 && dup2(errorTo, STDERR_FILENO); });
+    program.start();
+    EXPECT_TRUE(program.waitForStarted());
+    if (whileRunning)
+        whileRunning(program);
+    EXPECT_TRUE(program.waitForFinished(120000));
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);   // the largest child so far
+    return {program.exitCode(), usage.ru_maxrss};
+}
+
+// Threads add into one picture: four take at most a quarter more memory than one (plus 64 MB).
+TEST(RealProgram, MemoryDoesNotGrowWithThreads)
+{
+    QTemporaryDir folder;
+    const QStringList render{samplePath(u"fern"_s), u"-o"_s, folder.filePath(u"x.png"_s), u"--scale"_s, u"8"_s,
+                             u"--colour"_s, u"density"_s, u"--points"_s, u"4200000"_s, u"--threads"_s};
+    const Finished one = runProgram(render + QStringList{u"1"_s});
+    const Finished four = runProgram(render + QStringList{u"4"_s});
+    EXPECT_TRUE(one.exitCode == 0 && four.exitCode == 0);
+    EXPECT_LE(four.peakKb, one.peakKb * 5 / 4 + 65536) << one.peakKb;
+}
+
+// On SIGINT or SIGTERM a progress line on a terminal is ended and the exit status is 128 + the signal,
+// with no picture left; a failed write to standard output is exit 1.
+TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        int terminal = -1, errorTo = -1;
+        ASSERT_EQ(openpty(&terminal, &errorTo, nullptr, nullptr, nullptr), 0);
+        QByteArray seen;
+        QTemporaryDir folder;
+        const Finished run = runProgram({samplePath(u"fern"_s), u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s,
+                                         u"9000000000"_s}, errorTo, {}, [&](QProcess& program) {
+            char bytes[256];
+            while (!seen.contains('%'))
+                if (const auto n = read(terminal, bytes, sizeof bytes); n > 0)
+                    seen.append(bytes, n);
+            kill(pid_t(program.processId()), signal);
+        });
+        close(errorTo);
+        char bytes[256];
+        for (ssize_t n; (n = read(terminal, bytes, sizeof bytes)) > 0;)
+            seen.append(bytes, n);
+        close(terminal);
+        EXPECT_EQ(run.exitCode, 128 + signal);
+        EXPECT_TRUE(seen.startsWith("\r[") && seen.endsWith('\n')) << seen.toStdString();
+        EXPECT_FALSE(QFile::exists(folder.filePath(u"x.png"_s)));
+    }
+    EXPECT_EQ(runProgram({samplePath(u"fern"_s), u"-o"_s, u"-"_s}, -1, u"/dev/full"_s).exitCode, 1);
 }
 
 } // namespace
