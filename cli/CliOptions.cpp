@@ -91,7 +91,7 @@ const std::vector<Option>& options()
         {{"right"}, "X", "twips added to every x position, with a full stop as decimal point (0)", twips(&CliOptions::right)},
         {{"down"}, "Y", "twips added to every y position, with a full stop as decimal point (0)", twips(&CliOptions::down)},
         {{"colour", "color"}, "MODE", "random, white, data or density (random)",
-         oneOf<C>({"random", "white", "data", "density"}, {C::Random, C::White, C::Data, C::Density}, &CliOptions::colour)},
+         oneOf<C>(kColourNames, {C::Random, C::White, C::Data, C::Density}, &CliOptions::colour)},
         {{"tint"}, "data|white", "what colours a density picture (data)",
          oneOf<DensityTint>({"data", "white"}, {DensityTint::Data, DensityTint::White}, &CliOptions::tint)},
         {{"hide"}, "LIST", "data sets not drawn, e.g. 2,5 (none)",

@@ -12,6 +12,7 @@ namespace fenra::cli {
 
 // The window's three colour modes, and shading by hits per pixel.
 enum class PictureColour { Random, White, Data, Density };
+inline const QStringList kColourNames{"random", "white", "data", "density"};   // as options name them
 
 enum class PictureFormat { Bitmap, Png };
 

@@ -29,20 +29,6 @@ void tellError(CliEnvironment& environment, const QString& text)
     environment.err << "fenra-render: " << text << '\n';
 }
 
-ColourMode windowColour(PictureColour colour)
-{
-    switch (colour) {
-    case PictureColour::White:
-        return ColourMode::White;
-    case PictureColour::Data:
-        return ColourMode::Data;
-    case PictureColour::Random:
-    case PictureColour::Density:
-        break;
-    }
-    return ColourMode::Random;
-}
-
 // The run settings as the window would hold them; they convert by its rules.
 RunSettingsTexts settingsTexts(const CliOptions& options)
 {
@@ -50,24 +36,12 @@ RunSettingsTexts settingsTexts(const CliOptions& options)
     texts.zoom = options.zoom;
     texts.moveX = options.right;
     texts.moveY = options.down;
-    texts.colour = windowColour(options.colour);
+    // Density counts where points fall; only the window's three modes colour a run.
+    texts.colour = options.colour == PictureColour::White ? ColourMode::White
+                   : options.colour == PictureColour::Data ? ColourMode::Data
+                                                           : ColourMode::Random;
     texts.show = options.show;
     return texts;
-}
-
-QString colourName(PictureColour colour)
-{
-    switch (colour) {
-    case PictureColour::White:
-        return QStringLiteral("white");
-    case PictureColour::Data:
-        return QStringLiteral("data");
-    case PictureColour::Density:
-        return QStringLiteral("density");
-    case PictureColour::Random:
-        break;
-    }
-    return QStringLiteral("random");
 }
 
 // Renders with a bar on the terminal; nothing is caught here.
@@ -273,7 +247,7 @@ QString settingsText(const CliOptions& options, std::uint64_t seed, int threads)
     QStringList parts{QStringLiteral("--points %1").arg(options.points),
                       QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
                       QStringLiteral("--right %1").arg(options.right), QStringLiteral("--down %1").arg(options.down),
-                      QStringLiteral("--colour %1").arg(colourName(options.colour))};
+                      QStringLiteral("--colour %1").arg(kColourNames[int(options.colour)])};
     if (options.colour == PictureColour::Density && options.tint == DensityTint::White)
         parts << QStringLiteral("--tint white");
     QStringList hidden;

@@ -1,12 +1,11 @@
 #include "platform/QtFileStore.h"
+#include "platform/SystemMemory.h"
 #include "cli/CliRun.h"
 #include "cli/ProgressBar.h"
 
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <thread>
 
 #include <unistd.h>
@@ -20,42 +19,6 @@ extern "C" void stop(int signal)
     if (fenra::cli::ProgressBar::lineOpen())
         (void)!write(STDERR_FILENO, "\n", 1);
     _exit(128 + signal);
-}
-
-// "Key: value" of a text like /proc/meminfo or a cgroup's memory.stat, or a lone value.
-std::optional<std::uint64_t> numberIn(const std::string& path, const std::string& key = {})
-{
-    std::ifstream file(path);
-    for (std::string word; file >> word;)
-        if (key.empty() || word == key) {
-            std::uint64_t value = 0;
-            if (key.empty() ? bool(std::istringstream(word) >> value) : bool(file >> value))
-                return value;
-            return std::nullopt;   // "max": no limit
-        }
-    return std::nullopt;
-}
-
-// Bytes the process may still take: what the system has available, and at
-// most what is left below its control group's limit.
-std::optional<std::uint64_t> memoryAvailable()
-{
-    std::optional<std::uint64_t> available = numberIn("/proc/meminfo", "MemAvailable:");
-    if (available)
-        *available *= 1024;   // kB there
-    std::ifstream groups("/proc/self/cgroup");
-    for (std::string line; std::getline(groups, line);) {
-        if (line.rfind("0::", 0) != 0)
-            continue;
-        const std::string folder = "/sys/fs/cgroup" + line.substr(3);
-        const auto limit = numberIn(folder + "/memory.max");
-        const auto used = numberIn(folder + "/memory.current");
-        if (limit && used) {
-            const std::uint64_t left = *limit > *used ? *limit - *used : 0;
-            available = available ? std::min(*available, left) : left;
-        }
-    }
-    return available;
 }
 
 } // namespace
@@ -83,7 +46,7 @@ int main(int argc, char* argv[])
         [] { return std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count()); },
         [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
         int(std::max(1u, std::thread::hardware_concurrency())),
-        memoryAvailable,
+        fenra::memoryAvailable,
     };
     return fenra::cli::runCli(decoded.arguments, environment);
 }

@@ -34,11 +34,7 @@ namespace {
 using namespace Qt::StringLiterals;
 
 QString samplePath(const QString& name) { return QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(name); }
-LoadedData load(const QString& path)
-{
-    QtFileStore disk;
-    return loadDataSets(path, disk);
-}
+LoadedData load(const QString& path) { QtFileStore disk; return loadDataSets(path, disk); }
 
 // fenra-render in a folder of its own, with what it prints kept.
 struct CliHarness {
@@ -78,30 +74,13 @@ struct FullDisk final : FileStore {
     std::optional<QString> writeWhole(const QString&, const QByteArray&) override { return u"No space left on device"_s; }
 };
 
-TEST(CliOptions, EachOptionSetsItsSetting)
+// A value after '=' or as the next argument, even one that starts with '-'; a file name after "--".
+TEST(CliOptions, ValuesAfterEqualsOrNextAndFileNamesAfterDoubleDash)
 {
-    using O = CliOptions&;   // each effect is on a render of in.tfg to out.png with the window's defaults
-    const struct { const char* line; std::function<void(O)> effect; } cases[] = {
-        {"-o out.png in.tfg", [](O) {}}, {"in.tfg --output=out.png --points=0", [](O o) { o.points = 0; }},
-        {"in.tfg -o out.png --points 9223372036854775807", [](O o) { o.points = INT64_MAX; }},
-        {"in.tfg -o out.png --zoom none --color data", [](O o) { o.zoom.clear(), o.colour = PictureColour::Data; }},
-        {"in.tfg -o out.png --colour density --tint white",
-         [](O o) { o.colour = PictureColour::Density, o.tint = DensityTint::White; }},
-        {"in.tfg -o out.png --scale 16 --threads 3 --seed 18446744073709551615",
-         [](O o) { o.scale = 16, o.threads = 3, o.seed = UINT64_MAX; }},
-        {"-o out.png -- -in.tfg", [](O o) { o.input = u"-in.tfg"_s; }},
-        {"--batch 4 --prefix out/fern", [](O o) { o = CliOptions{}, o.batch = 4, o.prefix = "out/fern"; }},
-        {"--help", [](O o) { o = CliOptions{}, o.help = true; }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        CliOptions expected;
-        expected.input = u"in.tfg"_s, expected.output = u"out.png"_s;
-        c.effect(expected);
-        const ParsedOptions parsed = parseOptions(QString::fromUtf8(c.line).split(QLatin1Char(' ')));
-        ASSERT_TRUE(parsed.options.has_value()) << parsed.error.toStdString();
-        EXPECT_EQ(*parsed.options, expected);
-    }
+    const ParsedOptions p = parseOptions({"--output=out.png", "--down", "-150", "--color", "data", "--", "-in.tfg"});
+    ASSERT_TRUE(p.options.has_value()) << p.error.toStdString();
+    EXPECT_TRUE(p.options->output == u"out.png" && p.options->down == u"-150" && p.options->input == u"-in.tfg"
+                && p.options->colour == PictureColour::Data);
 }
 
 // Every write fails here, and nothing on disk may change. A bad command line exits with 2, a file
@@ -110,17 +89,13 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
 {
     const struct { const char *line, *reason; int exit = kExitBadOption; } cases[] = {
         {"--points 9223372036854775808", "--points needs a whole number from 0 to 9223372036854775807"},
-        {"--points 1e8", "--points needs a whole number"}, {"--points", "--points needs a value"},
+        {"--points", "--points needs a value"},
         {"--zoom 3x", "--zoom needs 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"}, {"--down 1,5", "full stop as the decimal"},
-        {"--right east", "--right needs a number of twips, not \"east\""}, {"--tint red", "--tint needs data or white"},
-        {"--colour pink", "--colour needs random, white, data or density"}, {"--count=", "--count needs the text"},
-        {"--hide 2,7", "--hide needs data set numbers from 1 to 6"}, {"-o out.png", "give a data file"},
-        {"--scale 17", "--scale needs a whole number from 1 to 16"}, {"in.tfg -o out.jpg", "must end in .bmp or .png"},
+        {"--right east", "--right needs a number of twips, not \"east\""}, {"-o out.png", "give a data file"},
+        {"--hide 2,7", "--hide needs data set numbers from 1 to 6"}, {"in.tfg -o out.jpg", "must end in .bmp or .png"},
         {"--threads 0", "--threads needs a whole number from 1 to 256"}, {"--batch 3", "--batch needs --prefix"},
         {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "only one data file"},
         {"in.tfg", "give the picture's name with --output"}, {"--batch 3 --prefix fern in.tfg", "reads no data file"},
-        {"in.tfg -o out.png --prefix fern", "--prefix belongs to --batch"},
-        {"--batch 3 --prefix fern -o out.png", "leave out --output"},
         {"--batch 3 --prefix fern --count 10", "--count must be one character and a number"},
         {"@missing.tfg -o @x.png", "cannot read", kExitFileFailed},
         {"@loop.tfg -o @x.png", "a link that leads round in a loop", kExitFileFailed},
@@ -166,9 +141,7 @@ TEST(CliRun, TheSameSeedGivesTheSameBytesAndOneThreadTheWindowsPicture)
             return h.read(picture);
         };
         const QByteArray one = render(7, "--threads 1"), two = render(7, "");
-        EXPECT_EQ(render(7, "--threads 1"), one);
-        EXPECT_EQ(render(7, ""), two);
-        EXPECT_NE(render(8, ""), two);
+        EXPECT_TRUE(render(7, "--threads 1") == one && render(7, "") == two && render(8, "") != two);
         EXPECT_EQ(QImage::fromData(one) == QImage::fromData(two), !QString::fromLatin1(c.options).contains(u"00000"));
         if (c.window) {
             Picture window{kDisplayWidth, kDisplayHeight, std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
@@ -221,8 +194,7 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
         EXPECT_EQ(QImageReader(h.path(u"again.png"_s)).text(QString::fromLatin1(kSettingsKey)), QString::fromLatin1(c.settings));
     }
     ASSERT_EQ(h.run(u"%maple -o @third.bmp"_s), kExitDone);
-    EXPECT_EQ(h.run(u"@third.bmp -o @fourth.png"_s), kExitFileFailed);
-    EXPECT_TRUE(h.errors().contains(u"a bitmap holds no data"_s)) << h.err.str();
+    EXPECT_TRUE(h.run(u"@third.bmp -o @fourth.png"_s) == kExitFileFailed && h.errors().contains(u"bitmap holds no data"_s));
 }
 
 // "-" reads standard input and "-o -" writes the PNG to standard output, the seed line then going to
@@ -244,8 +216,7 @@ TEST(CliRun, StreamsCommasAndWarnings)
                     && h.errors().contains(QLatin1String(c.warning)) && h.errors().endsWith(u"- seed 5\n"_s)) << h.err.str();
     }
     h.out.setstate(std::ios::badbit);
-    EXPECT_EQ(h.run(u"%fern -o @file.png"_s), kExitFileFailed);
-    EXPECT_TRUE(h.errors().endsWith(u"standard output could not be written\n"_s)) << h.err.str();
+    EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed && h.errors().endsWith(u"output could not be written\n"_s));
 }
 
 TEST(CliRun, ANameIsReadAsTheSystemsBytesAndOneThatCannotComeBackIsRefused)
@@ -256,9 +227,8 @@ TEST(CliRun, ANameIsReadAsTheSystemsBytesAndOneThatCannotComeBackIsRefused)
 
 TEST(RenderPicture, DensityShadesByLogOfHitsOverLogOfMostHits)
 {
-    // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218).
-    // Picks 1, 1, 2 over and over: 6 hits on the first (set 1: red), 3 on the second (set 2: green),
-    // which gets 255 * log(4) / log(7) = 181.66 of its tint.
+    // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218). Picks 1, 1, 2 over and
+    // over: 6 hits on the first (set 1: red), 3 on the second (set 2: green): 255 * log(4) / log(7) = 181.66 of its tint.
     const struct { DensityTint tint; std::uint32_t first, second; } cases[] = {
         {DensityTint::Data, rgb(255, 0, 0), rgb(0, 182, 0)},
         {DensityTint::White, rgb(255, 255, 255), rgb(182, 182, 182)}};
@@ -274,73 +244,38 @@ TEST(RenderPicture, DensityShadesByLogOfHitsOverLogOfMostHits)
     }
 }
 
-TEST(Samples, EachLoadsAndDrawsInsideThePictureFillingIt)
-{
-    const QDir folder(QStringLiteral(FENRA_SAMPLES_DIR));
-    const QStringList samples = folder.entryList({u"*.tfg"_s});
-    ASSERT_GE(samples.size(), 6);
-    for (const QString& name : samples) {
-        SCOPED_TRACE(name.toStdString());
-        EXPECT_EQ(QFileInfo(folder.filePath(name)).size(), kRecordLength);
-        const LoadedData loaded = load(folder.filePath(name));
-        ASSERT_TRUE(loaded.dataSets.has_value()) << loaded.error.toStdString();
-        const PreparedRun run(*loaded.dataSets, *planRun({}).plan, CurrentMap{});   // the window's defaults
-        LoopState state(run);
-        Pcg32Source random(11);
-        std::vector<PixelHit> hits;
-        logHits(run, state, random, 20, PixelGrid{1}, hits);   // the origin's first images may still be on their way
-        EXPECT_EQ(logHits(run, state, random, 200000, PixelGrid{1}, hits), 200000);
-        int left = kDisplayWidth, right = -1, top = kDisplayHeight, bottom = -1;
-        for (const PixelHit& hit : hits) {
-            const int i = int(hit.cell);
-            left = std::min(left, i % kDisplayWidth), right = std::max(right, i % kDisplayWidth);
-            top = std::min(top, i / kDisplayWidth), bottom = std::max(bottom, i / kDisplayWidth);
-        }
-        // A margin at each edge, and most of the height or of the width filled.
-        EXPECT_TRUE(left > 0 && right < kDisplayWidth - 1 && top > 0 && bottom < kDisplayHeight - 1
-                    && (bottom - top > kDisplayHeight * 85 / 100 || right - left > kDisplayWidth * 85 / 100))
-            << left << ".." << right << " x " << top << ".." << bottom;
-    }
-}
-
 } // namespace
 } // namespace fenra::cli
 
 namespace fenra::cli {
 namespace {
 
-// The real program: its peak memory in kB, run in a child process with stderr on `errorTo` and stdout on
-// `outputTo`; `whileRunning` sees it start.
-struct Finished { int exitCode; long peakKb; };
-Finished runProgram(const QStringList& arguments, int errorTo = -1, const QString& outputTo = {},
-                    const std::function<void(QProcess&)>& whileRunning = {})
+// The real program with stderr on `errorTo` and stdout into `outputTo`: its exit status and the peak
+// memory of the largest child so far, in kB. `whileRunning` sees it run.
+std::pair<int, long> runProgram(const QStringList& words, int errorTo = -1, const QString& outputTo = {},
+                                const std::function<void(QProcess&)>& whileRunning = {})
 {
     QProcess program;
-    program.setProgram(QStringLiteral(FENRA_RENDER));
-    program.setArguments(arguments);
-    if (!outputTo.isEmpty())
-        program.setStandardOutputFile(outputTo);
-    program.setChildProcessModifier([errorTo] { errorTo >= 0 && dup2(errorTo, STDERR_FILENO); });
-    program.start();
-    EXPECT_TRUE(program.waitForStarted());
-    if (whileRunning)
+    program.setStandardOutputFile(outputTo.isEmpty() ? QProcess::nullDevice() : outputTo);
+    program.setChildProcessModifier([errorTo] { errorTo < 0 || dup2(errorTo, STDERR_FILENO); });
+    program.start(QStringLiteral(FENRA_RENDER), QStringList{samplePath(u"fern"_s)} + words);
+    if (program.waitForStarted() && whileRunning)
         whileRunning(program);
     EXPECT_TRUE(program.waitForFinished(120000));
     rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);   // the largest child so far
+    getrusage(RUSAGE_CHILDREN, &usage);
     return {program.exitCode(), usage.ru_maxrss};
 }
 
-// Threads add into one picture: four take at most a quarter more memory than one (plus 64 MB).
+// Threads add into one picture: four take at most a quarter more memory than one, plus 64 MB.
 TEST(RealProgram, MemoryDoesNotGrowWithThreads)
 {
     QTemporaryDir folder;
-    const QStringList render{samplePath(u"fern"_s), u"-o"_s, folder.filePath(u"x.png"_s), u"--scale"_s, u"8"_s,
-                             u"--colour"_s, u"density"_s, u"--points"_s, u"4200000"_s, u"--threads"_s};
-    const Finished one = runProgram(render + QStringList{u"1"_s});
-    const Finished four = runProgram(render + QStringList{u"4"_s});
-    EXPECT_TRUE(one.exitCode == 0 && four.exitCode == 0);
-    EXPECT_LE(four.peakKb, one.peakKb * 5 / 4 + 65536) << one.peakKb;
+    const QString render = u"-o %1 --scale 8 --colour density --points 4200000 --threads "_s.arg(folder.filePath(u"x.png"_s));
+    const auto [oneExit, one] = runProgram((render + u'1').split(u' '));
+    const auto [fourExit, four] = runProgram((render + u'4').split(u' '));
+    EXPECT_TRUE(oneExit == 0 && fourExit == 0);
+    EXPECT_LE(four, one * 5 / 4 + 65536) << one;
 }
 
 // On SIGINT or SIGTERM a progress line on a terminal is ended and the exit status is 128 + the signal,
@@ -350,26 +285,22 @@ TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
     for (const int signal : {SIGINT, SIGTERM}) {
         int terminal = -1, errorTo = -1;
         ASSERT_EQ(openpty(&terminal, &errorTo, nullptr, nullptr, nullptr), 0);
-        QByteArray seen;
         QTemporaryDir folder;
-        const Finished run = runProgram({samplePath(u"fern"_s), u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s,
-                                         u"9000000000"_s}, errorTo, {}, [&](QProcess& program) {
-            char bytes[256];
-            while (!seen.contains('%'))
-                if (const auto n = read(terminal, bytes, sizeof bytes); n > 0)
-                    seen.append(bytes, n);
-            kill(pid_t(program.processId()), signal);
-        });
-        close(errorTo);
+        QByteArray seen;
         char bytes[256];
-        for (ssize_t n; (n = read(terminal, bytes, sizeof bytes)) > 0;)
-            seen.append(bytes, n);
+        const auto readSome = [&] { const auto n = read(terminal, bytes, sizeof bytes); return n > 0 && (seen.append(bytes, n), true); };
+        const int exit = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, errorTo, {},
+                                    [&](QProcess& program) {
+                                        while (!seen.contains('%') && readSome()) {}
+                                        kill(pid_t(program.processId()), signal);
+                                    }).first;
+        close(errorTo);
+        while (readSome()) {}
         close(terminal);
-        EXPECT_EQ(run.exitCode, 128 + signal);
-        EXPECT_TRUE(seen.startsWith("\r[") && seen.endsWith('\n')) << seen.toStdString();
-        EXPECT_FALSE(QFile::exists(folder.filePath(u"x.png"_s)));
+        EXPECT_EQ(exit, 128 + signal);
+        EXPECT_TRUE(seen.startsWith("\r[") && seen.endsWith('\n') && QDir(folder.path()).isEmpty()) << seen.toStdString();
     }
-    EXPECT_EQ(runProgram({samplePath(u"fern"_s), u"-o"_s, u"-"_s}, -1, u"/dev/full"_s).exitCode, 1);
+    EXPECT_EQ(runProgram({u"-o"_s, u"-"_s}, -1, u"/dev/full"_s).first, 1);
 }
 
 } // namespace

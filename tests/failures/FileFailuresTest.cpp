@@ -10,7 +10,6 @@
 
 #include <QDirIterator>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -29,11 +28,7 @@
 namespace fenra::test {
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << qPrintable(path);
-}
+void writeFile(const QString& path, const QByteArray& bytes) { ASSERT_EQ(QtFileStore().writeWhole(path, bytes), std::nullopt); }
 
 // Everything under a folder: each file with its bytes, folders and pipes by kind.
 using Files = std::map<QString, QByteArray>;
@@ -142,19 +137,6 @@ TEST_F(FileFailures, AMissingPermissionIsNamedAndNothingIsTouched)
              chmod(path("read-only-folder"), ReadOwner | ExeOwner);
          }, {SaveData, SavePicture, Batch}, ""},
     });
-}
-
-TEST_F(FileFailures, AFolderThatVanishesBetweenBatchRunsStopsTheBatchAtTheNextRun)
-{
-    const QString folder = path("batch");
-    const Files after = filesUnder(dir.path());
-    ASSERT_TRUE(QDir().mkdir(folder));
-    QObject::connect(window.prgArray, &QProgressBar::valueChanged, [&](int run) {   // gone once run 1 is saved
-        if (run == 1)
-            QDir(folder).removeRecursively();
-    });
-    expectFails(Batch, folder + "/fern.tfg", folder + "/fern(2).tfg", "run 2", after);
-    EXPECT_EQ(window.prgArray->value(), 1);   // one run was saved whole
 }
 
 // A longer file is read only as far as the record, and a save replaces it whole. On a full disk (the
