@@ -291,10 +291,10 @@ TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
         const auto readSome = [&] { const auto n = read(terminal, bytes, sizeof bytes); return n > 0 && (seen.append(bytes, n), true); };
         const int exit = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, errorTo, {},
                                     [&](QProcess& program) {
+                                        close(errorTo);   // the child's alone: its end ends the reads
                                         while (!seen.contains('%') && readSome()) {}
                                         kill(pid_t(program.processId()), signal);
                                     }).first;
-        close(errorTo);
         while (readSome()) {}
         close(terminal);
         EXPECT_EQ(exit, 128 + signal);
