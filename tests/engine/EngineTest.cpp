@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <vector>
 
 using namespace fenra;
