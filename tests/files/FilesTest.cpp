@@ -68,13 +68,12 @@ TEST(Bitmap, IsA24BitBottomUpImageOfBlueGreenRedRowsPaddedToWholeWords)
     EXPECT_EQ(encodeBitmap(RasterView{pixels, 4, 1, 4}).size(), 54 + 12);   // no padding needed
 }
 
-TEST(BatchNames, BaseLosesOnlyATfgExtensionInAnyCaseAndRunsAreNumberedInBrackets)
+// The runs' own names, base(n).bmp and base(n).tfg, the batch test below shows.
+TEST(BatchNames, TheBaseLosesOnlyATfgExtensionInAnyCase)
 {
     for (const auto& [chosen, base] : {std::pair{"FERN.TFG", "FERN"}, {"pics/fern.Tfg", "pics/fern"},
                                        {"data/fern", "data/fern"}, {"fern.tfgx", "fern.tfgx"}, {".tfg", ""}})
         EXPECT_EQ(batchBaseName(QString::fromLatin1(chosen)).toStdString(), base);
-    EXPECT_EQ(batchPictureName(u"pics/fern"_s, 12).toStdString(), "pics/fern(12).bmp");
-    EXPECT_EQ(batchDataName(u"pics/fern"_s, 12).toStdString(), "pics/fern(12).tfg");
 }
 
 // The window and the disk as the batch sees them, logging into one list. Run n's picture
