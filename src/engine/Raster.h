@@ -20,6 +20,12 @@ inline constexpr std::uint32_t rgb(int r, int g, int b)
     return 0xFF000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
 }
 
+// One drawn point: its pixel (row * width + column) and its colour.
+struct PixelHit {
+    std::uint32_t cell;
+    std::uint32_t colour;
+};
+
 // A view of 32-bit pixels (0xFFRRGGBB), owned by whoever draws it on screen.
 struct RasterView {
     std::uint32_t* pixels = nullptr;
