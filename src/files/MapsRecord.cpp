@@ -48,18 +48,23 @@ QString closestCoefficientText(double value)
     return best;
 }
 
+bool equalWeights(const std::vector<double>& weights)
+{
+    for (double w : weights) {
+        if (std::fabs(w * double(weights.size()) - 1.0) > 0.05)
+            return false;
+    }
+    return true;
+}
+
 MapsRecord recordOfMaps(const std::vector<ParsedMap>& maps, const std::vector<double>& weights)
 {
     if (maps.empty() || maps.size() > std::size_t(kDataSetCount))
         return {{}, {}, QStringLiteral("%1 maps cannot be saved as a data file, which holds 1 to %2")
                             .arg(maps.size()).arg(kDataSetCount)};
     MapsRecord result;
-    for (double w : weights) {
-        if (std::fabs(w * double(maps.size()) - 1.0) > 0.05) {
-            result.warning = QStringLiteral("the maps' weights are dropped: the window picks every map equally often");
-            break;
-        }
-    }
+    if (!equalWeights(weights))
+        result.warning = QStringLiteral("the maps' weights are dropped: the window picks every map equally often");
     DataSetTexts texts;
     texts.count = QString::number(maps.size());
     for (auto& set : texts.sets)

@@ -16,6 +16,10 @@ namespace fenra {
 // window's own form with the most decimals ("0.5000" rather than ".50000" or "0.5").
 QString closestCoefficientText(double value);
 
+// Whether weights (summing to 1) are near enough to equal, within 5% of each
+// other's share, that a picker with equal chances draws the same picture.
+bool equalWeights(const std::vector<double>& weights);
+
 struct MapsRecord {
     QByteArray bytes;   // the 217-byte record, empty when refused
     QString warning;    // set when weights were dropped
@@ -24,7 +28,7 @@ struct MapsRecord {
 
 // A record of 1 to 6 maps (window order), the count set to their number and the
 // sets beyond it cleared to "0.0000". The window picks every map equally often,
-// so weights that differ from equal by more than 5% are dropped with a warning.
+// so weights that are not equal are dropped with a warning.
 MapsRecord recordOfMaps(const std::vector<ParsedMap>& maps, const std::vector<double>& weights);
 
 } // namespace fenra
