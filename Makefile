@@ -38,6 +38,7 @@ sanitize: deps
 bench: build
 	$(BUILD)/bench/bench_render
 	$(BUILD)/bench/bench_cli
+	$(BUILD)/bench/bench_kernel
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

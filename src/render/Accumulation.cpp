@@ -1,0 +1,146 @@
+#include "render/Accumulation.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <new>
+
+#include <sys/mman.h>
+
+namespace fenra::render {
+namespace {
+
+constexpr int kMinBandShift = 12;
+constexpr int kMaxBandShift = 24;                  // a record keeps 24 bits for the pixel
+constexpr std::size_t kTargetBands = 64;
+
+int bandShiftFor(std::size_t pixels)
+{
+    const std::size_t perBand = std::max<std::size_t>(1, (pixels + kTargetBands - 1) / kTargetBands);
+    return std::clamp(int(std::bit_width(perBand - 1)), kMinBandShift, kMaxBandShift);
+}
+
+std::size_t bandsFor(std::size_t pixels)
+{
+    const int shift = bandShiftFor(pixels);
+    return (pixels + (std::size_t(1) << shift) - 1) >> shift;
+}
+
+void addTo(Sums& s, const Sums& more)
+{
+    s.hits += more.hits;
+    s.r += more.r;
+    s.g += more.g;
+    s.b += more.b;
+}
+
+} // namespace
+
+Accumulation::CellMemory::CellMemory(std::size_t cells)
+{
+    constexpr std::size_t kHugePage = std::size_t(2) << 20;
+    m_bytes = std::max<std::size_t>(1, cells) * sizeof(Cell) + kHugePage;
+    m_mapping = mmap(nullptr, m_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m_mapping == MAP_FAILED)
+        throw std::bad_alloc();
+    const std::uintptr_t start = (std::uintptr_t(m_mapping) + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+    m_cells = reinterpret_cast<Cell*>(start);
+    madvise(m_cells, m_bytes - (start - std::uintptr_t(m_mapping)), MADV_HUGEPAGE);   // a hint; may be refused
+}
+
+Accumulation::CellMemory::~CellMemory()
+{
+    munmap(m_mapping, m_bytes);
+}
+
+Accumulation::Accumulation(int width, int height)
+    : m_width(width)
+    , m_height(height)
+    , m_size(std::size_t(width) * std::size_t(height))
+    , m_bandShift(bandShiftFor(m_size))
+    , m_bands(bandsFor(m_size))
+    , m_memory(m_size)
+    , m_cells(m_memory.get())
+    , m_locks(new std::mutex[m_bands])
+    , m_overflow(m_bands)
+{
+}
+
+std::size_t Accumulation::bytesFor(int width, int height)
+{
+    return std::size_t(width) * std::size_t(height) * sizeof(Cell);
+}
+
+std::size_t Accumulation::queueBytesFor(int width, int height)
+{
+    return bandsFor(std::size_t(width) * std::size_t(height)) * (Writer::kQueue + 1) * sizeof(std::uint32_t);
+}
+
+Sums Accumulation::at(std::size_t pixel) const
+{
+    const Cell& c = m_cells[pixel];
+    Sums s{c[0] & kCountMask, c[1], c[2], c[3]};
+    if (c[0] & kMoved)
+        addTo(s, m_overflow[pixel >> m_bandShift].at(pixel));
+    return s;
+}
+
+std::uint64_t Accumulation::mostHits() const
+{
+    std::uint64_t most = 0;
+    for (std::size_t i = 0; i < m_size; ++i)
+        most = std::max<std::uint64_t>(most, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+    return most;
+}
+
+void Accumulation::move(std::size_t pixel)
+{
+    Cell& c = m_cells[pixel];
+    addTo(moved(pixel), Sums{c[0] & kCountMask, c[1], c[2], c[3]});
+    c = Cell{kMoved, 0, 0, 0};
+}
+
+void Accumulation::addAll(const Accumulation& other)
+{
+    for (std::size_t i = 0; i < m_size; ++i) {
+        const Cell& o = other.m_cells[i];
+        if (o[0] == 0)
+            continue;
+        Cell& c = m_cells[i];
+        if ((o[0] & kMoved) || (c[0] & kCountMask) + o[0] >= kMoveAt) {
+            addTo(moved(i), other.at(i));
+            c[0] |= kMoved;
+        } else {
+            c += o;
+        }
+    }
+}
+
+Accumulation::Writer::Writer(Accumulation& target, const HitPalette& palette, bool shared)
+    : m_target(target)
+    , m_palette(palette)
+    , m_shared(shared)
+    , m_withinBand((1u << target.m_bandShift) - 1)
+    , m_records(shared ? target.m_bands * kQueue : 0)
+    , m_counts(shared ? target.m_bands : 0, 0)
+{
+}
+
+void Accumulation::Writer::flushBand(std::uint32_t band)
+{
+    const std::size_t first = std::size_t(band) << m_target.m_bandShift;
+    const std::uint32_t* records = m_records.data() + std::size_t(band) * kQueue;
+    const std::lock_guard lock(m_target.m_locks[band]);
+    for (std::uint32_t i = 0; i < m_counts[band]; ++i)
+        m_target.add(first + (records[i] >> 8), m_palette[records[i] & 0xFFu]);
+    m_counts[band] = 0;
+}
+
+void Accumulation::Writer::flush()
+{
+    for (std::uint32_t band = 0; band < m_counts.size(); ++band)
+        if (m_counts[band] != 0)
+            flushBand(band);
+}
+
+} // namespace fenra::render

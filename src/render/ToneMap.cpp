@@ -1,0 +1,118 @@
+#include "render/ToneMap.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fenra::render {
+namespace {
+
+struct Rgb {
+    float r = 0, g = 0, b = 0;
+};
+
+// A fine pixel's light, each channel 0 to 1.
+class Lighting {
+public:
+    Lighting(const Accumulation& sums, const Tone& tone)
+        : m_sums(sums)
+        , m_tone(tone)
+        , m_logMost(std::log1p(double(sums.mostHits())))
+    {
+    }
+    Rgb at(std::size_t pixel) const
+    {
+        const Sums s = m_sums.at(pixel);
+        if (s.hits == 0)
+            return {};
+        const double light = std::min(1.0, m_tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost,
+                                                                          1.0 / m_tone.gamma));
+        const double perHit = light / (255.0 * double(s.hits));
+        return {float(double(s.r) * perHit), float(double(s.g) * perHit), float(double(s.b) * perHit)};
+    }
+
+private:
+    const Accumulation& m_sums;
+    const Tone& m_tone;
+    double m_logMost;
+};
+
+std::uint32_t toPixel(double r, double g, double b)
+{
+    const auto channel = [](double v) { return std::uint32_t(std::lround(255.0 * std::clamp(v, 0.0, 1.0))); };
+    return 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
+}
+
+} // namespace
+
+Image toneMap(const Accumulation& sums, const Tone& tone)
+{
+    const int n = std::max(1, tone.oversample);
+    Image image{sums.width() / n, sums.height() / n, {}};
+    image.pixels.assign(std::size_t(image.width) * std::size_t(image.height), 0xFF000000u);
+    if (sums.mostHits() == 0 || image.pixels.empty())
+        return image;
+    const Lighting lighting(sums, tone);
+    if (n == 1) {
+        for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+            const Rgb c = lighting.at(i);
+            image.pixels[i] = toPixel(c.r, c.g, c.b);
+        }
+        return image;
+    }
+
+    // Tent weights of the 3n fine pixels from n before a picture pixel to n
+    // after it, by distance from its centre in picture pixels.
+    const int taps = 3 * n;
+    std::vector<double> weight(static_cast<std::size_t>(taps));
+    for (int j = 0; j < taps; ++j)
+        weight[std::size_t(j)] = std::max(0.0, 1.0 - std::fabs((j + 0.5) / n - 1.5));
+
+    // Fine rows filtered across, kept while a picture row can still need them.
+    const int fineWidth = sums.width();
+    const int fineHeight = sums.height();
+    std::vector<std::vector<Rgb>> across(std::size_t(taps), std::vector<Rgb>(std::size_t(image.width)));
+    std::vector<Rgb> fine(static_cast<std::size_t>(fineWidth));
+    int nextRow = 0;
+    const auto filterRow = [&](int row) {
+        for (int x = 0; x < fineWidth; ++x)
+            fine[std::size_t(x)] = lighting.at(std::size_t(row) * std::size_t(fineWidth) + std::size_t(x));
+        std::vector<Rgb>& out = across[std::size_t(row % taps)];
+        for (int X = 0; X < image.width; ++X) {
+            double r = 0, g = 0, b = 0, sum = 0;
+            for (int j = 0; j < taps; ++j) {
+                const int x = X * n - n + j;
+                if (x < 0 || x >= fineWidth)
+                    continue;
+                const double w = weight[std::size_t(j)];
+                r += w * fine[std::size_t(x)].r;
+                g += w * fine[std::size_t(x)].g;
+                b += w * fine[std::size_t(x)].b;
+                sum += w;
+            }
+            out[std::size_t(X)] = {float(r / sum), float(g / sum), float(b / sum)};
+        }
+    };
+    for (int Y = 0; Y < image.height; ++Y) {
+        const int last = std::min(fineHeight, Y * n + 2 * n);
+        for (; nextRow < last; ++nextRow)
+            filterRow(nextRow);
+        for (int X = 0; X < image.width; ++X) {
+            double r = 0, g = 0, b = 0, sum = 0;
+            for (int j = 0; j < taps; ++j) {
+                const int y = Y * n - n + j;
+                if (y < 0 || y >= fineHeight)
+                    continue;
+                const double w = weight[std::size_t(j)];
+                const Rgb& c = across[std::size_t(y % taps)][std::size_t(X)];
+                r += w * c.r;
+                g += w * c.g;
+                b += w * c.b;
+                sum += w;
+            }
+            image.pixels[std::size_t(Y) * std::size_t(image.width) + std::size_t(X)] = toPixel(r / sum, g / sum, b / sum);
+        }
+    }
+    return image;
+}
+
+} // namespace fenra::render
