@@ -80,6 +80,8 @@ public:
                 flushBand(band);
         }
         void flush();
+        // Asks the cache for a pixel about to be added to.
+        void prefetch(std::uint32_t pixel) const { __builtin_prefetch(m_target.m_cells + pixel, 1); }
 
     private:
         static constexpr std::uint32_t kQueue = 512;

@@ -93,8 +93,20 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, Accumulat
     const VI outside = hn::Set(di, -1);
 
     auto seeds = hwy::AllocateAligned<std::uint32_t>(4 * lanes);
-    auto pixels = hwy::AllocateAligned<std::int32_t>(lanes);
-    auto entries = hwy::AllocateAligned<std::int32_t>(lanes);
+    // A step's hits are added during the next step, after their pixels were
+    // asked for: the cache fetches them meanwhile. Pixel -1 is outside.
+    auto hitMemory = hwy::AllocateAligned<std::int32_t>(4 * lanes);
+    std::int32_t* pixels = &hitMemory[0];
+    std::int32_t* entries = &hitMemory[lanes];
+    std::int32_t* pendingPixels = &hitMemory[2 * lanes];
+    std::int32_t* pendingEntries = &hitMemory[3 * lanes];
+    std::size_t pending = 0;
+    const auto addPending = [&]() HWY_ATTR {
+        for (std::size_t i = 0; i < pending; ++i)
+            if (pendingPixels[i] >= 0)
+                out.add(std::uint32_t(pendingPixels[i]), std::uint32_t(pendingEntries[i]));
+        pending = 0;
+    };
 
     const std::int64_t steps = job.points / kChainsPerChunk;   // every chain
     const std::int64_t longer = job.points % kChainsPerChunk;  // chains 0 .. longer-1 take one more
@@ -166,11 +178,15 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, Accumulat
                 entry = hn::ConvertTo(di, hn::Mul(colour, colourSteps));
             else
                 entry = k;
-            hn::Store(hn::IfThenElse(insideI, pixel, outside), di, pixels.get());
-            hn::Store(entry, di, entries.get());
+            hn::Store(hn::IfThenElse(insideI, pixel, outside), di, pixels);
+            hn::Store(entry, di, entries);
             for (std::size_t i = 0; i < count; ++i)
                 if (pixels[i] >= 0)
-                    out.add(std::uint32_t(pixels[i]), std::uint32_t(entries[i]));
+                    out.prefetch(std::uint32_t(pixels[i]));
+            addPending();
+            std::swap(pixels, pendingPixels);
+            std::swap(entries, pendingEntries);
+            pending = count;
         };
 
         for (int i = 0; i < kLeadInSteps; ++i)
@@ -179,6 +195,7 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, Accumulat
             step(true, active);
         if (longer > first)
             step(true, std::size_t(std::min<std::int64_t>(longer - first, std::int64_t(active))));
+        addPending();
     }
 }
 
