@@ -42,7 +42,7 @@ void BM_Kernel(benchmark::State& state, const std::string& target, int threads)
     const RenderPlan plan = triangle(2);
     const double start = processSeconds();
     for (auto _ : state) {
-        Accumulation sums(plan.frame.width, plan.frame.height);
+        HitSums sums(plan.frame.width, plan.frame.height);
         accumulate(plan, threads, sums);
         benchmark::DoNotOptimize(sums.at(0));
     }
@@ -57,7 +57,7 @@ void BM_ToneMap(benchmark::State& state)
     const int oversample = int(state.range(0));
     RenderPlan plan = triangle(2 * oversample);
     plan.points = 10'000'000;
-    Accumulation sums(plan.frame.width, plan.frame.height);
+    HitSums sums(plan.frame.width, plan.frame.height);
     accumulate(plan, 2, sums);
     for (auto _ : state)
         benchmark::DoNotOptimize(toneMap(sums, Tone{2.2, 1.0, oversample}));

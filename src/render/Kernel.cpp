@@ -48,7 +48,7 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Runs the chains of one chunk, a register of them at a time.
 template <bool kPermute, bool kWeighted, bool kBlend>
-HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, Accumulation::Writer& out)
+HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, HitSums::Writer& out)
 {
     const hn::CappedTag<float, kChainsPerChunk> df;
     const hn::RebindToSigned<decltype(df)> di;
@@ -123,7 +123,7 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, Accumulat
         VF x = zero, y = zero, colour = half;
 
         // One step of every lane's chain; with `plot`, the hits of the first
-        // `count` lanes go to the accumulation.
+        // `count` lanes go to the sums.
         const auto step = [&](bool plot, std::size_t count) HWY_ATTR __attribute__((always_inline)) {
             // xoshiro128**, its multiplies by 5 and 9 as shifts and adds.
             const VU five = hn::Add(hn::ShiftLeft<2>(s1), s1);
@@ -199,7 +199,7 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, Accumulat
     }
 }
 
-void RunChunk(const KernelTables& t, const ChunkJob& job, Accumulation::Writer& out)
+void RunChunk(const KernelTables& t, const ChunkJob& job, HitSums::Writer& out)
 {
     const bool permute = std::size_t(t.maps) <= hn::Lanes(hn::CappedTag<float, kChainsPerChunk>());
     const int which = (permute ? 4 : 0) | (t.weighted ? 2 : 0) | (t.blend ? 1 : 0);
@@ -255,7 +255,7 @@ void check(bool ok, const char* what)
         throw std::invalid_argument(what);
 }
 
-KernelTables tablesFor(const RenderPlan& plan, const Accumulation& into, HitPalette& palette)
+KernelTables tablesFor(const RenderPlan& plan, const HitSums& into, HitPalette& palette)
 {
     const int n = int(plan.maps.size());
     check(n >= 1 && n <= kMaxMaps, "a plan has 1 to 64 maps");
@@ -311,7 +311,7 @@ namespace {
 // buffers is the same in any order; but memory must not grow much with threads.
 bool privateBuffersFit(int width, int height, int workers)
 {
-    const std::size_t buffer = Accumulation::bytesFor(width, height);
+    const std::size_t buffer = HitSums::bytesFor(width, height);
     return std::size_t(workers - 1) * buffer <= buffer / 4 + (std::size_t(64) << 20);
 }
 
@@ -326,25 +326,25 @@ int workersFor(std::int64_t points, int threads)
 std::size_t bytesNeeded(const Frame& frame, std::int64_t points, int threads)
 {
     const int workers = workersFor(points, threads);
-    const std::size_t buffer = Accumulation::bytesFor(frame.width, frame.height);
+    const std::size_t buffer = HitSums::bytesFor(frame.width, frame.height);
     if (workers == 1)
         return buffer;
     if (privateBuffersFit(frame.width, frame.height, workers))
         return std::size_t(workers) * buffer;
-    return buffer + std::size_t(workers) * Accumulation::queueBytesFor(frame.width, frame.height);
+    return buffer + std::size_t(workers) * HitSums::queueBytesFor(frame.width, frame.height);
 }
 
-void accumulate(const RenderPlan& plan, int threads, Accumulation& into, const Progress& progress, bool oneBuffer)
+void accumulate(const RenderPlan& plan, int threads, HitSums& into, const Progress& progress, bool oneBuffer)
 {
     HitPalette palette;
     const KernelTables tables = tablesFor(plan, into, palette);
     const std::int64_t chunks = plan.points / kChunkPoints + (plan.points % kChunkPoints != 0 ? 1 : 0);
     const int workers = workersFor(plan.points, threads);
     const bool shared = workers > 1 && (oneBuffer || !privateBuffersFit(into.width(), into.height(), workers));
-    std::vector<std::unique_ptr<Accumulation>> own;
+    std::vector<std::unique_ptr<HitSums>> own;
     if (workers > 1 && !shared)
         for (int w = 1; w < workers; ++w)
-            own.push_back(std::make_unique<Accumulation>(into.width(), into.height()));
+            own.push_back(std::make_unique<HitSums>(into.width(), into.height()));
 
     std::atomic<std::int64_t> nextChunk{0};
     std::atomic<std::int64_t> done{0};
@@ -357,8 +357,8 @@ void accumulate(const RenderPlan& plan, int threads, Accumulation& into, const P
         for (int w = 0; w < workers; ++w) {
             pool.emplace_back([&, w] {
                 try {
-                    Accumulation& target = w == 0 || shared ? into : *own[std::size_t(w - 1)];
-                    Accumulation::Writer writer(target, palette, shared);
+                    HitSums& target = w == 0 || shared ? into : *own[std::size_t(w - 1)];
+                    HitSums::Writer writer(target, palette, shared);
                     for (std::int64_t c; (c = nextChunk.fetch_add(1, std::memory_order_relaxed)) < chunks;) {
                         const ChunkJob job{c, std::min(kChunkPoints, plan.points - c * kChunkPoints)};
                         HWY_DYNAMIC_DISPATCH(RunChunk)(tables, job, writer);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Accumulation.h"
+#include "render/HitSums.h"
 #include "render/RenderPlan.h"
 
 #include <cstddef>
@@ -33,7 +33,7 @@ using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
 // `oneBuffer`) all share `into` through queues. Throws std::invalid_argument for a plan it cannot draw
 // (no maps or more than kMaxMaps, weights, Show flags or colours that do not
 // match the maps, a frame of another size), std::bad_alloc when out of memory.
-void accumulate(const RenderPlan& plan, int threads, Accumulation& into, const Progress& progress = {},
+void accumulate(const RenderPlan& plan, int threads, HitSums& into, const Progress& progress = {},
                 bool oneBuffer = false);
 
 // Bytes of accumulation a render of `frame` takes with `threads` threads:

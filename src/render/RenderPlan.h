@@ -20,7 +20,7 @@ enum class Colouring {
                   // looked up in the gradient palette
 };
 
-// Where a point lands, in pixels of the accumulation grid:
+// Where a point lands, in pixels of the grid of sums:
 // column = x·sx + tx, row = y·sy + ty; drawn when inside [0, width) × [0, height).
 struct Frame {
     double sx = 1.0, tx = 0.0, sy = 1.0, ty = 0.0;

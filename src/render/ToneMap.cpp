@@ -13,7 +13,7 @@ struct Rgb {
 // A fine pixel's light, each channel 0 to 1.
 class Lighting {
 public:
-    Lighting(const Accumulation& sums, const Tone& tone)
+    Lighting(const HitSums& sums, const Tone& tone)
         : m_sums(sums)
         , m_tone(tone)
         , m_logMost(std::log1p(double(sums.mostHits())))
@@ -31,7 +31,7 @@ public:
     }
 
 private:
-    const Accumulation& m_sums;
+    const HitSums& m_sums;
     const Tone& m_tone;
     double m_logMost;
 };
@@ -44,7 +44,7 @@ std::uint32_t toPixel(double r, double g, double b)
 
 } // namespace
 
-Image toneMap(const Accumulation& sums, const Tone& tone)
+Image toneMap(const HitSums& sums, const Tone& tone)
 {
     const int n = std::max(1, tone.oversample);
     Image image{sums.width() / n, sums.height() / n, {}};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Accumulation.h"
+#include "render/HitSums.h"
 
 #include <cstdint>
 #include <vector>
@@ -25,6 +25,6 @@ struct Image {
 // at most 1. With oversampling, each fine pixel is lit so and the picture is
 // filtered down with a tent one picture pixel wide each side, which smooths
 // edges without the blockiness of plain averaging.
-Image toneMap(const Accumulation& sums, const Tone& tone);
+Image toneMap(const HitSums& sums, const Tone& tone);
 
 } // namespace fenra::render

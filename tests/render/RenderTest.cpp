@@ -17,7 +17,7 @@ namespace {
 
 std::vector<Sums> sumsOf(const RenderPlan& plan, int threads, bool oneBuffer = false)
 {
-    Accumulation sums(plan.frame.width, plan.frame.height);
+    HitSums sums(plan.frame.width, plan.frame.height);
     accumulate(plan, threads, sums, {}, oneBuffer);
     std::vector<Sums> all(sums.size());
     for (std::size_t i = 0; i < all.size(); ++i)
@@ -97,7 +97,7 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
         plan.weights = weights;
         plan.frame = Frame{1, 0, 1, 0, c.maps, 1};
         plan.points = 2'000'000;
-        Accumulation sums(c.maps, 1);
+        HitSums sums(c.maps, 1);
         accumulate(plan, 2, sums);
         double total = 0;
         for (double w : weights)
@@ -157,7 +157,7 @@ TEST(RenderKernel, DrawsTheAttractorOfTheWindowsRun)
     }
 }
 
-void addHits(Accumulation& sums, std::size_t pixel, int hits, std::uint32_t colour)
+void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
 {
     for (int i = 0; i < hits; ++i)
         sums.add(pixel, Cell{1u, (colour >> 16) & 255u, (colour >> 8) & 255u, colour & 255u});
@@ -166,7 +166,7 @@ void addHits(Accumulation& sums, std::size_t pixel, int hits, std::uint32_t colo
 TEST(ToneMap, MeanColourOfTheHitsLitByLogDensity)
 {
     // Pixel 0: 99 red hits (the most); 1: 4 red and 4 blue; 2: nothing; 3: one green.
-    Accumulation sums(4, 1);
+    HitSums sums(4, 1);
     addHits(sums, 0, 99, 0xFFFF0000);
     addHits(sums, 1, 4, 0xFFFF0000);
     addHits(sums, 1, 4, 0xFF0000FF);
@@ -185,7 +185,7 @@ TEST(ToneMap, MeanColourOfTheHitsLitByLogDensity)
 TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
 {
     // 8 x 4 fine pixels, 2 x 2 a picture pixel: all lit alike, then only the second column.
-    Accumulation even(8, 4), edge(8, 4);
+    HitSums even(8, 4), edge(8, 4);
     for (std::size_t i = 0; i < even.size(); ++i)
         addHits(even, i, 3, 0xFFFFFFFF);
     for (std::size_t row = 0; row < 4; ++row)

@@ -30,9 +30,9 @@ using HitPalette = std::array<Cell, 256>;
 // several threads share it: the buffer is cut into bands of 2^bandShift()
 // pixels, each with a lock, and a Writer queues its hits per band and adds a
 // full queue under that band's lock.
-class Accumulation {
+class HitSums {
 public:
-    Accumulation(int width, int height);   // throws std::bad_alloc
+    HitSums(int width, int height);   // throws std::bad_alloc
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -55,13 +55,13 @@ public:
             move(pixel);
     }
     // Adds every pixel of `other`, a buffer of the same size.
-    void addAll(const Accumulation& other);
+    void addAll(const HitSums& other);
 
     // One thread's way in: hits as a pixel and an entry of the palette.
     class Writer {
     public:
         // Shared: queued per band, added under the band's lock. Else straight in.
-        Writer(Accumulation& target, const HitPalette& palette, bool shared);
+        Writer(HitSums& target, const HitPalette& palette, bool shared);
         ~Writer() { flush(); }
         Writer(const Writer&) = delete;
         Writer& operator=(const Writer&) = delete;
@@ -85,10 +85,10 @@ public:
 
     private:
         static constexpr std::uint32_t kQueue = 512;
-        friend class Accumulation;
+        friend class HitSums;
         void flushBand(std::uint32_t band);
 
-        Accumulation& m_target;
+        HitSums& m_target;
         const HitPalette& m_palette;
         bool m_shared;
         std::uint32_t m_withinBand;

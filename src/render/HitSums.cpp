@@ -1,4 +1,4 @@
-#include "render/Accumulation.h"
+#include "render/HitSums.h"
 
 #include <algorithm>
 #include <bit>
@@ -36,7 +36,7 @@ void addTo(Sums& s, const Sums& more)
 
 } // namespace
 
-Accumulation::CellMemory::CellMemory(std::size_t cells)
+HitSums::CellMemory::CellMemory(std::size_t cells)
 {
     constexpr std::size_t kHugePage = std::size_t(2) << 20;
     m_bytes = std::max<std::size_t>(1, cells) * sizeof(Cell) + kHugePage;
@@ -48,12 +48,12 @@ Accumulation::CellMemory::CellMemory(std::size_t cells)
     madvise(m_cells, m_bytes - (start - std::uintptr_t(m_mapping)), MADV_HUGEPAGE);   // a hint; may be refused
 }
 
-Accumulation::CellMemory::~CellMemory()
+HitSums::CellMemory::~CellMemory()
 {
     munmap(m_mapping, m_bytes);
 }
 
-Accumulation::Accumulation(int width, int height)
+HitSums::HitSums(int width, int height)
     : m_width(width)
     , m_height(height)
     , m_size(std::size_t(width) * std::size_t(height))
@@ -66,17 +66,17 @@ Accumulation::Accumulation(int width, int height)
 {
 }
 
-std::size_t Accumulation::bytesFor(int width, int height)
+std::size_t HitSums::bytesFor(int width, int height)
 {
     return std::size_t(width) * std::size_t(height) * sizeof(Cell);
 }
 
-std::size_t Accumulation::queueBytesFor(int width, int height)
+std::size_t HitSums::queueBytesFor(int width, int height)
 {
     return bandsFor(std::size_t(width) * std::size_t(height)) * (Writer::kQueue + 1) * sizeof(std::uint32_t);
 }
 
-Sums Accumulation::at(std::size_t pixel) const
+Sums HitSums::at(std::size_t pixel) const
 {
     const Cell& c = m_cells[pixel];
     Sums s{c[0] & kCountMask, c[1], c[2], c[3]};
@@ -85,7 +85,7 @@ Sums Accumulation::at(std::size_t pixel) const
     return s;
 }
 
-std::uint64_t Accumulation::mostHits() const
+std::uint64_t HitSums::mostHits() const
 {
     std::uint64_t most = 0;
     for (std::size_t i = 0; i < m_size; ++i)
@@ -93,14 +93,14 @@ std::uint64_t Accumulation::mostHits() const
     return most;
 }
 
-void Accumulation::move(std::size_t pixel)
+void HitSums::move(std::size_t pixel)
 {
     Cell& c = m_cells[pixel];
     addTo(moved(pixel), Sums{c[0] & kCountMask, c[1], c[2], c[3]});
     c = Cell{kMoved, 0, 0, 0};
 }
 
-void Accumulation::addAll(const Accumulation& other)
+void HitSums::addAll(const HitSums& other)
 {
     for (std::size_t i = 0; i < m_size; ++i) {
         const Cell& o = other.m_cells[i];
@@ -116,7 +116,7 @@ void Accumulation::addAll(const Accumulation& other)
     }
 }
 
-Accumulation::Writer::Writer(Accumulation& target, const HitPalette& palette, bool shared)
+HitSums::Writer::Writer(HitSums& target, const HitPalette& palette, bool shared)
     : m_target(target)
     , m_palette(palette)
     , m_shared(shared)
@@ -126,7 +126,7 @@ Accumulation::Writer::Writer(Accumulation& target, const HitPalette& palette, bo
 {
 }
 
-void Accumulation::Writer::flushBand(std::uint32_t band)
+void HitSums::Writer::flushBand(std::uint32_t band)
 {
     const std::size_t first = std::size_t(band) << m_target.m_bandShift;
     const std::uint32_t* records = m_records.data() + std::size_t(band) * kQueue;
@@ -136,7 +136,7 @@ void Accumulation::Writer::flushBand(std::uint32_t band)
     m_counts[band] = 0;
 }
 
-void Accumulation::Writer::flush()
+void HitSums::Writer::flush()
 {
     for (std::uint32_t band = 0; band < m_counts.size(); ++band)
         if (m_counts[band] != 0)
