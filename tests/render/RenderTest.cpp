@@ -70,11 +70,12 @@ TEST(RenderKernel, SameSumsForAnyTargetThreadCountAndSharing)
         for (const std::string& target : simdTargets()) {
             ASSERT_TRUE(useSimdTarget(target));
             EXPECT_EQ(simdTarget(), target);
-            for (int threads : {1, 2, 3})
-                EXPECT_TRUE(sumsOf(*plan, threads) == expected) << target << ", " << threads << " threads";
-            EXPECT_TRUE(sumsOf(*plan, 3, true) == expected) << target << ", one buffer";
+            EXPECT_TRUE(sumsOf(*plan, 1) == expected) << target;
         }
         useSimdTarget("");
+        for (int threads : {2, 3})
+            EXPECT_TRUE(sumsOf(*plan, threads) == expected) << threads << " threads";
+        EXPECT_TRUE(sumsOf(*plan, 3, true) == expected) << "one buffer";
         plan->seed = 78;
         EXPECT_FALSE(sumsOf(*plan, 1) == expected) << "another seed";
     }
