@@ -3,6 +3,7 @@
 // colour and in density mode, on one thread and on two.
 #include "cli/PictureFiles.h"
 #include "cli/RenderPicture.h"
+#include "platform/QtFileStore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +27,8 @@ void BM_Render(benchmark::State& state)
     const bool density = state.range(1) != 0;
     const int threads = int(state.range(2));
 
-    const LoadedData loaded = loadDataSets(QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(QLatin1String(sample)));
+    QtFileStore disk;
+    const LoadedData loaded = loadDataSets(QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(QLatin1String(sample)), disk);
     if (!loaded.dataSets) {
         state.SkipWithError(qPrintable(loaded.error));
         return;

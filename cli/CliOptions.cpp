@@ -1,13 +1,12 @@
 #include "cli/CliOptions.h"
 
 #include "engine/NumberText.h"
-#include "engine/RunSettings.h"
 
-#include <algorithm>
+#include <QCommandLineParser>
+
 #include <charconv>
 #include <functional>
 #include <limits>
-#include <map>
 
 namespace fenra::cli {
 namespace {
@@ -18,139 +17,127 @@ template <class Integer>
 std::optional<Integer> wholeNumber(const QString& text, Integer low, Integer high)
 {
     const QByteArray digits = text.toLatin1();
-    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
     Integer value{};
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || value < low || value > high)
+    if (digits.isEmpty() || digits[0] == '-' || error != std::errc() || end != digits.data() + digits.size()
+        || value < low || value > high)
         return std::nullopt;
     return value;
 }
 
-QString rangeError(const QString& option, long long low, unsigned long long high)
-{
-    return QStringLiteral("%1 needs a whole number from %2 to %3").arg(option).arg(low).arg(high);
-}
-
-const QStringList kZoomItems{QStringLiteral("0.25x"), QStringLiteral("0.5x"), QStringLiteral("1x"),
-                             QStringLiteral("2x"),    QStringLiteral("4x"),   QStringLiteral("8x")};
-
-// Each option that takes a value: what it does with the value, or why it refuses it.
+// What an option does with its value, or why it refuses it.
 using Setter = std::function<QString(CliOptions&, const QString&)>;
 
-// An option whose value is a whole number from `low` to `high`, stored in `field`.
 template <class Integer, class Field>
-Setter wholeNumberOption(const char* option, Integer low, Integer high, Field CliOptions::*field)
+Setter whole(Integer low, Integer high, Field CliOptions::*field)
 {
     return [=](CliOptions& o, const QString& v) {
         const std::optional<Integer> n = wholeNumber<Integer>(v, low, high);
-        if (!n)
-            return rangeError(QLatin1String(option), (long long)low, (unsigned long long)high);
-        o.*field = *n;
+        if (n)
+            o.*field = *n;
+        return n ? QString() : QStringLiteral("needs a whole number from %1 to %2").arg(low).arg(high);
+    };
+}
+
+// Twips, with a full stop as the decimal point whatever the locale, so a command line means the same everywhere.
+Setter twips(QString CliOptions::*field)
+{
+    return [=](CliOptions& o, const QString& v) {
+        o.*field = v;
+        if (toDouble(v, u'.'))
+            return QString();
+        return v.contains(u',') ? QStringLiteral("needs a full stop as the decimal point (not a comma)")
+                                : QStringLiteral("needs a number of twips");
+    };
+}
+
+Setter text(QString CliOptions::*field, const char* refusal)
+{
+    return [=](CliOptions& o, const QString& v) {
+        o.*field = v;
+        return v.isEmpty() ? QString::fromLatin1(refusal) : QString();
+    };
+}
+
+template <class Value>
+Setter oneOf(const QStringList& names, const std::vector<Value>& values, Value CliOptions::*field)
+{
+    return [=](CliOptions& o, const QString& v) {
+        if (!names.contains(v))
+            return QStringLiteral("needs %1 or %2").arg(names.mid(0, names.size() - 1).join(u", "), names.last());
+        o.*field = values[std::size_t(names.indexOf(v))];
         return QString();
     };
 }
 
-const std::map<QString, Setter>& valueOptions()
+struct Option {
+    QStringList names;
+    const char* valueName;   // empty for a switch
+    const char* help;
+    Setter set;
+};
+
+const std::vector<Option>& options()
 {
-    static const std::map<QString, Setter> options{
-        {QStringLiteral("--output"),
-         [](CliOptions& o, const QString& v) {
-             o.output = v;
-             return v.isEmpty() ? QStringLiteral("--output needs a file name") : QString();
-         }},
-        {QStringLiteral("--points"),
-         wholeNumberOption<std::int64_t>("--points", 0, std::numeric_limits<std::int64_t>::max(), &CliOptions::points)},
-        {QStringLiteral("--zoom"),
-         [](CliOptions& o, const QString& v) {
-             // "none" is the window's zoom box holding a text none of its items match.
-             if (v == QStringLiteral("none")) {
-                 o.zoom.clear();
-                 return QString();
-             }
-             if (!kZoomItems.contains(v))
-                 return QStringLiteral("--zoom needs one of %1 or none").arg(kZoomItems.join(QStringLiteral(", ")));
-             o.zoom = v;
-             return QString();
-         }},
-        {QStringLiteral("--right"),
-         [](CliOptions& o, const QString& v) {
-             o.right = v;
-             return toDouble(v) ? QString() : QStringLiteral("--right needs a number of twips");
-         }},
-        {QStringLiteral("--down"),
-         [](CliOptions& o, const QString& v) {
-             o.down = v;
-             return toDouble(v) ? QString() : QStringLiteral("--down needs a number of twips");
-         }},
-        {QStringLiteral("--colour"),
-         [](CliOptions& o, const QString& v) {
-             static const std::map<QString, PictureColour> kModes{{QStringLiteral("random"), PictureColour::Random},
-                                                                  {QStringLiteral("white"), PictureColour::White},
-                                                                  {QStringLiteral("data"), PictureColour::Data},
-                                                                  {QStringLiteral("density"), PictureColour::Density}};
-             const auto mode = kModes.find(v);
-             if (mode == kModes.end())
-                 return QStringLiteral("--colour needs random, white, data or density");
-             o.colour = mode->second;
-             return QString();
-         }},
-        {QStringLiteral("--tint"),
-         [](CliOptions& o, const QString& v) {
-             if (v == QStringLiteral("data"))
-                 o.tint = DensityTint::Data;
-             else if (v == QStringLiteral("white"))
-                 o.tint = DensityTint::White;
-             else
-                 return QStringLiteral("--tint needs data or white");
-             return QString();
-         }},
-        {QStringLiteral("--hide"),
+    using C = PictureColour;
+    static const std::vector<Option> all{
+        {{"o", "output"}, "FILE", "the picture: .bmp or .png by its extension, or - for a PNG on standard output",
+         text(&CliOptions::output, "needs a file name")},
+        {{"points"}, "N", "points to compute (5000)",
+         whole<std::int64_t>(0, std::numeric_limits<std::int64_t>::max(), &CliOptions::points)},
+        {{"zoom"}, "TEXT", "0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x)",
+         oneOf<QString>({"0.25x", "0.5x", "1x", "2x", "4x", "8x", "none"}, {"0.25x", "0.5x", "1x", "2x", "4x", "8x", ""},
+                        &CliOptions::zoom)},
+        {{"right"}, "X", "twips added to every x position, with a full stop as decimal point (0)", twips(&CliOptions::right)},
+        {{"down"}, "Y", "twips added to every y position, with a full stop as decimal point (0)", twips(&CliOptions::down)},
+        {{"colour", "color"}, "MODE", "random, white, data or density (random)",
+         oneOf<C>(kColourNames, {C::Random, C::White, C::Data, C::Density}, &CliOptions::colour)},
+        {{"tint"}, "data|white", "what colours a density picture (data)",
+         oneOf<DensityTint>({"data", "white"}, {DensityTint::Data, DensityTint::White}, &CliOptions::tint)},
+        {{"hide"}, "LIST", "data sets not drawn, e.g. 2,5 (none)",
          [](CliOptions& o, const QString& v) {
              o.show.fill(true);
-             for (const QString& item : v.split(QLatin1Char(','))) {
-                 const auto set = wholeNumber<int>(item.trimmed(), 1, 6);
-                 if (!set)
-                     return QStringLiteral("--hide needs data set numbers from 1 to 6, separated by commas");
-                 o.show[std::size_t(*set - 1)] = false;
-             }
+             for (const QString& item : v.split(u','))
+                 if (const auto set = wholeNumber<int>(item.trimmed(), 1, 6))
+                     o.show[std::size_t(*set - 1)] = false;
+                 else
+                     return QStringLiteral("needs data set numbers from 1 to 6, separated by commas");
              return QString();
          }},
-        {QStringLiteral("--scale"), wholeNumberOption<int>("--scale", 1, kMaxScale, &CliOptions::scale)},
-        {QStringLiteral("--seed"),
-         wholeNumberOption<std::uint64_t>("--seed", 0, std::numeric_limits<std::uint64_t>::max(), &CliOptions::seed)},
-        {QStringLiteral("--threads"), wholeNumberOption<int>("--threads", 1, kMaxThreads, &CliOptions::threads)},
-        {QStringLiteral("--count"),
+        {{"count"}, "TEXT", "replaces the data file's \"Random #'s:\" text",
          [](CliOptions& o, const QString& v) {
              o.count = v;
-             return v.isEmpty() ? QStringLiteral("--count needs the text of \"Random #'s:\", such as 3") : QString();
+             return v.isEmpty() ? QStringLiteral("needs the text of \"Random #'s:\", such as 3") : QString();
          }},
-        {QStringLiteral("--batch"), wholeNumberOption<int>("--batch", 1, kMaxBatch, &CliOptions::batch)},
-        {QStringLiteral("--prefix"),
-         [](CliOptions& o, const QString& v) {
-             o.prefix = v;
-             return v.isEmpty() ? QStringLiteral("--prefix needs a name") : QString();
-         }},
+        {{"scale"}, "K", "K times the window's 794 x 381 pixels, 1 to 16 (1)", whole<int>(1, kMaxScale, &CliOptions::scale)},
+        {{"seed"}, "S", "the random sequence; the same seed gives the same picture (default: from the clock; always printed)",
+         whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max(), &CliOptions::seed)},
+        {{"threads"}, "T", "threads, each with its own stream from the seed (default: every core; a thread gets at "
+                           "least about a million points)",
+         whole<int>(1, kMaxThreads, &CliOptions::threads)},
+        {{"batch"}, "N", "N random pictures NAME(n).bmp with data files NAME(n).tfg, like the window's Random Batch",
+         whole<int>(1, kMaxBatch, &CliOptions::batch)},
+        {{"prefix"}, "NAME", "the batch's name (a trailing .tfg is dropped)", text(&CliOptions::prefix, "needs a name")},
+        {{"h", "help"}, "", "this text", [](CliOptions& o, const QString&) { return o.help = true, QString(); }},
+        {{"version"}, "", "the program's version", [](CliOptions& o, const QString&) { return o.version = true, QString(); }},
     };
-    return options;
+    return all;
 }
 
-// Short and alternative spellings.
-QString canonicalName(const QString& name)
+QString dashed(const QString& name) { return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name; }
+
+// The long name: --output, --colour.
+QString longName(const Option& option)
 {
-    if (name == QStringLiteral("-o"))
-        return QStringLiteral("--output");
-    if (name == QStringLiteral("--color"))
-        return QStringLiteral("--colour");
-    if (name == QStringLiteral("-h"))
-        return QStringLiteral("--help");
-    return name;
+    return dashed(option.names.first().size() == 1 ? option.names.last() : option.names.first());
 }
 
-bool endsWithPictureExtension(const QString& name)
+void addOptions(QCommandLineParser& parser)
 {
-    return name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
-        || name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+    for (const Option& option : options())
+        parser.addOption({option.names, QString::fromUtf8(option.help), QString::fromLatin1(option.valueName)});
+    parser.addPositionalArgument(QStringLiteral("DATA"), QStringLiteral("a data file (.tfg), a PNG that fenra-render "
+                                                                        "wrote, or - for standard input"));
 }
 
 // What a whole command line must hold besides well-formed values.
@@ -173,96 +160,69 @@ QString combinationError(const CliOptions& o)
     if (!o.prefix.isEmpty())
         return QStringLiteral("--prefix belongs to --batch");
     if (o.input.isEmpty())
-        return QStringLiteral("give a data file (.tfg) or a PNG that fenra-render wrote");
+        return QStringLiteral("give a data file (.tfg), a PNG that fenra-render wrote, or - for standard input");
     if (o.output.isEmpty())
-        return QStringLiteral("give the picture's name with --output NAME.png or NAME.bmp");
-    if (!endsWithPictureExtension(o.output))
+        return QStringLiteral("give the picture's name with --output NAME.png or NAME.bmp, or - for standard output");
+    if (!pictureFormatFor(o.output))
         return QStringLiteral("the picture's name must end in .bmp or .png");
     return {};
 }
 
 } // namespace
 
+std::optional<PictureFormat> pictureFormatFor(const QString& path)
+{
+    if (path == u"-" || path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        return PictureFormat::Png;
+    if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+        return PictureFormat::Bitmap;
+    return std::nullopt;
+}
+
 ParsedOptions parseOptions(const QStringList& arguments)
 {
-    CliOptions options;
-    bool optionsEnded = false;   // after "--" every argument is a file name
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QStringLiteral("-")) {
-            if (!options.input.isEmpty())
-                return {std::nullopt, QStringLiteral("only one data file can be rendered at a time (\"%1\" and \"%2\")")
-                                          .arg(options.input, argument)};
-            options.input = argument;
-            continue;
-        }
-        if (argument == QStringLiteral("--")) {
-            optionsEnded = true;
-            continue;
-        }
-
-        QString name = argument;
-        std::optional<QString> value;
-        if (const qsizetype equals = argument.indexOf(QLatin1Char('=')); argument.startsWith(QStringLiteral("--")) && equals > 0) {
-            name = argument.left(equals);
-            value = argument.mid(equals + 1);
-        }
-        name = canonicalName(name);
-
-        if (name == QStringLiteral("--help") || name == QStringLiteral("--version")) {
-            if (value)
-                return {std::nullopt, QStringLiteral("%1 takes no value").arg(name)};
-            (name == QStringLiteral("--help") ? options.help : options.version) = true;
-            continue;
-        }
-        const auto option = valueOptions().find(name);
-        if (option == valueOptions().end())
-            return {std::nullopt, QStringLiteral("unknown option %1").arg(argument)};
-        if (!value) {
-            // The next argument is the value even when it starts with '-': --down -150.
-            if (i + 1 >= arguments.size())
-                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
-            value = arguments[++i];
-        }
-        if (const QString error = option->second(options, *value); !error.isEmpty())
-            return {std::nullopt, QStringLiteral("%1, not \"%2\"").arg(error, *value)};
-    }
-    if (const QString error = combinationError(options); !error.isEmpty())
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(QStringList{QStringLiteral("fenra-render")} + arguments)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return {std::nullopt, QStringLiteral("unknown option %1").arg(dashed(parser.unknownOptionNames().first()))};
+        const QString error = parser.errorText();   // "Missing value after '--points'."
+        if (error.startsWith(QStringLiteral("Missing value after '")))
+            return {std::nullopt, QStringLiteral("%1 needs a value").arg(error.section(u'\'', 1, 1))};
         return {std::nullopt, error};
-    return {options, QString()};
+    }
+    CliOptions result;
+    for (const Option& option : options()) {
+        if (!parser.isSet(option.names.first()))
+            continue;
+        const QString value = parser.value(option.names.first());
+        if (const QString error = option.set(result, value); !error.isEmpty())
+            return {std::nullopt, QStringLiteral("%1 %2, not \"%3\"").arg(longName(option), error, value)};
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return {std::nullopt, QStringLiteral("only one data file can be rendered at a time (\"%1\" and \"%2\")")
+                                  .arg(files[0], files[1])};
+    result.input = files.value(0);
+    if (const QString error = combinationError(result); !error.isEmpty())
+        return {std::nullopt, error};
+    return {result, QString()};
 }
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Usage: fenra-render [options] DATA.tfg --output PICTURE.png|.bmp\n"
-        "       fenra-render [options] --batch N --prefix NAME\n"
-        "\n"
-        "Renders a Fenra data file as the window does, without a window. A PNG\n"
-        "written by fenra-render carries its data record and can be the input.\n"
-        "\n"
-        "  -o, --output FILE    the picture; .bmp or .png by its extension\n"
-        "  --points N           points to compute, 0 to 9223372036854775807 (5000)\n"
-        "  --zoom TEXT          0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x)\n"
-        "  --right X            twips added to every x position (0)\n"
-        "  --down Y             twips added to every y position (0)\n"
-        "  --colour MODE        random, white, data or density (random)\n"
-        "  --tint data|white    what colours a density picture (data)\n"
-        "  --hide LIST          data sets not drawn, e.g. 2,5 (none)\n"
-        "  --count TEXT         replaces the data file's \"Random #'s:\" text\n"
-        "  --scale K            K times the window's 794 x 381 pixels, 1 to 16 (1)\n"
-        "  --seed S             the random sequence; the same seed gives the same\n"
-        "                       picture (default: from the clock; always printed)\n"
-        "  --threads T          threads, each with its own stream from the seed\n"
-        "                       (default: every core; a thread gets at least\n"
-        "                       about a million points)\n"
-        "  --batch N            N random pictures NAME(n).bmp with data files\n"
-        "                       NAME(n).tfg, like the window's Random Batch\n"
-        "  --prefix NAME        the batch's name (a trailing .tfg is dropped)\n"
-        "  -h, --help           this text\n"
-        "  --version            the program's version\n"
-        "\n"
-        "Exit status: 0 done, 1 a file could not be read or written, 2 a bad option.\n");
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.setApplicationDescription(QStringLiteral(
+        "Renders a Fenra data file as the window does, without a window, or with\n"
+        "--batch N --prefix NAME a batch of random pictures and their data files.\n\n"
+        "A PNG written by fenra-render carries its data record and the settings it\n"
+        "was drawn with. Given as the input, it is drawn again as it was made: its\n"
+        "settings are the defaults, and options given here override them.\n"
+        "A data file may use a full stop or a comma as the decimal point."));
+    return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("fenra-render"))
+        + QStringLiteral("\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
+                         "2 a bad option. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
 }
 
 } // namespace fenra::cli

@@ -12,6 +12,12 @@ namespace fenra::cli {
 
 // The window's three colour modes, and shading by hits per pixel.
 enum class PictureColour { Random, White, Data, Density };
+inline const QStringList kColourNames{"random", "white", "data", "density"};   // as options name them
+
+enum class PictureFormat { Bitmap, Png };
+
+// By the name's extension, in any case: .bmp or .png; "-" (standard output) is a PNG.
+std::optional<PictureFormat> pictureFormatFor(const QString& path);
 
 // What colours a density picture: the data set that hit a pixel last, or white.
 enum class DensityTint { Data, White };
@@ -22,8 +28,8 @@ inline constexpr int kMaxThreads = 256;
 inline constexpr int kMaxBatch = 32767;  // the window's batch size is a 16-bit number
 
 struct CliOptions {
-    QString input;                    // a .tfg, or a PNG that fenra-render wrote
-    QString output;                   // .bmp or .png
+    QString input;                    // a .tfg, a PNG that fenra-render wrote, or - for standard input
+    QString output;                   // .bmp or .png, or - for a PNG on standard output
     std::int64_t points = kDefaultPoints;
     QString zoom = QStringLiteral("1x");   // an item of the window's list; empty means no zoom at all
     QString right = QStringLiteral("0");   // twips, as typed into "Right:"

@@ -7,6 +7,10 @@
 #include "files/DataRecord.h"
 #include "files/RandomBatch.h"
 #include "generate/RandomizeDataSets.h"
+#include "platform/QtFileStore.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <new>
 
@@ -17,26 +21,12 @@ constexpr char kVersion[] = "fenra-render 1.0";
 
 std::ostream& operator<<(std::ostream& stream, const QString& text)
 {
-    return stream << text.toLocal8Bit().constData();
+    return stream << QFile::encodeName(text).constData();
 }
 
 void tellError(CliEnvironment& environment, const QString& text)
 {
     environment.err << "fenra-render: " << text << '\n';
-}
-
-ColourMode windowColour(PictureColour colour)
-{
-    switch (colour) {
-    case PictureColour::White:
-        return ColourMode::White;
-    case PictureColour::Data:
-        return ColourMode::Data;
-    case PictureColour::Random:
-    case PictureColour::Density:
-        break;
-    }
-    return ColourMode::Random;
 }
 
 // The run settings as the window would hold them; they convert by its rules.
@@ -46,24 +36,12 @@ RunSettingsTexts settingsTexts(const CliOptions& options)
     texts.zoom = options.zoom;
     texts.moveX = options.right;
     texts.moveY = options.down;
-    texts.colour = windowColour(options.colour);
+    // Density counts where points fall; only the window's three modes colour a run.
+    texts.colour = options.colour == PictureColour::White ? ColourMode::White
+                   : options.colour == PictureColour::Data ? ColourMode::Data
+                                                           : ColourMode::Random;
     texts.show = options.show;
     return texts;
-}
-
-QString colourName(PictureColour colour)
-{
-    switch (colour) {
-    case PictureColour::White:
-        return QStringLiteral("white");
-    case PictureColour::Data:
-        return QStringLiteral("data");
-    case PictureColour::Density:
-        return QStringLiteral("density");
-    case PictureColour::Random:
-        break;
-    }
-    return QStringLiteral("random");
 }
 
 // Renders with a bar on the terminal; nothing is caught here.
@@ -75,18 +53,77 @@ Picture renderWithProgress(const RenderJob& job, CliEnvironment& environment)
     return picture;
 }
 
-int renderOne(const CliOptions& options, const RunPlan& plan, CliEnvironment& environment)
+// Why a file cannot be written at `path`, checked before any work: its
+// folder must exist and take new files, and the name must not be a folder,
+// a pipe, a device or a socket.
+std::optional<QString> outputProblem(const QString& path)
 {
-    const LoadedData loaded = loadDataSets(options.input);
+    const QFileInfo folder(QFileInfo(path).path());
+    if (!folder.exists())
+        return QStringLiteral("there is no folder \"%1\"").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("\"%1\" is not a folder").arg(folder.filePath());
+    if (!folder.isWritable())
+        return QStringLiteral("the folder \"%1\" is not writable").arg(folder.filePath());
+    return notAnOrdinaryFile(path, true);
+}
+
+// Refuses a render that cannot fit the memory there is, before it allocates.
+bool fitsMemory(const RenderJob& job, CliEnvironment& environment)
+{
+    const std::optional<std::uint64_t> available = environment.memoryAvailable();
+    const std::uint64_t needed = renderBytes(job);
+    if (!available || needed <= *available)
+        return true;
+    tellError(environment, QStringLiteral("a picture of this size needs about %1 MB of memory, and only %2 MB are "
+                                          "available; try a smaller --scale")
+                               .arg(needed >> 20).arg(*available >> 20));
+    return false;
+}
+
+// What is printed to standard output must get there.
+int flushed(CliEnvironment& environment)
+{
+    if (environment.out.flush())
+        return kExitDone;
+    tellError(environment, QStringLiteral("standard output could not be written"));
+    return kExitFileFailed;
+}
+
+int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& givenPlan, CliEnvironment& environment)
+{
+    const bool toStream = options.output == QStringLiteral("-");
+    if (const std::optional<QString> problem = toStream ? std::nullopt : outputProblem(options.output)) {
+        tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(options.output, *problem));
+        return kExitFileFailed;
+    }
+    const LoadedData loaded = loadDataSets(options.input, environment.files, &environment.in);
     if (!loaded.dataSets) {
         tellError(environment, loaded.error);
         return kExitFileFailed;
+    }
+    if (!loaded.warning.isEmpty())
+        tellError(environment, QStringLiteral("warning: ") + loaded.warning);
+    RunPlan plan = givenPlan;
+    if (!loaded.settings.isEmpty()) {
+        // A PNG is drawn again as it was made: its settings first, so the command line overrides them.
+        const ParsedOptions stored = parseOptions(loaded.settings + arguments);
+        const RunPlanResult planned = stored.options ? planRun(settingsTexts(*stored.options)) : RunPlanResult{};
+        if (!planned.plan) {
+            tellError(environment, QStringLiteral("the settings stored in \"%1\" cannot be used: %2")
+                                       .arg(options.input, stored.error));
+            return kExitFileFailed;
+        }
+        options = *stored.options;
+        plan = *planned.plan;
     }
     RenderJob job = jobFor(options, plan, environment.cores);
     job.dataSets = *loaded.dataSets;
     if (options.count)
         job.dataSets.count = *options.count;
     job.seed = options.seed ? *options.seed : environment.clockSeed();
+    if (!fitsMemory(job, environment))
+        return kExitFileFailed;
 
     const PictureFormat format = *pictureFormatFor(options.output);
     QByteArray record;
@@ -102,15 +139,20 @@ int renderOne(const CliOptions& options, const RunPlan& plan, CliEnvironment& en
     const std::optional<QByteArray> bytes =
         encodePicture(picture, format, record, settingsText(options, job.seed, job.threads));
     if (!bytes) {
-        tellError(environment, QStringLiteral("\"%1\" was not written: the PNG encoder failed").arg(options.output));
+        tellError(environment, QStringLiteral("\"%1\" was not written: the encoder failed").arg(options.output));
         return kExitFileFailed;
+    }
+    if (toStream) {
+        environment.out.write(bytes->constData(), bytes->size());
+        environment.err << "- seed " << job.seed << '\n' << std::flush;
+        return flushed(environment);
     }
     if (const std::optional<QString> failure = environment.files.writeWhole(options.output, *bytes)) {
         tellError(environment, QStringLiteral("\"%1\" could not be written: %2").arg(options.output, *failure));
         return kExitFileFailed;
     }
-    environment.out << options.output << " seed " << job.seed << '\n' << std::flush;
-    return kExitDone;
+    environment.out << options.output << " seed " << job.seed << '\n';
+    return flushed(environment);
 }
 
 // The window's Random command, once per picture, each with its own seed:
@@ -158,16 +200,35 @@ int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& 
 {
     const std::uint64_t firstSeed = options.seed ? *options.seed : environment.clockSeed();
     const QString base = batchBaseName(options.prefix);
+    if (const std::optional<QString> problem = outputProblem(batchDataName(base, 1))) {
+        tellError(environment, QStringLiteral("the batch \"%1\" cannot be written: %2").arg(options.prefix, *problem));
+        return kExitFileFailed;
+    }
+    if (!fitsMemory(jobFor(options, plan, environment.cores), environment))
+        return kExitFileFailed;
     CliBatchSteps steps(options, jobFor(options, plan, environment.cores), firstSeed, base, environment);
     const BatchResult result = runRandomBatch(options.batch, base, steps, environment.files);
     if (!result.failure.isEmpty()) {
         tellError(environment, result.failure);
         return kExitFileFailed;
     }
-    return kExitDone;
+    return flushed(environment);
 }
 
 } // namespace
+
+DecodedArguments decodeArguments(const QList<QByteArray>& raw)
+{
+    DecodedArguments decoded;
+    for (const QByteArray& bytes : raw) {
+        decoded.arguments << QFile::decodeName(bytes);
+        if (QFile::encodeName(decoded.arguments.last()) != bytes)
+            decoded.error = QStringLiteral("\"%1\" is not valid in the system's encoding of names (UTF-8), so no "
+                                           "file of exactly that name can be reached; rename it")
+                                .arg(decoded.arguments.last());
+    }
+    return decoded;
+}
 
 RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
 {
@@ -186,7 +247,7 @@ QString settingsText(const CliOptions& options, std::uint64_t seed, int threads)
     QStringList parts{QStringLiteral("--points %1").arg(options.points),
                       QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
                       QStringLiteral("--right %1").arg(options.right), QStringLiteral("--down %1").arg(options.down),
-                      QStringLiteral("--colour %1").arg(colourName(options.colour))};
+                      QStringLiteral("--colour %1").arg(kColourNames[int(options.colour)])};
     if (options.colour == PictureColour::Density && options.tint == DensityTint::White)
         parts << QStringLiteral("--tint white");
     QStringList hidden;
@@ -195,8 +256,6 @@ QString settingsText(const CliOptions& options, std::uint64_t seed, int threads)
             hidden << QString::number(k);
     if (!hidden.isEmpty())
         parts << QStringLiteral("--hide %1").arg(hidden.join(QLatin1Char(',')));
-    if (options.count)
-        parts << QStringLiteral("--count %1").arg(*options.count);
     parts << QStringLiteral("--scale %1").arg(options.scale) << QStringLiteral("--seed %1").arg(seed)
           << QStringLiteral("--threads %1").arg(threads);
     return parts.join(QLatin1Char(' '));
@@ -211,13 +270,9 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
         return kExitBadOption;
     }
     const CliOptions& options = *parsed.options;
-    if (options.help) {
-        environment.out << usageText();
-        return kExitDone;
-    }
-    if (options.version) {
-        environment.out << kVersion << '\n';
-        return kExitDone;
+    if (options.help || options.version) {
+        environment.out << (options.help ? usageText() : QString::fromLatin1(kVersion) + u'\n');
+        return flushed(environment);
     }
 
     // The option parser has checked the offsets already; the window's own conversion makes the plan.
@@ -228,7 +283,7 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
     }
     try {
         return options.batch > 0 ? renderBatch(options, *planned.plan, environment)
-                                 : renderOne(options, *planned.plan, environment);
+                                 : renderOne(arguments, options, *planned.plan, environment);
     } catch (const std::bad_alloc&) {
         tellError(environment, QStringLiteral("not enough memory for a picture of this size; try a smaller --scale "
                                               "or fewer --threads"));

@@ -4,10 +4,13 @@
 #include "cli/RenderPicture.h"
 #include "platform/FileStore.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <istream>
+#include <optional>
 #include <ostream>
 
 // fenra-render from its arguments to its exit status.
@@ -15,19 +18,30 @@ namespace fenra::cli {
 
 // Exit statuses.
 inline constexpr int kExitDone = 0;
-inline constexpr int kExitFileFailed = 1;   // a file could not be read or written, or memory ran out
+inline constexpr int kExitFileFailed = 1;   // a file could not be read or written, or memory is too small
 inline constexpr int kExitBadOption = 2;
 
 // What the program meets outside itself; tests hand in their own.
 struct CliEnvironment {
-    std::ostream& out;                          // seeds and written files, one line each
+    std::istream& in;                           // the input "-"
+    std::ostream& out;                          // seeds and written files, one line each; or the PNG of "-o -"
     std::ostream& err;                          // errors, warnings, the progress bar
     bool errIsTerminal = false;
     FileStore& files;
     std::function<std::uint64_t()> clockSeed;   // a seed when none is given
     std::function<double()> secondsNow;         // steady, for the progress bar
     int cores = 1;                              // threads when none are asked for
+    std::function<std::optional<std::uint64_t>()> memoryAvailable = [] { return std::nullopt; };   // bytes
 };
+
+// The arguments as the system's file names decode. One whose bytes would not
+// come back the same is refused, with the reason: no file of exactly that name
+// could be reached.
+struct DecodedArguments {
+    QStringList arguments;
+    QString error;
+};
+DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 
 // The render a command line asks for, less its seed and data sets.
 RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);

@@ -4,43 +4,19 @@
 #include "files/DataRecord.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 
-#include <array>
+#include <zlib.h>
+
+#include <iterator>
 
 namespace fenra::cli {
 namespace {
 
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
-constexpr qint64 kChunkFrameBytes = 12;      // length, type and CRC around a chunk's data
-constexpr qint64 kLongestTextChunk = 65536;  // ours are a few hundred bytes
 constexpr qsizetype kHeaderChunkEnd = 8 + 25;   // signature, then IHDR with its 13 bytes of data
-
-QString readError(const QString& path, const QString& why)
-{
-    return QStringLiteral("cannot read \"%1\": %2").arg(path, why);
-}
-
-std::uint32_t crc32Of(const QByteArray& bytes)
-{
-    static const auto table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1u) ? 0xedb88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    std::uint32_t c = 0xffffffffu;
-    for (const char byte : bytes)
-        c = table[(c ^ std::uint8_t(byte)) & 0xffu] ^ (c >> 8);
-    return c ^ 0xffffffffu;
-}
 
 void appendBigEndian(QByteArray& out, std::uint32_t value)
 {
@@ -56,56 +32,49 @@ std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
     return value;
 }
 
-// An uncompressed text chunk, written by hand: Qt's own text support tidies
-// the blanks of a value, and the record's blank padding must come back byte
-// for byte.
+std::uint32_t crcOf(const QByteArray& bytes)
+{
+    return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
+}
+
+// An uncompressed text chunk, written here: Qt's own text support tidies the
+// blanks of a value, and the record's blank padding must come back byte for byte.
 QByteArray textChunk(const char* key, const QByteArray& value)
 {
     const QByteArray typeAndData = QByteArray("tEXt") + key + '\0' + value;
     QByteArray chunk;
     appendBigEndian(chunk, std::uint32_t(typeAndData.size() - 4));
     chunk += typeAndData;
-    appendBigEndian(chunk, crc32Of(typeAndData));
+    appendBigEndian(chunk, crcOf(typeAndData));
     return chunk;
 }
 
 // The value of the text chunk `key`. Every chunk is looked at, so an editor
 // that moves it behind the image data still leaves it readable.
-std::optional<QByteArray> pngText(QFile& file, const char* key)
+std::optional<QByteArray> pngText(const QByteArray& png, const char* key)
 {
     const QByteArray wanted = QByteArray(key) + '\0';
-    qint64 at = kPngSignature.size();
-    while (at + kChunkFrameBytes <= file.size()) {
-        if (!file.seek(at))
-            return std::nullopt;
-        const QByteArray head = file.read(8);
-        if (head.size() != 8)
-            return std::nullopt;
-        const qint64 length = bigEndianAt(head, 0);
-        const QByteArray type = head.mid(4);
-        if (type == "IEND")
+    for (qsizetype at = kPngSignature.size(); at + 12 <= png.size();) {
+        const qsizetype length = bigEndianAt(png, at);
+        const QByteArray type = png.mid(at + 4, 4);
+        if (type == "IEND" || length > png.size() - at - 12)
             break;
-        if (type == "tEXt" && length >= wanted.size() && length <= kLongestTextChunk) {
-            const QByteArray data = file.read(length);
-            const QByteArray crc = file.read(4);
-            if (data.startsWith(wanted) && crc.size() == 4 && bigEndianAt(crc, 0) == crc32Of(type + data))
-                return data.mid(wanted.size());
-        }
-        at += kChunkFrameBytes + length;
+        const QByteArray data = png.mid(at + 8, length);
+        if (type == "tEXt" && data.startsWith(wanted) && bigEndianAt(png, at + 8 + length) == crcOf(type + data))
+            return data.mid(wanted.size());
+        at += 12 + length;
     }
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<PictureFormat> pictureFormatFor(const QString& path)
+QByteArray readStream(std::istream& in, std::size_t most)
 {
-    if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-        return PictureFormat::Bitmap;
-    if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        return PictureFormat::Png;
-    return std::nullopt;
+    std::string bytes(most, '\0');
+    in.read(bytes.data(), std::streamsize(most));
+    return QByteArray(bytes.data(), qsizetype(in.gcount()));
 }
+
+} // namespace
 
 std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat format, const QByteArray& record,
                                         const QString& settings)
@@ -119,10 +88,8 @@ std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat fo
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image) || !png.startsWith(kPngSignature) || png.mid(12, 4) != "IHDR")
+    if (!QImageWriter(&buffer, "png").write(image) || !png.startsWith(kPngSignature) || png.mid(12, 4) != "IHDR")
         return std::nullopt;
-
     // Right after the header, before the image data, where readers meet them first.
     QByteArray texts;
     if (!record.isEmpty())
@@ -132,31 +99,46 @@ std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat fo
     return png;
 }
 
-LoadedData loadDataSets(const QString& path)
+LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {std::nullopt, readError(path, QStringLiteral("there is no such file"))};
-    // Pipes and devices might never end.
-    if (!info.isFile())
-        return {std::nullopt, readError(path, QStringLiteral("it is not an ordinary file"))};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, readError(path, file.errorString())};
-    const QByteArray head = file.read(kRecordLength);
-    if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, readError(path, file.errorString())};
-
-    if (head.startsWith(kPngSignature)) {
-        const std::optional<QByteArray> record = pngText(file, kRecordKey);
+    const bool fromStream = path == QStringLiteral("-") && standardInput;
+    const QString name = fromStream ? QStringLiteral("standard input") : u'"' + path + u'"';
+    const auto read = [&](qint64 most) -> FileStore::ReadResult {
+        if (fromStream)
+            return {readStream(*standardInput, std::size_t(most)), {}};
+        return files.readPrefix(path, most);
+    };
+    FileStore::ReadResult head = read(kPngSignature.size());
+    if (head.bytes && head.bytes->startsWith(kPngSignature)) {
+        const FileStore::ReadResult rest = read(fromStream ? std::numeric_limits<int>::max() / 2 : QFileInfo(path).size());
+        if (!rest.bytes)
+            return {std::nullopt, {}, QStringLiteral("cannot read %1: %2").arg(name, rest.error), {}};
+        const QByteArray png = fromStream ? *head.bytes + *rest.bytes : *rest.bytes;
+        const std::optional<QByteArray> record = pngText(png, kRecordKey);
         if (!record)
-            return {std::nullopt, readError(path, QStringLiteral("this PNG holds no Fenra data record"))};
-        return {parseDataRecord(*record), QString()};
+            return {std::nullopt, {}, QStringLiteral("cannot read %1: this PNG holds no Fenra data record").arg(name), {}};
+        const QString settings = QString::fromLatin1(pngText(png, kSettingsKey).value_or(QByteArray()));
+        return {parseDataRecord(*record), settings.split(u' ', Qt::SkipEmptyParts), {}, {}};
     }
+    if (head.bytes)
+        head = fromStream ? FileStore::ReadResult{*head.bytes + readStream(*standardInput, kRecordLength - 8), {}}
+                          : read(kRecordLength);
+    if (!head.bytes)
+        return {std::nullopt, {}, QStringLiteral("cannot read %1: %2").arg(name, head.error), {}};
     // A bitmap would be read as a record of nonsense and draw nothing; say so instead.
-    if (head.startsWith("BM") && path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-        return {std::nullopt, readError(path, QStringLiteral("a bitmap holds no data; give the .tfg saved with it"))};
-    return {parseDataRecord(head), QString()};
+    if (head.bytes->startsWith("BM") && path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+        return {std::nullopt, {}, QStringLiteral("cannot read %1: a bitmap holds no data; give the .tfg saved with it").arg(name), {}};
+
+    LoadedData loaded{parseDataRecord(*head.bytes), {}, {}, {}};
+    bool anyNumber = false;
+    for (const auto& set : loaded.dataSets->sets)
+        for (const QString& coefficient : set)
+            anyNumber = anyNumber || toDouble(coefficient, kDataFileDecimalPoint).has_value();
+    if (head.bytes->isEmpty())
+        loaded.warning = QStringLiteral("%1 is empty: it holds no data sets").arg(name);
+    else if (!anyNumber)
+        loaded.warning = QStringLiteral("%1 holds no numbers, so its data sets move no point").arg(name);
+    return loaded;
 }
 
 } // namespace fenra::cli

@@ -26,6 +26,7 @@ void ProgressBar::update(std::int64_t done, std::int64_t total)
     if (m_shown && filled == m_lastFilled && percent == m_lastPercent)
         return;
     m_shown = true;
+    s_lineOpen = true;
     m_lastFilled = filled;
     m_lastPercent = percent;
     m_out << '\r' << '[' << std::string(std::size_t(filled), '#') << std::string(std::size_t(kWidth - filled), ' ')
@@ -38,6 +39,7 @@ void ProgressBar::finish()
         return;
     m_out << "\r[" << std::string(std::size_t(kWidth), '#') << "] 100%\n" << std::flush;
     m_shown = false;
+    s_lineOpen = false;
 }
 
 } // namespace fenra::cli

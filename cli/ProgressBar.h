@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -20,9 +21,15 @@ public:
 
     bool shown() const { return m_shown; }
 
+    // Whether a bar's line is on the terminal, unfinished: a signal handler
+    // ends it before the program stops. Safe to read in a signal handler.
+    static bool lineOpen() { return s_lineOpen.load(std::memory_order_relaxed); }
+
 private:
     static constexpr double kQuietSeconds = 1.0;
     static constexpr int kWidth = 40;   // characters between the brackets
+
+    static inline std::atomic<bool> s_lineOpen{false};
 
     std::ostream& m_out;
     bool m_isTerminal;

@@ -13,15 +13,9 @@
 namespace fenra::cli {
 namespace {
 
-// Points computed between two looks at the progress: a few milliseconds' work.
-constexpr std::int64_t kChunkPoints = std::int64_t(1) << 20;
-
-// A hit counter of the engine holds 32 bits; before a stream could overflow
-// one, its counts are moved into 64-bit totals.
-constexpr std::int64_t kMaxPointsBetweenFolds = std::numeric_limits<std::uint32_t>::max();
-
-// An unset pixel of a stream's picture: every colour a run sets is opaque.
-constexpr std::uint32_t kUnset = 0;
+// Points drawn between two adds into the shared picture: each thread's log of
+// them stays small (half a megabyte), and progress is seen every millisecond or so.
+constexpr std::int64_t kChunkPoints = std::int64_t(1) << 16;
 
 // splitmix64's output function: nearby seeds give unrelated streams.
 std::uint64_t mixSeed(std::uint64_t z)
@@ -31,83 +25,23 @@ std::uint64_t mixSeed(std::uint64_t z)
     return z ^ (z >> 31);
 }
 
-struct StreamResult {
-    std::vector<std::uint32_t> pixels;      // pixel pictures
-    std::unique_ptr<HitGrid> hits;          // density pictures
-    std::vector<std::uint64_t> foldedHits;  // only when a stream outgrows 32-bit counters
-    std::exception_ptr failure;
-
-    std::uint64_t hitsAt(std::size_t cell) const
-    {
-        return hits->cells[cell].hits + (foldedHits.empty() ? 0 : foldedHits[cell]);
-    }
-};
-
-void foldHits(StreamResult& result)
+void runStream(const PreparedRun& run, const PixelGrid& grid, int stream, RandomSource& random, std::int64_t points,
+               std::atomic<std::int64_t>& done, Accumulation& picture)
 {
-    if (result.foldedHits.empty())
-        result.foldedHits.assign(result.hits->cells.size(), 0);
-    for (std::size_t cell = 0; cell < result.hits->cells.size(); ++cell) {
-        result.foldedHits[cell] += result.hits->cells[cell].hits;
-        result.hits->cells[cell].hits = 0;   // the colour of its last hit stays
-    }
-}
-
-void runStream(const PreparedRun& run, const RenderJob& job, RandomSource& random, std::int64_t points,
-               std::atomic<std::int64_t>& done, StreamResult& result)
-{
-    const PixelGrid grid{job.scale};
     LoopState state(run);
-    // Each stream allocates (and so first touches) its own memory on its own thread.
-    if (job.density)
-        result.hits = std::make_unique<HitGrid>(grid);
-    else
-        result.pixels.assign(std::size_t(grid.width()) * std::size_t(grid.height()), kUnset);
-    const RasterView raster{result.pixels.data(), grid.width(), grid.height(), grid.width()};
-
-    std::int64_t sinceFold = 0;
+    std::vector<PixelHit> hits;
     for (std::int64_t left = points; left > 0;) {
         const std::int64_t chunk = std::min(left, kChunkPoints);
-        if (job.density) {
-            if (sinceFold + chunk > kMaxPointsBetweenFolds) {
-                foldHits(result);
-                sinceFold = 0;
-            }
-            countHits(run, state, random, chunk, *result.hits);
-            sinceFold += chunk;
-        } else {
-            plotPoints(run, state, random, chunk, grid, raster);
-        }
+        logHits(run, state, random, chunk, grid, hits);
+        picture.add(stream, hits);
         left -= chunk;
         done.fetch_add(chunk, std::memory_order_relaxed);
     }
 }
 
-Picture mergePixels(const PixelGrid& grid, const std::vector<StreamResult>& results)
+Accumulation::Kind kindOf(const RenderJob& job)
 {
-    Picture picture{grid.width(), grid.height(), std::vector<std::uint32_t>(results.front().pixels)};
-    for (std::size_t s = 1; s < results.size(); ++s) {
-        const std::vector<std::uint32_t>& layer = results[s].pixels;
-        for (std::size_t i = 0; i < layer.size(); ++i)
-            if (layer[i] != kUnset)
-                picture.pixels[i] = layer[i];
-    }
-    std::replace(picture.pixels.begin(), picture.pixels.end(), kUnset, kBlack);
-    return picture;
-}
-
-Picture mergeHits(const PixelGrid& grid, const std::vector<StreamResult>& results)
-{
-    std::vector<DensityCell> cells(results.front().hits->cells.size());
-    for (const StreamResult& result : results) {
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (const std::uint64_t hits = result.hitsAt(i)) {
-                cells[i].hits += hits;
-                cells[i].tint = result.hits->cells[i].lastColour;
-            }
-        }
-    }
-    return shadeDensity(grid.width(), grid.height(), cells);
+    return job.density ? Accumulation::Kind::Density : Accumulation::Kind::Pixels;
 }
 
 } // namespace
@@ -115,7 +49,7 @@ Picture mergeHits(const PixelGrid& grid, const std::vector<StreamResult>& result
 int streamCount(std::int64_t points, int threads)
 {
     const std::int64_t useful = std::max<std::int64_t>(1, points / kMinPointsPerStream);
-    return int(std::clamp<std::int64_t>(useful, 1, std::max(1, threads)));
+    return int(std::clamp<std::int64_t>(useful, 1, std::clamp(threads, 1, Accumulation::kMaxStreams)));
 }
 
 std::int64_t streamShare(std::int64_t points, int streams, int index)
@@ -144,14 +78,16 @@ Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const 
     if (job.density)
         plan.colour = job.tint == DensityTint::White ? ColourMode::White : ColourMode::Data;
     const CurrentMap freshMap;   // as in a window that has not run yet
-    const PreparedRun run(job.dataSets, plan, freshMap);
+    const PreparedRun run(job.dataSets, plan, freshMap, kDataFileDecimalPoint);
 
     const int count = streamCount(job.points, job.threads);
     std::vector<std::unique_ptr<RandomSource>> sources;
     for (int s = 0; s < count; ++s)
         sources.push_back(streams(s));
 
-    std::vector<StreamResult> results(static_cast<std::size_t>(count));
+    const PixelGrid grid{job.scale};
+    Accumulation picture(grid.width(), grid.height(), kindOf(job), count > 1);
+    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(count));
     std::atomic<std::int64_t> done{0};
     std::mutex mutex;
     std::condition_variable finishedChanged;
@@ -160,11 +96,10 @@ Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const 
         std::vector<std::jthread> workers;
         for (int s = 0; s < count; ++s) {
             workers.emplace_back([&, s] {
-                StreamResult& result = results[std::size_t(s)];
                 try {
-                    runStream(run, job, *sources[std::size_t(s)], streamShare(job.points, count, s), done, result);
+                    runStream(run, grid, s, *sources[std::size_t(s)], streamShare(job.points, count, s), done, picture);
                 } catch (...) {
-                    result.failure = std::current_exception();
+                    failures[std::size_t(s)] = std::current_exception();
                 }
                 const std::lock_guard lock(mutex);
                 ++finished;
@@ -181,12 +116,10 @@ Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const 
             }
         }
     }
-    for (const StreamResult& result : results)
-        if (result.failure)
-            std::rethrow_exception(result.failure);
-
-    const PixelGrid grid{job.scale};
-    return job.density ? mergeHits(grid, results) : mergePixels(grid, results);
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+    return Picture{grid.width(), grid.height(), picture.takePicture()};
 }
 
 Picture renderPicture(const RenderJob& job, const ProgressReport& progress)
@@ -194,25 +127,13 @@ Picture renderPicture(const RenderJob& job, const ProgressReport& progress)
     return renderPicture(job, pcgStreams(job.seed), progress);
 }
 
-Picture shadeDensity(int width, int height, const std::vector<DensityCell>& cells)
+std::uint64_t renderBytes(const RenderJob& job)
 {
-    Picture picture{width, height, std::vector<std::uint32_t>(cells.size(), kBlack)};
-    std::uint64_t most = 0;
-    for (const DensityCell& cell : cells)
-        most = std::max(most, cell.hits);
-    if (most == 0)
-        return picture;
-    const double logMost = std::log1p(double(most));
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (cells[i].hits == 0)
-            continue;
-        const double share = std::log1p(double(cells[i].hits)) / logMost;
-        const auto channel = [&](int shift) {
-            return int(std::lround(double((cells[i].tint >> shift) & 0xFFu) * share));
-        };
-        picture.pixels[i] = rgb(channel(16), channel(8), channel(0));
-    }
-    return picture;
+    const PixelGrid grid{job.scale};
+    const std::uint64_t pixels = std::uint64_t(grid.width()) * std::uint64_t(grid.height());
+    const std::uint64_t logs = std::uint64_t(streamCount(job.points, job.threads)) * (kChunkPoints + 1) * sizeof(PixelHit);
+    // The encoded file is at most about the raw pixels; the rest is the program itself.
+    return Accumulation::bytesFor(grid.width(), grid.height(), kindOf(job)) + pixels * 4 + logs + (std::uint64_t(64) << 20);
 }
 
 } // namespace fenra::cli

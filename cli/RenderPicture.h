@@ -6,6 +6,7 @@
 #include "engine/RandomSource.h"
 #include "engine/Raster.h"
 #include "engine/RunSettings.h"
+#include "render/Accumulation.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,10 @@ struct Picture {
     RasterView view() const { return {const_cast<std::uint32_t*>(pixels.data()), width, height, width}; }
 };
 
+// Besides the full stop, a data file's texts may use a comma for the decimal
+// point, whatever the locale, so the same file draws the same picture everywhere.
+inline constexpr char16_t kDataFileDecimalPoint = u',';
+
 // Below this many points a thread costs more than it saves, and keeping small
 // renders on one stream gives the window's own picture for the same seed.
 inline constexpr std::int64_t kMinPointsPerStream = std::int64_t(1) << 20;
@@ -59,21 +64,16 @@ StreamFactory pcgStreams(std::uint64_t seed);
 using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)>;
 
 // Each stream starts from the origin with a fresh current map, as the
-// window's first run does, and draws into its own picture. Pixel pictures are
-// laid over one another in stream order (a later stream's pixel wins); hit
-// counts are added up and a pixel takes the colour of the last hit of the
-// highest stream that hit it. May throw std::bad_alloc.
+// window's first run does, and adds its points into the one shared picture:
+// a pixel takes the colour of the last point of the highest stream that drew
+// it, and density counts every hit. May throw std::bad_alloc.
 Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const ProgressReport& progress = {});
 
 // The render of `job` with Pcg32 streams from its seed.
 Picture renderPicture(const RenderJob& job, const ProgressReport& progress = {});
 
-// Density shading: each pixel is its tint times log(1 + hits) / log(1 + most
-// hits), rounded per channel; a pixel without hits is black.
-struct DensityCell {
-    std::uint64_t hits = 0;
-    std::uint32_t tint = kBlack;
-};
-Picture shadeDensity(int width, int height, const std::vector<DensityCell>& cells);
+// About the most memory a render of `job` takes, in bytes: its one picture
+// buffer, its encoded file, the streams' small logs and the program.
+std::uint64_t renderBytes(const RenderJob& job);
 
 } // namespace fenra::cli

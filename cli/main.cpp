@@ -1,23 +1,44 @@
 #include "platform/QtFileStore.h"
+#include "platform/SystemMemory.h"
 #include "cli/CliRun.h"
-
-#include <QString>
-#include <QStringList>
+#include "cli/ProgressBar.h"
 
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <thread>
 
 #include <unistd.h>
 
+namespace {
+
+// Only what is safe in a signal handler: the bar's line is ended, then the
+// program stops with 128 + the signal's number, as a shell reports it.
+extern "C" void stop(int signal)
+{
+    if (fenra::cli::ProgressBar::lineOpen())
+        (void)!write(STDERR_FILENO, "\n", 1);
+    _exit(128 + signal);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    QStringList arguments;
+    std::signal(SIGINT, stop);
+    std::signal(SIGTERM, stop);
+    QList<QByteArray> raw;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        raw << QByteArray(argv[i]);
+    const fenra::cli::DecodedArguments decoded = fenra::cli::decodeArguments(raw);
+    if (!decoded.error.isEmpty()) {
+        std::cerr << "fenra-render: " << decoded.error.toUtf8().constData() << '\n';
+        return fenra::cli::kExitBadOption;
+    }
 
     fenra::QtFileStore files;
     fenra::cli::CliEnvironment environment{
+        std::cin,
         std::cout,
         std::cerr,
         isatty(STDERR_FILENO) == 1,
@@ -25,6 +46,7 @@ int main(int argc, char* argv[])
         [] { return std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count()); },
         [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
         int(std::max(1u, std::thread::hardware_concurrency())),
+        fenra::memoryAvailable,
     };
-    return fenra::cli::runCli(arguments, environment);
+    return fenra::cli::runCli(decoded.arguments, environment);
 }

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )

@@ -116,16 +116,15 @@ struct RasterSink {
     }
 };
 
-// Counts a hit and remembers its colour; a point outside goes to a scratch cell.
-struct HitSink {
-    HitCell* cells;
+// Appends every point; only one inside advances the end, so a miss costs no branch.
+struct LogSink {
+    PixelHit* out;
     std::ptrdiff_t stride;
-    HitCell scratch{};
+    std::size_t count = 0;
     void hit(bool inside, unsigned column, unsigned row, std::uint32_t colour)
     {
-        HitCell* cell = inside ? cells + std::ptrdiff_t(row) * stride + column : &scratch;
-        ++cell->hits;
-        cell->lastColour = colour;
+        out[count] = {std::uint32_t(std::ptrdiff_t(row) * stride + column), colour};
+        count += inside;
     }
 };
 
@@ -304,12 +303,12 @@ std::int64_t dispatch(const PreparedRun& run, LoopState& st, RandomSource& rando
 
 } // namespace
 
-PreparedRun::PreparedRun(const DataSetTexts& dataSets, const RunPlan& runPlan, const CurrentMap& map)
+PreparedRun::PreparedRun(const DataSetTexts& dataSets, const RunPlan& runPlan, const CurrentMap& map,
+                         QChar decimalPoint)
     : plan(runPlan)
     , picker(dataSets.count)
     , initialSetNumber(toInt16(map.setNumber).value_or(0))
 {
-    const QChar decimalPoint = systemDecimalPoint();
     maps[0] = parseMap(map.coefficients, decimalPoint);
     for (int k = 1; k <= kDataSetCount; ++k)
         maps[k] = parseMap(dataSets.sets[std::size_t(k - 1)], decimalPoint);
@@ -322,11 +321,14 @@ std::int64_t plotPoints(const PreparedRun& run, LoopState& state, RandomSource& 
     return dispatch(run, state, random, points, grid, sink);
 }
 
-std::int64_t countHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
-                       HitGrid& hits)
+std::int64_t logHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
+                     const PixelGrid& grid, std::vector<PixelHit>& hits)
 {
-    HitSink sink{hits.cells.data(), hits.grid.width(), {}};
-    return dispatch(run, state, random, points, hits.grid, sink);
+    hits.resize(std::size_t(std::max<std::int64_t>(points, 0)) + 1);   // room for the last miss
+    LogSink sink{hits.data(), grid.width()};
+    dispatch(run, state, random, points, grid, sink);
+    hits.resize(sink.count);
+    return std::int64_t(sink.count);
 }
 
 void storeCurrentMap(const DataSetTexts& dataSets, const LoopState& state, CurrentMap& map)

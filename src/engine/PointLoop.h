@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DataSets.h"
+#include "engine/NumberText.h"
 #include "engine/PickDataSet.h"
 #include "engine/Raster.h"
 #include "engine/RunSettings.h"
@@ -24,7 +25,9 @@ struct alignas(64) ParsedMap {
 
 // Everything a run reads, converted once: it cannot change while a run lasts.
 struct PreparedRun {
-    explicit PreparedRun(const DataSetTexts& dataSets, const RunPlan& plan, const CurrentMap& map);
+    // `decimalPoint`: besides the full stop, the separator the coefficient texts may use.
+    explicit PreparedRun(const DataSetTexts& dataSets, const RunPlan& plan, const CurrentMap& map,
+                         QChar decimalPoint = systemDecimalPoint());
 
     RunPlan plan;
     MapPicker picker;
@@ -55,30 +58,15 @@ struct PixelGrid {
     int height() const { return kDisplayHeight * scale; }
 };
 
-// Hits per pixel and the colour of the last hit, for density shading.
-struct HitCell {
-    std::uint32_t hits = 0;
-    std::uint32_t lastColour = kBlack;
-};
-struct HitGrid {
-    PixelGrid grid;
-    std::vector<HitCell> cells;   // row by row, grid.width() per row
-
-    explicit HitGrid(PixelGrid g)
-        : grid(g)
-        , cells(std::size_t(g.width()) * std::size_t(g.height()))
-    {
-    }
-};
-
 // Runs `points` steps and sets a pixel of `raster` (a grid of `grid`'s size)
 // for each drawn point. Returns how many pixels were set.
 std::int64_t plotPoints(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
                         const PixelGrid& grid, const RasterView& raster);
 
-// The same steps, counting the hits of each pixel instead. Returns the hits counted.
-std::int64_t countHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
-                       HitGrid& hits);
+// The same steps, each drawn point appended to `hits` (cleared first) as its
+// pixel and colour, in the order drawn. Returns how many were drawn.
+std::int64_t logHits(const PreparedRun& run, LoopState& state, RandomSource& random, std::int64_t points,
+                     const PixelGrid& grid, std::vector<PixelHit>& hits);
 
 // Leaves in the current map what the last step's pick put there.
 void storeCurrentMap(const DataSetTexts& dataSets, const LoopState& state, CurrentMap& map);

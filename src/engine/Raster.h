@@ -25,6 +25,12 @@ inline constexpr std::uint32_t kDataColours[7] = {
     kBlack, rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255), rgb(255, 0, 255), rgb(0, 255, 255), rgb(255, 0, 255),
 };
 
+// One drawn point: its pixel (row * width + column) and its colour.
+struct PixelHit {
+    std::uint32_t cell;
+    std::uint32_t colour;
+};
+
 // A view of 32-bit pixels (0xFFRRGGBB), owned by whoever draws it on screen.
 struct RasterView {
     std::uint32_t* pixels = nullptr;

@@ -6,10 +6,9 @@
 
 namespace fenra {
 
-// The image as a Windows bitmap file: BITMAPFILEHEADER and BITMAPINFOHEADER,
-// 24 bits per pixel (blue, green, red), rows from the bottom up, each row
-// padded with zeros to a multiple of 4 bytes. The alpha byte is dropped.
-// Precondition: width and height are not negative.
+// The image as a Windows bitmap file, by Qt's writer: 24 bits per pixel, rows
+// from the bottom up, 96 dots per inch; the alpha byte is dropped. Empty when
+// the image is empty or the writer fails.
 QByteArray encodeBitmap(const RasterView& image);
 
 } // namespace fenra

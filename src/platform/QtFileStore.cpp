@@ -1,24 +1,41 @@
 #include "platform/QtFileStore.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace fenra {
+
+std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(name.constData(), &status) != 0) {
+        const int code = errno;
+        if (code == ELOOP)
+            return QStringLiteral("it is a link that leads round in a loop");
+        if (code == ENOENT && ::lstat(name.constData(), &status) == 0)
+            return QStringLiteral("it is a link to a file that does not exist");
+        if (code == ENOENT && mayBeNew)
+            return std::nullopt;
+        return code == ENOENT ? QStringLiteral("there is no such file") : QString::fromLocal8Bit(std::strerror(code));
+    }
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("it is a folder, not a file");
+    // A pipe, device or socket could block or never end, and is never replaced by a file.
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is not an ordinary file but a pipe, device or socket");
+    return std::nullopt;
+}
 
 FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxBytes)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return {std::nullopt, QStringLiteral("it is a folder, not a file")};
-    if (!info.exists())
-        return {std::nullopt, QStringLiteral("there is no such file")};
-    // Pipes and devices could block the window or never end: only ordinary files are read.
-    if (!info.isFile())
-        return {std::nullopt, QStringLiteral("it is not an ordinary file")};
+    if (const std::optional<QString> problem = notAnOrdinaryFile(path, false))
+        return {std::nullopt, *problem};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, file.errorString()};
@@ -30,8 +47,8 @@ FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxByt
 
 std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteArray& bytes)
 {
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("it is a folder");
+    if (const std::optional<QString> problem = notAnOrdinaryFile(path, true))
+        return problem;
     // Written to a temporary file beside it and renamed over the old one only
     // when every byte is on disk. Qt's commit() alone can report success after
     // a short write, so each step is checked.

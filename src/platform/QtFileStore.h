@@ -4,6 +4,11 @@
 
 namespace fenra {
 
+// Why `path` is no ordinary file to read or replace (a folder, a pipe, device
+// or socket, directly or through a link, a dangling link, a link loop), or
+// nothing. `mayBeNew`: a name that does not exist yet is fine.
+std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew);
+
 // Files on disk through QtCore only, so programs without a window use it too.
 class QtFileStore final : public FileStore {
 public:

@@ -4,13 +4,13 @@
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "platform/QtFileStore.h"
-#include "support/FakePlatform.h"
 #include "support/ScriptedRandom.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,6 +18,13 @@
 #include <algorithm>
 #include <functional>
 #include <sstream>
+
+#include <csignal>
+
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -27,13 +34,22 @@ namespace {
 using namespace Qt::StringLiterals;
 
 QString samplePath(const QString& name) { return QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(name); }
+LoadedData load(const QString& path) { QtFileStore disk; return loadDataSets(path, disk); }
 
 // fenra-render in a folder of its own, with what it prints kept.
 struct CliHarness {
     QTemporaryDir folder;
+    std::istringstream in;
     std::ostringstream out, err;
     QtFileStore disk;
     FileStore* files = &disk;
+
+    CliHarness()   // things no file may be read from or written over
+    {
+        mkfifo(QFile::encodeName(path(u"pipe.png"_s)), 0600);
+        QFile::link(path(u"loop.tfg"_s), path(u"loop.tfg"_s));
+        QFile::link(path(u"gone.tfg"_s), path(u"dangling.tfg"_s));
+    }
 
     QString path(const QString& name) const { return folder.filePath(name); }
     QByteArray read(const QString& n) { return disk.readPrefix(path(n), QFileInfo(path(n)).size()).bytes.value_or(""); }
@@ -45,70 +61,62 @@ struct CliHarness {
         for (QString& w : words)
             w = w.startsWith(u'@') ? path(w.mid(1)) : w.startsWith(u'%') ? samplePath(w.mid(1)) : w;
         out.str({}), err.str({});
-        CliEnvironment environment{out, err, false, *files, [] { return std::uint64_t(777); }, [] { return 0.0; }, 2};
+        CliEnvironment environment{in, out, err, false, *files, [] { return std::uint64_t(777); }, [] { return 0.0; }, 2,
+                                   [] { return std::uint64_t(512) << 20; }};
         return runCli(words, environment);
     }
 };
 
-TEST(CliOptions, EachOptionSetsItsSetting)
+// Reads from the disk; every write fails as on a full one.
+struct FullDisk final : FileStore {
+    QtFileStore disk;
+    ReadResult readPrefix(const QString& path, qint64 most) override { return disk.readPrefix(path, most); }
+    std::optional<QString> writeWhole(const QString&, const QByteArray&) override { return u"No space left on device"_s; }
+};
+
+// A value after '=' or as the next argument, even one that starts with '-'; a file name after "--".
+TEST(CliOptions, ValuesAfterEqualsOrNextAndFileNamesAfterDoubleDash)
 {
-    using O = CliOptions&;   // each effect is on a render of in.tfg to out.png with the window's defaults
-    const struct { const char* line; std::function<void(O)> effect; } cases[] = {
-        {"-o out.png in.tfg", [](O) {}}, {"in.tfg --output=out.png --points=0", [](O o) { o.points = 0; }},
-        {"in.tfg -o out.png --points 9223372036854775807", [](O o) { o.points = INT64_MAX; }},
-        {"in.tfg -o out.png --zoom none --color data", [](O o) { o.zoom.clear(), o.colour = PictureColour::Data; }},
-        {"in.tfg -o out.png --colour density --tint white",
-         [](O o) { o.colour = PictureColour::Density, o.tint = DensityTint::White; }},
-        {"in.tfg -o out.png --scale 16 --threads 3 --seed 18446744073709551615",
-         [](O o) { o.scale = 16, o.threads = 3, o.seed = UINT64_MAX; }},
-        {"-o out.png -- -in.tfg", [](O o) { o.input = u"-in.tfg"_s; }},
-        {"--batch 4 --prefix out/fern", [](O o) { o = CliOptions{}, o.batch = 4, o.prefix = "out/fern"; }},
-        {"--help", [](O o) { o = CliOptions{}, o.help = true; }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        CliOptions expected;
-        expected.input = u"in.tfg"_s, expected.output = u"out.png"_s;
-        c.effect(expected);
-        const ParsedOptions parsed = parseOptions(QString::fromUtf8(c.line).split(QLatin1Char(' ')));
-        ASSERT_TRUE(parsed.options.has_value()) << parsed.error.toStdString();
-        EXPECT_EQ(*parsed.options, expected);
-    }
+    const ParsedOptions p = parseOptions({"--output=out.png", "--down", "-150", "--color", "data", "--", "-in.tfg"});
+    ASSERT_TRUE(p.options.has_value()) << p.error.toStdString();
+    EXPECT_TRUE(p.options->output == u"out.png" && p.options->down == u"-150" && p.options->input == u"-in.tfg"
+                && p.options->colour == PictureColour::Data);
 }
 
-// Every write fails here, and nothing may be left on disk. A bad command line exits with 2, a file
-// that cannot be read or written with 1; each says why.
+// Every write fails here, and nothing on disk may change. A bad command line exits with 2, a file
+// that cannot be read or written, or a picture too big for the memory, with 1; each says why, before any work.
 TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason)
 {
     const struct { const char *line, *reason; int exit = kExitBadOption; } cases[] = {
         {"--points 9223372036854775808", "--points needs a whole number from 0 to 9223372036854775807"},
-        {"--points 1e8", "--points needs a whole number"}, {"--points", "--points needs a value"},
-        {"--zoom 3x", "--zoom needs one of 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"},
-        {"--right east", "--right needs a number of twips, not \"east\""}, {"--tint red", "--tint needs data or white"},
-        {"--colour pink", "--colour needs random, white, data or density"}, {"--count=", "--count needs the text"},
-        {"--hide 2,7", "--hide needs data set numbers from 1 to 6"}, {"-o out.png", "give a data file"},
-        {"--scale 17", "--scale needs a whole number from 1 to 16"}, {"in.tfg -o out.jpg", "must end in .bmp or .png"},
+        {"--points", "--points needs a value"},
+        {"--zoom 3x", "--zoom needs 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"}, {"--down 1,5", "full stop as the decimal"},
+        {"--right east", "--right needs a number of twips, not \"east\""}, {"-o out.png", "give a data file"},
+        {"--hide 2,7", "--hide needs data set numbers from 1 to 6"}, {"in.tfg -o out.jpg", "must end in .bmp or .png"},
         {"--threads 0", "--threads needs a whole number from 1 to 256"}, {"--batch 3", "--batch needs --prefix"},
         {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "only one data file"},
         {"in.tfg", "give the picture's name with --output"}, {"--batch 3 --prefix fern in.tfg", "reads no data file"},
-        {"in.tfg -o out.png --prefix fern", "--prefix belongs to --batch"},
-        {"--batch 3 --prefix fern -o out.png", "leave out --output"},
         {"--batch 3 --prefix fern --count 10", "--count must be one character and a number"},
         {"@missing.tfg -o @x.png", "cannot read", kExitFileFailed},
+        {"@loop.tfg -o @x.png", "a link that leads round in a loop", kExitFileFailed},
+        {"@dangling.tfg -o @x.png", "a link to a file that does not exist", kExitFileFailed},
+        {"%fern -o @pipe.png", "pipe.png\" cannot be written: it is not an ordinary file", kExitFileFailed},
+        {"%fern -o @nowhere/x.png", "cannot be written: there is no folder", kExitFileFailed},
+        {"--batch 2 --prefix @nowhere/b", "there is no folder", kExitFileFailed},
+        {"%fern -o @x.png --scale 16 --colour density", "MB of memory, and only 512 MB", kExitFileFailed},
         {"%fern -o @x.png", "could not be written: No space left on device", kExitFileFailed},
         {"--batch 2 --prefix @b", "The batch stopped in run 1", kExitFileFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         CliHarness h;
-        fenra::test::FakeFileStore full;
-        full.failWrite = [](const QString&) { return true; };
+        const QStringList before = QDir(h.folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        FullDisk full;
         h.files = &full;
         EXPECT_EQ(h.run(QString::fromUtf8(c.line)), c.exit);
         EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.reason)) && h.out.str().empty()) << h.err.str();
         EXPECT_EQ(h.errors().endsWith(u"Try 'fenra-render --help'.\n"_s), c.exit == kExitBadOption);
-        EXPECT_TRUE(full.files.empty());
-        EXPECT_TRUE(QDir(h.folder.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
     }
 }
 
@@ -133,15 +141,13 @@ TEST(CliRun, TheSameSeedGivesTheSameBytesAndOneThreadTheWindowsPicture)
             return h.read(picture);
         };
         const QByteArray one = render(7, "--threads 1"), two = render(7, "");
-        EXPECT_EQ(render(7, "--threads 1"), one);
-        EXPECT_EQ(render(7, ""), two);
-        EXPECT_NE(render(8, ""), two);
+        EXPECT_TRUE(render(7, "--threads 1") == one && render(7, "") == two && render(8, "") != two);
         EXPECT_EQ(QImage::fromData(one) == QImage::fromData(two), !QString::fromLatin1(c.options).contains(u"00000"));
         if (c.window) {
             Picture window{kDisplayWidth, kDisplayHeight, std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
             CurrentMap map;
             Pcg32Source random(7);
-            renderRun(*loadDataSets(samplePath("fern")).dataSets, *planRun(*c.window).plan, map, random, window.view());
+            renderRun(*load(samplePath("fern")).dataSets, *planRun(*c.window).plan, map, random, window.view());
             EXPECT_EQ(QImage::fromData(one), QImage::fromData(encodeBitmap(window.view())));
         }
     }
@@ -165,33 +171,64 @@ TEST(CliRun, EachBatchPictureIsDrawnAgainFromItsDataFileAndSeed)
 }
 
 // A PNG carries the data record byte for byte (short texts padded with blanks, as in a .tfg), with the count
-// it was drawn with, and its settings; given as the data file it draws itself again. A bitmap is refused.
+// it was drawn with, and its settings. Given as the input it draws itself again: its settings are the
+// defaults, and options override them. A bitmap is refused.
 TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
 {
-    DataSetTexts sets = *loadDataSets(samplePath(u"maple"_s)).dataSets;
+    DataSetTexts sets = *load(samplePath(u"maple"_s)).dataSets;
     sets.sets[0] = {"-0.123", "0.5", "1", "0.9999", "", "-1.000"};   // short, negative, blank
     const QByteArray record = BuildDataText(sets).bytes;
     DataSetTexts carried = parseDataRecord(record);
     carried.count = u"4"_s;
     CliHarness h;
     ASSERT_EQ(h.disk.writeWhole(h.path(u"leaf.tfg"_s), record), std::nullopt);
-    const QString options = u" --seed 3 --colour data --points 40000 --count 4"_s;
-    ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png"_s + options), kExitDone) << h.err.str();
-    ASSERT_EQ(h.run(u"@first.png -o @second.png"_s + options), kExitDone) << h.err.str();
-    EXPECT_EQ(h.read(u"second.png"_s), h.read(u"first.png"_s));
-    EXPECT_EQ(loadDataSets(h.path(u"second.png"_s)).dataSets, carried);
-    EXPECT_EQ(QImageReader(h.path(u"second.png"_s)).text(QString::fromLatin1(kSettingsKey)),
-              u"--points 40000 --zoom 1x --right 0 --down 0 --colour data --count 4 --scale 1 --seed 3 --threads 2"_s);
+    ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s), kExitDone);
+    const struct { const char* options; bool same; const char* settings; } cases[] = {
+        {"", true, "--points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3 --threads 2"},
+        {"--points 300 --threads 1", false, "--points 300 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3 --threads 1"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(h.run(u"@first.png -o @again.png "_s + QString::fromLatin1(c.options)), kExitDone) << h.err.str();
+        EXPECT_EQ(h.read(u"again.png"_s) == h.read(u"first.png"_s), c.same);
+        EXPECT_EQ(load(h.path(u"again.png"_s)).dataSets, carried);
+        EXPECT_EQ(QImageReader(h.path(u"again.png"_s)).text(QString::fromLatin1(kSettingsKey)), QString::fromLatin1(c.settings));
+    }
     ASSERT_EQ(h.run(u"%maple -o @third.bmp"_s), kExitDone);
-    EXPECT_EQ(h.run(u"@third.bmp -o @fourth.png"_s), kExitFileFailed);
-    EXPECT_TRUE(h.errors().contains(u"a bitmap holds no data"_s)) << h.err.str();
+    EXPECT_TRUE(h.run(u"@third.bmp -o @fourth.png"_s) == kExitFileFailed && h.errors().contains(u"bitmap holds no data"_s));
+}
+
+// "-" reads standard input and "-o -" writes the PNG to standard output, the seed line then going to
+// standard error; a data file draws the same with commas for decimal points, under any locale; an empty
+// input or one without numbers is warned about. A failed write to standard output is exit 1.
+TEST(CliRun, StreamsCommasAndWarnings)
+{
+    CliHarness h;
+    QByteArray fern = h.disk.readPrefix(samplePath(u"fern"_s), 217).bytes.value();
+    ASSERT_EQ(h.run(u"%fern -o @file.png --seed 5"_s), kExitDone);
+    const struct { QByteArray input; const char* warning; } cases[] = {
+        {fern, ""}, {fern.replace('.', ','), ""}, {"", "standard input is empty"}, {"3 x", "standard input holds no numbers"}};
+    for (const auto& c : cases) {
+        h.in.clear(), h.in.str(c.input.toStdString());
+        EXPECT_EQ(h.run(u"- -o - --seed 5"_s), kExitDone);
+        EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(h.out.str())) == QImage::fromData(h.read(u"file.png"_s)),
+                  !*c.warning) << c.warning;
+        EXPECT_TRUE(h.errors().startsWith(*c.warning ? u"fenra-render: warning: "_s : u"- seed 5\n"_s)
+                    && h.errors().contains(QLatin1String(c.warning)) && h.errors().endsWith(u"- seed 5\n"_s)) << h.err.str();
+    }
+    h.out.setstate(std::ios::badbit);
+    EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed && h.errors().endsWith(u"output could not be written\n"_s));
+}
+
+TEST(CliRun, ANameIsReadAsTheSystemsBytesAndOneThatCannotComeBackIsRefused)
+{
+    EXPECT_EQ(decodeArguments({"caf\xc3\xa9.tfg", "-o"}).arguments, QStringList({u"café.tfg"_s, u"-o"_s}));
+    EXPECT_TRUE(decodeArguments({"caf\xe9.tfg"}).error.contains(u"rename it"_s));
 }
 
 TEST(RenderPicture, DensityShadesByLogOfHitsOverLogOfMostHits)
 {
-    // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218).
-    // Picks 1, 1, 2 over and over: 6 hits on the first (set 1: red), 3 on the second (set 2: green),
-    // which gets 255 * log(4) / log(7) = 181.66 of its tint.
+    // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218). Picks 1, 1, 2 over and
+    // over: 6 hits on the first (set 1: red), 3 on the second (set 2: green): 255 * log(4) / log(7) = 181.66 of its tint.
     const struct { DensityTint tint; std::uint32_t first, second; } cases[] = {
         {DensityTint::Data, rgb(255, 0, 0), rgb(0, 182, 0)},
         {DensityTint::White, rgb(255, 255, 255), rgb(182, 182, 182)}};
@@ -207,34 +244,63 @@ TEST(RenderPicture, DensityShadesByLogOfHitsOverLogOfMostHits)
     }
 }
 
-TEST(Samples, EachLoadsAndDrawsInsideThePictureFillingIt)
+} // namespace
+} // namespace fenra::cli
+
+namespace fenra::cli {
+namespace {
+
+// The real program with stderr on `errorTo` and stdout into `outputTo`: its exit status and the peak
+// memory of the largest child so far, in kB. `whileRunning` sees it run.
+std::pair<int, long> runProgram(const QStringList& words, int errorTo = -1, const QString& outputTo = {},
+                                const std::function<void(QProcess&)>& whileRunning = {})
 {
-    const QDir folder(QStringLiteral(FENRA_SAMPLES_DIR));
-    const QStringList samples = folder.entryList({u"*.tfg"_s});
-    ASSERT_GE(samples.size(), 6);
-    for (const QString& name : samples) {
-        SCOPED_TRACE(name.toStdString());
-        EXPECT_EQ(QFileInfo(folder.filePath(name)).size(), kRecordLength);
-        const LoadedData loaded = loadDataSets(folder.filePath(name));
-        ASSERT_TRUE(loaded.dataSets.has_value()) << loaded.error.toStdString();
-        const PreparedRun run(*loaded.dataSets, *planRun({}).plan, CurrentMap{});   // the window's defaults
-        LoopState state(run);
-        Pcg32Source random(11);
-        HitGrid hits(PixelGrid{1});
-        countHits(run, state, random, 20, hits);   // the origin's first images may still be on their way
-        std::fill(hits.cells.begin(), hits.cells.end(), HitCell{});
-        EXPECT_EQ(countHits(run, state, random, 200000, hits), 200000);
-        int left = kDisplayWidth, right = -1, top = kDisplayHeight, bottom = -1;
-        for (int i = 0; i < kDisplayWidth * kDisplayHeight; ++i)
-            if (hits.cells[std::size_t(i)].hits > 0) {
-                left = std::min(left, i % kDisplayWidth), right = std::max(right, i % kDisplayWidth);
-                top = std::min(top, i / kDisplayWidth), bottom = std::max(bottom, i / kDisplayWidth);
-            }
-        // A margin at each edge, and most of the height or of the width filled.
-        EXPECT_TRUE(left > 0 && right < kDisplayWidth - 1 && top > 0 && bottom < kDisplayHeight - 1
-                    && (bottom - top > kDisplayHeight * 85 / 100 || right - left > kDisplayWidth * 85 / 100))
-            << left << ".." << right << " x " << top << ".." << bottom;
+    QProcess program;
+    program.setStandardOutputFile(outputTo.isEmpty() ? QProcess::nullDevice() : outputTo);
+    program.setChildProcessModifier([errorTo] { errorTo < 0 || dup2(errorTo, STDERR_FILENO); });
+    program.start(QStringLiteral(FENRA_RENDER), QStringList{samplePath(u"fern"_s)} + words);
+    if (program.waitForStarted() && whileRunning)
+        whileRunning(program);
+    EXPECT_TRUE(program.waitForFinished(120000));
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return {program.exitCode(), usage.ru_maxrss};
+}
+
+// Threads add into one picture: four take at most a quarter more memory than one, plus 64 MB.
+TEST(RealProgram, MemoryDoesNotGrowWithThreads)
+{
+    QTemporaryDir folder;
+    const QString render = u"-o %1 --scale 8 --colour density --points 4200000 --threads "_s.arg(folder.filePath(u"x.png"_s));
+    const auto [oneExit, one] = runProgram((render + u'1').split(u' '));
+    const auto [fourExit, four] = runProgram((render + u'4').split(u' '));
+    EXPECT_TRUE(oneExit == 0 && fourExit == 0);
+    EXPECT_LE(four, one * 5 / 4 + 65536) << one;
+}
+
+// On SIGINT or SIGTERM a progress line on a terminal is ended and the exit status is 128 + the signal,
+// with no picture left; a failed write to standard output is exit 1.
+TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        int terminal = -1, errorTo = -1;
+        ASSERT_EQ(openpty(&terminal, &errorTo, nullptr, nullptr, nullptr), 0);
+        QTemporaryDir folder;
+        QByteArray seen;
+        char bytes[256];
+        const auto readSome = [&] { const auto n = read(terminal, bytes, sizeof bytes); return n > 0 && (seen.append(bytes, n), true); };
+        const int exit = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, errorTo, {},
+                                    [&](QProcess& program) {
+                                        close(errorTo);   // the child's alone: its end ends the reads
+                                        while (!seen.contains('%') && readSome()) {}
+                                        kill(pid_t(program.processId()), signal);
+                                    }).first;
+        while (readSome()) {}
+        close(terminal);
+        EXPECT_EQ(exit, 128 + signal);
+        EXPECT_TRUE(seen.startsWith("\r[") && seen.endsWith('\n') && QDir(folder.path()).isEmpty()) << seen.toStdString();
     }
+    EXPECT_EQ(runProgram({u"-o"_s, u"-"_s}, -1, u"/dev/full"_s).first, 1);
 }
 
 } // namespace

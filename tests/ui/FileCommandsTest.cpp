@@ -76,13 +76,13 @@ TEST_F(FileCommandsTest, SavePictureWritesTheDrawingAsABitmap)
     EXPECT_EQ(read, window->pctdisplay->image().convertToFormat(read.format()));
 }
 
-TEST_F(FileCommandsTest, BatchWritesEachRunsPictureThenDataUnderNumberedNames)
+TEST_F(FileCommandsTest, BatchWritesEachRunsDataThenPictureUnderNumberedNames)
 {
     window->txtArray->setText(QStringLiteral("3"));
     fake.dialogs.answers = {QStringLiteral("pics/fern.TFG")};
     window->cmdSaveBatch_Click();
-    EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).bmp", "pics/fern(1).tfg", "pics/fern(2).bmp",
-                                                  "pics/fern(2).tfg", "pics/fern(3).bmp", "pics/fern(3).tfg"}));
+    EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).tfg", "pics/fern(1).bmp", "pics/fern(2).tfg",
+                                                  "pics/fern(2).bmp", "pics/fern(3).tfg", "pics/fern(3).bmp"}));
     EXPECT_EQ(window->prgArray->maximum(), 3);
     EXPECT_EQ(window->prgArray->value(), 3);
     EXPECT_TRUE(window->rtfSave.isEmpty());
