@@ -24,8 +24,9 @@ public:
         const Sums s = m_sums.at(pixel);
         if (s.hits == 0)
             return {};
-        const double light = std::min(1.0, m_tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost,
-                                                                          1.0 / m_tone.gamma));
+        const double light = m_tone.flat ? 1.0
+                                         : std::min(1.0, m_tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost,
+                                                                                      1.0 / m_tone.gamma));
         const double perHit = light / (255.0 * double(s.hits));
         return {float(double(s.r) * perHit), float(double(s.g) * perHit), float(double(s.b) * perHit)};
     }

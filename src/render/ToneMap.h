@@ -11,6 +11,7 @@ struct Tone {
     double gamma = 2.2;        // > 0; above 1 lifts the faint parts
     double brightness = 1.0;   // > 0; multiplies the light of every pixel
     int oversample = 1;        // the sums are this many times larger each way than the picture
+    bool flat = false;         // every pixel hit at full light, as the window draws
 };
 
 // 0xFFRRGGBB, row by row.
@@ -22,7 +23,7 @@ struct Image {
 
 // The picture of accumulated hits. A pixel's colour is the mean colour of its
 // hits; its light is brightness · (log(1 + hits) / log(1 + most hits))^(1/gamma),
-// at most 1. With oversampling, each fine pixel is lit so and the picture is
+// at most 1 (or 1 wherever hit, when flat). With oversampling, each fine pixel is lit so and the picture is
 // filtered down with a tent one picture pixel wide each side, which smooths
 // edges without the blockiness of plain averaging.
 Image toneMap(const HitSums& sums, const Tone& tone);
