@@ -27,8 +27,12 @@ public:
         const double light = m_tone.flat ? 1.0
                                          : std::min(1.0, m_tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost,
                                                                                       1.0 / m_tone.gamma));
-        const double perHit = light / (255.0 * double(s.hits));
-        return {float(double(s.r) * perHit), float(double(s.g) * perHit), float(double(s.b) * perHit)};
+        // The hue of the hits' mean colour at the pixel's light: its strongest channel gets all of it.
+        const double strongest = double(std::max({s.r, s.g, s.b}));
+        if (strongest == 0.0)
+            return {};
+        const double perSum = light / strongest;
+        return {float(double(s.r) * perSum), float(double(s.g) * perSum), float(double(s.b) * perSum)};
     }
 
 private:

@@ -21,9 +21,10 @@ struct Image {
     std::vector<std::uint32_t> pixels;
 };
 
-// The picture of accumulated hits. A pixel's colour is the mean colour of its
-// hits; its light is brightness · (log(1 + hits) / log(1 + most hits))^(1/gamma),
-// at most 1 (or 1 wherever hit, when flat). With oversampling, each fine pixel is lit so and the picture is
+// The picture of accumulated hits. A pixel's colour is the hue of the mean
+// colour of its hits, its strongest channel at the pixel's light: brightness ·
+// (log(1 + hits) / log(1 + most hits))^(1/gamma), at most 1 (or 1 wherever
+// hit, when flat). So mixed colours stay as bright as pure ones. With oversampling, each fine pixel is lit so and the picture is
 // filtered down with a tent one picture pixel wide each side, which smooths
 // edges without the blockiness of plain averaging.
 Image toneMap(const HitSums& sums, const Tone& tone);

@@ -168,9 +168,9 @@ void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
         sums.add(pixel, Cell{1u, (colour >> 16) & 255u, (colour >> 8) & 255u, colour & 255u});
 }
 
-TEST(ToneMap, MeanColourOfTheHitsLitByLogDensity)
+TEST(ToneMap, HueOfTheMeanColourOfTheHitsLitByLogDensity)
 {
-    // Pixel 0: 99 red hits (the most); 1: 4 red and 4 blue; 2: nothing; 3: one green.
+    // Pixel 0: 99 red hits (the most); 1: 4 red and 4 blue, magenta as bright as pure colours; 2: nothing; 3: one green.
     HitSums sums(4, 1);
     addHits(sums, 0, 99, 0xFFFF0000);
     addHits(sums, 1, 4, 0xFFFF0000);
@@ -180,11 +180,12 @@ TEST(ToneMap, MeanColourOfTheHitsLitByLogDensity)
         return std::uint32_t(std::lround(255.0 * share * std::log1p(hits) / std::log1p(99.0)));
     };
     const std::vector<std::uint32_t> expected = {
-        0xFFFF0000, 0xFF000000u | channel(8, 0.5) << 16 | channel(8, 0.5), 0xFF000000, 0xFF000000u | channel(1, 1) << 8,
+        0xFFFF0000, 0xFF000000u | channel(8, 1) << 16 | channel(8, 1), 0xFF000000, 0xFF000000u | channel(1, 1) << 8,
     };
     EXPECT_EQ(toneMap(sums, Tone{1.0, 1.0, 1}).pixels, expected);
     EXPECT_GT(toneMap(sums, Tone{2.2, 1.0, 1}).pixels[3], expected[3]) << "gamma lifts the faint";
-    EXPECT_EQ(toneMap(sums, Tone{1.0, 4.0, 1}).pixels[1], 0xFF800080u) << "brightness, at most full light";
+    EXPECT_EQ(toneMap(sums, Tone{1.0, 4.0, 1}).pixels[1], 0xFFFF00FFu) << "brightness, at most full light";
+    EXPECT_EQ(toneMap(sums, Tone{1.0, 1.0, 1, true}).pixels[3], 0xFF00FF00u) << "flat: full light wherever hit";
 }
 
 TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
