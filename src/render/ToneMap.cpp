@@ -41,6 +41,26 @@ private:
     double m_logMost;
 };
 
+// The tent-weighted mean of the fine values around picture position `at`:
+// fine positions at·n − n + j for each weight j, those within [0, size).
+template <class Fine>
+Rgb tentMean(const std::vector<double>& weight, int n, int at, int size, const Fine& fine)
+{
+    double r = 0, g = 0, b = 0, sum = 0;
+    for (int j = 0; j < int(weight.size()); ++j) {
+        const int i = at * n - n + j;
+        if (i < 0 || i >= size)
+            continue;
+        const Rgb& c = fine(i);
+        const double w = weight[std::size_t(j)];
+        r += w * c.r;
+        g += w * c.g;
+        b += w * c.b;
+        sum += w;
+    }
+    return {float(r / sum), float(g / sum), float(b / sum)};
+}
+
 std::uint32_t toPixel(double r, double g, double b)
 {
     const auto channel = [](double v) { return std::uint32_t(std::lround(255.0 * std::clamp(v, 0.0, 1.0))); };
@@ -82,39 +102,17 @@ Image toneMap(const HitSums& sums, const Tone& tone)
         for (int x = 0; x < fineWidth; ++x)
             fine[std::size_t(x)] = lighting.at(std::size_t(row) * std::size_t(fineWidth) + std::size_t(x));
         std::vector<Rgb>& out = across[std::size_t(row % taps)];
-        for (int X = 0; X < image.width; ++X) {
-            double r = 0, g = 0, b = 0, sum = 0;
-            for (int j = 0; j < taps; ++j) {
-                const int x = X * n - n + j;
-                if (x < 0 || x >= fineWidth)
-                    continue;
-                const double w = weight[std::size_t(j)];
-                r += w * fine[std::size_t(x)].r;
-                g += w * fine[std::size_t(x)].g;
-                b += w * fine[std::size_t(x)].b;
-                sum += w;
-            }
-            out[std::size_t(X)] = {float(r / sum), float(g / sum), float(b / sum)};
-        }
+        for (int X = 0; X < image.width; ++X)
+            out[std::size_t(X)] = tentMean(weight, n, X, fineWidth, [&](int x) -> const Rgb& { return fine[std::size_t(x)]; });
     };
     for (int Y = 0; Y < image.height; ++Y) {
         const int last = std::min(fineHeight, Y * n + 2 * n);
         for (; nextRow < last; ++nextRow)
             filterRow(nextRow);
         for (int X = 0; X < image.width; ++X) {
-            double r = 0, g = 0, b = 0, sum = 0;
-            for (int j = 0; j < taps; ++j) {
-                const int y = Y * n - n + j;
-                if (y < 0 || y >= fineHeight)
-                    continue;
-                const double w = weight[std::size_t(j)];
-                const Rgb& c = across[std::size_t(y % taps)][std::size_t(X)];
-                r += w * c.r;
-                g += w * c.g;
-                b += w * c.b;
-                sum += w;
-            }
-            image.pixels[std::size_t(Y) * std::size_t(image.width) + std::size_t(X)] = toPixel(r / sum, g / sum, b / sum);
+            const Rgb c = tentMean(weight, n, Y, fineHeight,
+                                   [&](int y) -> const Rgb& { return across[std::size_t(y % taps)][std::size_t(X)]; });
+            image.pixels[std::size_t(Y) * std::size_t(image.width) + std::size_t(X)] = toPixel(c.r, c.g, c.b);
         }
     }
     return image;
