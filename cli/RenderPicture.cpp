@@ -20,22 +20,22 @@ Accumulation::Kind kindOf(const RenderJob& job)
 }
 
 // The window's run: one chain, its points added in the order drawn.
-Picture renderExact(const RenderJob& job, const StreamFactory& streams, const ProgressReport& progress)
+Picture renderExact(const RenderJob& job, const RandomFactory& makeRandom, const ProgressReport& progress)
 {
     RunPlan plan = job.plan;
     // Density counts where the points fall; the loop only has to know the tint.
     if (job.density)
         plan.colour = job.tint == DensityTint::White ? ColourMode::White : ColourMode::Data;
     const PreparedRun run(job.dataSets, plan, CurrentMap{}, kDataFileDecimalPoint);   // as in a window not yet run
-    const std::unique_ptr<RandomSource> random = streams(0);
+    const std::unique_ptr<RandomSource> random = makeRandom();
     const PixelGrid grid{job.scale};
-    Accumulation picture(grid.width(), grid.height(), kindOf(job), false);
+    Accumulation picture(grid.width(), grid.height(), kindOf(job));
     LoopState state(run);
     std::vector<PixelHit> hits;
     for (std::int64_t done = 0; done < job.points;) {
         const std::int64_t chunk = std::min(job.points - done, kChunkPoints);
         logHits(run, state, *random, chunk, grid, hits);
-        picture.add(0, hits);
+        picture.add(hits);
         done += chunk;
         if (progress)
             progress(done, job.points);
@@ -86,24 +86,21 @@ Picture renderWithKernel(const RenderJob& job, const ProgressReport& progress)
 
 } // namespace
 
-StreamFactory pcgStreams(std::uint64_t seed)
-{
-    return [seed](int) -> std::unique_ptr<RandomSource> { return std::make_unique<Pcg32Source>(seed); };
-}
-
 bool kernelDraws(const RenderJob& job)
 {
     return !job.exact && MapPicker(job.dataSets.count).copies();
 }
 
-Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const ProgressReport& progress)
+Picture renderPicture(const RenderJob& job, const RandomFactory& makeRandom, const ProgressReport& progress)
 {
-    return kernelDraws(job) ? renderWithKernel(job, progress) : renderExact(job, streams, progress);
+    return kernelDraws(job) ? renderWithKernel(job, progress) : renderExact(job, makeRandom, progress);
 }
 
 Picture renderPicture(const RenderJob& job, const ProgressReport& progress)
 {
-    return renderPicture(job, pcgStreams(job.seed), progress);
+    // The window's chain draws exactly what a Pcg32Source with the seed gives, as the window's does.
+    const std::uint64_t seed = job.seed;
+    return renderPicture(job, [seed] { return std::make_unique<Pcg32Source>(seed); }, progress);
 }
 
 std::uint64_t renderBytes(const RenderJob& job)

@@ -45,11 +45,8 @@ struct Picture {
 // point, whatever the locale, so the same file draws the same picture everywhere.
 inline constexpr char16_t kDataFileDecimalPoint = u',';
 
-// The seed of the window's chain is the seed itself: it draws exactly what a
-// Pcg32Source with that seed gives, as the window's does.
-// Makes the random source of one stream.
-using StreamFactory = std::function<std::unique_ptr<RandomSource>(int index)>;
-StreamFactory pcgStreams(std::uint64_t seed);
+// Makes the random source of the window's chain.
+using RandomFactory = std::function<std::unique_ptr<RandomSource>()>;
 
 // Called now and then on the calling thread while the render runs: points done of all.
 using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)>;
@@ -59,10 +56,10 @@ using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)
 // mean colour of its hits, at full light or (density) by log density. With
 // `exact`, or data sets whose count picks no map's coefficients (only counts
 // 2 to 6 do), it is the window's run instead: one chain from the origin with
-// a fresh current map, drawn by the window's rules (`streams(0)` gives its
+// a fresh current map, drawn by the window's rules (`makeRandom` gives its
 // random source); a pixel keeps the colour of its last point, and density
 // shades that by log(1 + hits) / log(1 + most hits). May throw std::bad_alloc.
-Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const ProgressReport& progress = {});
+Picture renderPicture(const RenderJob& job, const RandomFactory& makeRandom, const ProgressReport& progress = {});
 
 // The render of `job` with a Pcg32 source from its seed.
 Picture renderPicture(const RenderJob& job, const ProgressReport& progress = {});
@@ -70,8 +67,9 @@ Picture renderPicture(const RenderJob& job, const ProgressReport& progress = {})
 // Whether the kernel draws `job` (else the window's chain).
 bool kernelDraws(const RenderJob& job);
 
-// About the most memory a render of `job` takes, in bytes: its one picture
-// buffer, its encoded file, the streams' small logs and the program.
+// About the most memory a render of `job` takes, in bytes: the kernel's sums
+// (or the exact path's picture buffer and its small log of points), the
+// picture, its encoded file and the program.
 std::uint64_t renderBytes(const RenderJob& job);
 
 } // namespace fenra::cli

@@ -234,7 +234,7 @@ TEST(RenderPicture, ExactDensityShadesByLogOfHitsOverLogOfMostHits)
         const RenderJob job{.dataSets = {"2", {{{"0", "0", "0", "0", "0", "1"}, {"0", "0", "0.3", "0", "0", "0.5"}}}},
                             .plan = *planRun(RunSettingsTexts{}).plan, .points = 9, .density = true, .tint = c.tint,
                             .exact = true};
-        const Picture picture = renderPicture(job, [](int) {
+        const Picture picture = renderPicture(job, [] {
             return std::make_unique<fenra::test::ScriptedRandom>(std::vector<float>{0.25f, 0.25f, 0.75f});
         });
         EXPECT_EQ(std::count(picture.pixels.begin(), picture.pixels.end(), kBlack), picture.pixels.size() - 2);
