@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
-
-#include <sys/mman.h>
 
 namespace fenra::render {
 namespace {
@@ -36,21 +35,9 @@ void addTo(Sums& s, const Sums& more)
 
 } // namespace
 
-HitSums::CellMemory::CellMemory(std::size_t cells)
+void HitSums::FreeCells::operator()(Cell* cells) const
 {
-    constexpr std::size_t kHugePage = std::size_t(2) << 20;
-    m_bytes = std::max<std::size_t>(1, cells) * sizeof(Cell) + kHugePage;
-    m_mapping = mmap(nullptr, m_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (m_mapping == MAP_FAILED)
-        throw std::bad_alloc();
-    const std::uintptr_t start = (std::uintptr_t(m_mapping) + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
-    m_cells = reinterpret_cast<Cell*>(start);
-    madvise(m_cells, m_bytes - (start - std::uintptr_t(m_mapping)), MADV_HUGEPAGE);   // a hint; may be refused
-}
-
-HitSums::CellMemory::~CellMemory()
-{
-    munmap(m_mapping, m_bytes);
+    std::free(cells);
 }
 
 HitSums::HitSums(int width, int height)
@@ -59,11 +46,14 @@ HitSums::HitSums(int width, int height)
     , m_size(std::size_t(width) * std::size_t(height))
     , m_bandShift(bandShiftFor(m_size))
     , m_bands(bandsFor(m_size))
-    , m_memory(m_size)
+    , m_memory(static_cast<Cell*>(std::calloc(std::max<std::size_t>(1, m_size), sizeof(Cell))))
     , m_cells(m_memory.get())
+    , m_touched((m_size >> kBlockShift) + 1, 0)
     , m_locks(new std::mutex[m_bands])
     , m_overflow(m_bands)
 {
+    if (!m_cells)
+        throw std::bad_alloc();
 }
 
 std::size_t HitSums::bytesFor(int width, int height)
@@ -78,6 +68,8 @@ std::size_t HitSums::queueBytesFor(int width, int height)
 
 Sums HitSums::at(std::size_t pixel) const
 {
+    if (!touched(pixel))
+        return {};
     const Cell& c = m_cells[pixel];
     Sums s{c[0] & kCountMask, c[1], c[2], c[3]};
     if (c[0] & kMoved)
@@ -88,8 +80,12 @@ Sums HitSums::at(std::size_t pixel) const
 std::uint64_t HitSums::mostHits() const
 {
     std::uint64_t most = 0;
-    for (std::size_t i = 0; i < m_size; ++i)
-        most = std::max<std::uint64_t>(most, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+    for (std::size_t i = 0; i < m_size; ++i) {
+        if (!touched(i))
+            i |= (std::size_t(1) << kBlockShift) - 1;   // on to the next block
+        else
+            most = std::max<std::uint64_t>(most, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+    }
     return most;
 }
 
@@ -103,9 +99,14 @@ void HitSums::move(std::size_t pixel)
 void HitSums::addAll(const HitSums& other)
 {
     for (std::size_t i = 0; i < m_size; ++i) {
+        if (!other.touched(i)) {
+            i |= (std::size_t(1) << kBlockShift) - 1;
+            continue;
+        }
         const Cell& o = other.m_cells[i];
         if (o[0] == 0)
             continue;
+        m_touched[i >> kBlockShift] = 1;
         Cell& c = m_cells[i];
         if ((o[0] & kMoved) || (c[0] & kCountMask) + o[0] >= kMoveAt) {
             addTo(moved(i), other.at(i));

@@ -51,7 +51,9 @@ public:
     {
         Cell& c = m_cells[pixel];
         c += hit;
-        if ((c[0] & kCountMask) == kMoveAt) [[unlikely]]
+        if (c[0] == 1) [[unlikely]]
+            m_touched[pixel >> kBlockShift] = 1;   // its first hit
+        else if ((c[0] & kCountMask) == kMoveAt) [[unlikely]]
             move(pixel);
     }
     // Adds every pixel of `other`, a buffer of the same size.
@@ -100,22 +102,15 @@ private:
     static constexpr std::uint32_t kMoved = 1u << 31;   // this pixel has sums beside the buffer
     static constexpr std::uint32_t kCountMask = kMoved - 1;
     static constexpr std::uint32_t kMoveAt = 1u << 24;
+    // Pixels are read only in blocks that were added to (a page of them), so
+    // the untouched parts of a big picture are never brought into memory.
+    static constexpr int kBlockShift = 8;
+    bool touched(std::size_t pixel) const { return m_touched[pixel >> kBlockShift] != 0; }
 
-    // Zeroed memory, its pages touched only where hit; in huge pages where the
-    // system allows, since hits land all over it and small pages would make
-    // every other hit an address-translation miss.
-    class CellMemory {
-    public:
-        explicit CellMemory(std::size_t cells);   // throws std::bad_alloc
-        ~CellMemory();
-        CellMemory(const CellMemory&) = delete;
-        CellMemory& operator=(const CellMemory&) = delete;
-        Cell* get() const { return m_cells; }
-
-    private:
-        void* m_mapping = nullptr;
-        std::size_t m_bytes = 0;
-        Cell* m_cells = nullptr;
+    // Zeroed memory from calloc: a large block comes as pages the system fills
+    // only when first written, so untouched parts of a big picture cost nothing.
+    struct FreeCells {
+        void operator()(Cell* cells) const;
     };
     void move(std::size_t pixel);
     Sums& moved(std::size_t pixel) { return m_overflow[pixel >> m_bandShift][pixel]; }
@@ -125,8 +120,9 @@ private:
     std::size_t m_size = 0;
     int m_bandShift = 0;
     std::size_t m_bands = 0;
-    CellMemory m_memory;
+    std::unique_ptr<Cell[], FreeCells> m_memory;
     Cell* m_cells;
+    std::vector<std::uint8_t> m_touched;   // per block
     std::unique_ptr<std::mutex[]> m_locks;
     std::vector<std::unordered_map<std::size_t, Sums>> m_overflow;   // per band, under its lock
 };

@@ -13,10 +13,10 @@ struct Rgb {
 // A fine pixel's light, each channel 0 to 1.
 class Lighting {
 public:
-    Lighting(const HitSums& sums, const Tone& tone)
+    Lighting(const HitSums& sums, const Tone& tone, std::uint64_t mostHits)
         : m_sums(sums)
         , m_tone(tone)
-        , m_logMost(std::log1p(double(sums.mostHits())))
+        , m_logMost(std::log1p(double(mostHits)))
     {
     }
     Rgb at(std::size_t pixel) const
@@ -63,7 +63,8 @@ Rgb tentMean(const std::vector<double>& weight, int n, int at, int size, const F
 
 std::uint32_t toPixel(double r, double g, double b)
 {
-    const auto channel = [](double v) { return std::uint32_t(std::lround(255.0 * std::clamp(v, 0.0, 1.0))); };
+    // Rounded half up; v is never negative.
+    const auto channel = [](double v) { return std::uint32_t(255.0 * std::clamp(v, 0.0, 1.0) + 0.5); };
     return 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
 }
 
@@ -74,13 +75,15 @@ Image toneMap(const HitSums& sums, const Tone& tone)
     const int n = std::max(1, tone.oversample);
     Image image{sums.width() / n, sums.height() / n, {}};
     image.pixels.assign(std::size_t(image.width) * std::size_t(image.height), 0xFF000000u);
-    if (sums.mostHits() == 0 || image.pixels.empty())
+    const std::uint64_t most = sums.mostHits();
+    if (most == 0 || image.pixels.empty())
         return image;
-    const Lighting lighting(sums, tone);
+    const Lighting lighting(sums, tone, most);
     if (n == 1) {
         for (std::size_t i = 0; i < image.pixels.size(); ++i) {
             const Rgb c = lighting.at(i);
-            image.pixels[i] = toPixel(c.r, c.g, c.b);
+            if (c.r > 0 || c.g > 0 || c.b > 0)
+                image.pixels[i] = toPixel(c.r, c.g, c.b);
         }
         return image;
     }
