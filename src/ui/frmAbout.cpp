@@ -3,6 +3,7 @@
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace fenra {
@@ -29,6 +30,15 @@ void frmAbout::closeEvent(QCloseEvent* event)
     hide();
     if (m_onClosed)
         m_onClosed();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window as its close button does.
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace fenra

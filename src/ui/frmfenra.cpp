@@ -15,9 +15,12 @@
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -88,6 +91,34 @@ QProgressBar* makeProgressBar(QWidget* parent, const char* name, const QRect& ge
     return bar;
 }
 
+// The one data file of a drag, when that is what it carries.
+QString droppedDataFile(const QMimeData* mime)
+{
+    const QList<QUrl> urls = mime ? mime->urls() : QList<QUrl>();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QString file = urls.front().toLocalFile();
+    return QFileInfo(file).suffix().compare(u"tfg", Qt::CaseInsensitive) == 0 ? file : QString();
+}
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const QString kTdgFilter = QStringLiteral("Tarnwick Fenra Games (*.tfg)");
 const QString kBmpFilter = QStringLiteral("Windows Bitmap (*.bmp)");
 
@@ -129,7 +160,10 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     CommonDialog2.filter = kBmpFilter;
     m_about->setOnClosed([this] { aboutClosed(); });
 
-    // Enter presses Start wherever the focus is, unless a button has it.
+    // Enter presses Start wherever the focus is, unless a button has it; a
+    // data file dropped anywhere on the window is loaded.
+    setAcceptDrops(true);
+    installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 
@@ -195,6 +229,10 @@ void frmfenra::buildOptions()
     optclrrule->setToolTip(
         QStringLiteral("The points on the display will be colored according to what random number was picked"));
     optclrrand->setChecked(true);
+    // Tab reaches only the selected option, in both directions: the group is one stop.
+    for (QRadioButton* option : {optclrwhite, optclrrand, optclrrule})
+        connect(option, &QRadioButton::toggled, this, &frmfenra::showColourOptionsAsOneStop);
+    showColourOptionsAsOneStop();
 
     lblMoveX = makeLabel(f, "lblMoveX", QStringLiteral("Right:"), twipsRect(480, 1440, 420, 195));
     txtMoveX = makeTextBox(f, "txtMoveX", QStringLiteral("0"), 0, twipsRect(960, 1440, 495, 285));
@@ -206,6 +244,12 @@ void frmfenra::buildOptions()
     cboZoom = makeComboBox(f, "cboZoom", {"0.25x", "0.5x", "1x", "2x", "4x", "8x"}, QStringLiteral("1x"),
                            twipsRect(840, 2160, 555, 315));
     cboZoom->setToolTip(QStringLiteral("Zoom the image in or out"));
+}
+
+void frmfenra::showColourOptionsAsOneStop()
+{
+    for (QRadioButton* option : {optclrwhite, optclrrand, optclrrule})
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void frmfenra::buildBatch()
@@ -279,8 +323,8 @@ void frmfenra::Form_Load()
     DataSetTexts sets = dataSets();
     RandomizeDataSets(sets, m_random, m_platform.clock.secondsSinceMidnight());
     showCoefficients(sets);
-    CommonDialog1.folder = m_platform.programFolder;
-    CommonDialog2.folder = m_platform.programFolder;
+    CommonDialog1.folder = m_platform.startFolder;
+    CommonDialog2.folder = m_platform.startFolder;
 }
 
 QLineEdit* frmfenra::coefficientBox(int set, int coefficient) const
@@ -350,12 +394,54 @@ void frmfenra::cmdStart_Click()
         render(*plan);
 }
 
+// A run or a batch holds the window: it keeps repainting and its bars move,
+// but no click or key reaches a control until the work is done. A close
+// asked for meanwhile follows when it is.
+frmfenra::Busy::Busy(frmfenra& window)
+    : m_window(window)
+{
+    if (m_window.m_busy++ == 0) {
+        qApp->installEventFilter(&m_window);
+        m_window.m_sinceProgress.start();
+    }
+}
+
+frmfenra::Busy::~Busy()
+{
+    if (--m_window.m_busy == 0) {
+        qApp->removeEventFilter(&m_window);
+        if (m_window.m_closeWhenIdle)
+            QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+bool frmfenra::timeToShowProgress()
+{
+    return m_busy > 0 && m_sinceProgress.elapsed() >= progressEvery.count();
+}
+
+// Repaints what changed and handles every waiting event but the user's input,
+// which waits for the end of the work.
+void frmfenra::repaintMeanwhile()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_sinceProgress.restart();
+}
+
 void frmfenra::render(const RunPlan& plan)
 {
-    renderRun(dataSets(), plan, m_currentMap, m_random, pctdisplay->raster());
+    const Busy busy(*this);
+    if (plan.iterations >= 1)
+        prgIter->setMaximum(plan.iterations);
+    renderRun(dataSets(), plan, m_currentMap, m_random, pctdisplay->raster(), [this](std::int64_t done) {
+        if (!timeToShowProgress())
+            return;
+        prgIter->setValue(int(done));
+        pctdisplay->update();
+        repaintMeanwhile();
+    });
     pctdisplay->update();
     if (plan.iterations >= 1) {
-        prgIter->setMaximum(plan.iterations);
         prgIter->setValue(plan.iterations);
     } else {
         // A range of 0 to 0 would show a busy bar; an empty one says nothing was computed.
@@ -419,6 +505,11 @@ void frmfenra::aboutClosed()
 
 void frmfenra::closeEvent(QCloseEvent* event)
 {
+    if (m_busy > 0) {
+        m_closeWhenIdle = true;
+        event->ignore();
+        return;
+    }
     // Closing never asks: the About window goes with it and the program ends.
     m_closing = true;
     m_about->close();
@@ -427,6 +518,19 @@ void frmfenra::closeEvent(QCloseEvent* event)
 
 bool frmfenra::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_busy > 0 && isUserInput(event->type()))
+        return true;
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = droppedDataFile(drop->mimeData());
+        if (file.isEmpty())
+            return QWidget::eventFilter(watched, event);
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop)
+            openDataFile(file);
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -434,16 +538,6 @@ bool frmfenra::eventFilter(QObject* watched, QEvent* event)
         if (enter && widget && widget->window() == this && !qobject_cast<QPushButton*>(widget) && isEnabled()) {
             cmdStart->click();
             return true;
-        }
-    }
-    if (event->type() == QEvent::FocusIn) {
-        // Tab into the colour options lands on the selected one, as the group is one stop.
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        auto* option = qobject_cast<QRadioButton*>(watched);
-        if (option && !option->isChecked() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
-            for (QRadioButton* selected : {optclrrand, optclrwhite, optclrrule})
-                if (selected->isChecked())
-                    selected->setFocus(reason);
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -25,7 +25,7 @@ TEST_F(FileCommandsTest, SaveAndLoadKeepEveryTextAndTheDialogRemembersTheName)
     fake.dialogs.answers = {QStringLiteral("/data/five")};
     window->cmdSave_Click();
     ASSERT_EQ(fake.dialogs.showings.size(), 1u);
-    EXPECT_EQ(fake.dialogs.showings[0].state.folder, fake.programFolder);
+    EXPECT_EQ(fake.dialogs.showings[0].state.folder, fake.startFolder);
     EXPECT_EQ(fake.dialogs.showings[0].state.filter, QStringLiteral("Tarnwick Fenra Games (*.tfg)"));
     EXPECT_EQ(fake.files.files.at(QStringLiteral("/data/five")).size(), kRecordLength);   // no extension added
 

@@ -32,8 +32,8 @@ TEST_F(WindowTest, OpensWithTwoRandomDataSetsAndNothingDrawn)
     EXPECT_EQ(litPixels(), 0);
     EXPECT_EQ(fake.beeper.beeps, 0);
     EXPECT_EQ(window->prgIter->value(), 0);
-    EXPECT_EQ(window->CommonDialog1.folder, fake.programFolder);
-    EXPECT_EQ(window->CommonDialog2.folder, fake.programFolder);
+    EXPECT_EQ(window->CommonDialog1.folder, fake.startFolder);
+    EXPECT_EQ(window->CommonDialog2.folder, fake.startFolder);
 }
 
 TEST_F(WindowTest, OnlyTheExactTextsTwoToSixMoveTheFrames)
