@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "ui/Artwork.h"
+#include "ui/CaptionFit.h"
 #include "ui/CommandButton.h"
 #include "ui/DataSetCount.h"
 #include "ui/DrawingArea.h"
@@ -136,15 +137,6 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     setWindowTitle(QStringLiteral("The Fenra Game     "));
     setWindowIcon(programIcon());
     setFixedSize(twipsRect(0, 0, 11910, 8235).size());
-    // The layout was measured for a small 8-point sans-serif; the system's own
-    // sans-serif at that size keeps every caption inside its control.
-    QFont small;
-    small.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                       QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-    small.setStyleHint(QFont::SansSerif);
-    small.setPixelSize(11);
-    setFont(small);
-
     // The drawing area first, so the Options frame and Start reach over its top edge.
     pctdisplay = place(new DrawingArea(this), "pctdisplay", twipsRect(0, 2520, 11970, 5775));
     pctdisplay->setToolTip(QStringLiteral("The display where the points are plotted from the equation"));
@@ -155,6 +147,16 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     buildButtons();
     setTabOrder();
     connectHandlers();
+
+    // The layout was measured for a small 8-point sans-serif. Liberation Sans
+    // (a dependency of the program) has its metrics; whatever face the system
+    // gives instead is made small enough for every caption to fit.
+    QFont small;
+    small.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    small.setStyleHint(QFont::SansSerif);
+    fitCaptions(*this, small, 11, 8);
+    for (QLabel* row : lbldata)
+        row->adjustSize();   // sized to its caption, in the font it shows
 
     CommonDialog1.filter = kTdgFilter;
     CommonDialog2.filter = kBmpFilter;
@@ -192,10 +194,8 @@ void frmfenra::buildDataSetFrames()
                 makeTextBox(frame, boxName.constData(), QString(), kCoefficientWidth, twipsRect(240, 180 + 300 * i, 1095, 255));
             const int labelIndex = 6 * (k - 1) + i;
             const QByteArray labelName = "lbldata(" + QByteArray::number(labelIndex) + ")";
-            QLabel* label = makeLabel(frame, labelName.constData(), QStringLiteral("%1:").arg(i + 1),
-                                      twipsRect(60, 180 + 300 * i, 135, 195));
-            label->adjustSize();   // sized to its caption
-            lbldata[std::size_t(labelIndex)] = label;
+            lbldata[std::size_t(labelIndex)] = makeLabel(frame, labelName.constData(), QStringLiteral("%1:").arg(i + 1),
+                                                         twipsRect(60, 180 + 300 * i, 135, 195));
         }
 
         const QByteArray showName = "chkvar" + QByteArray::number(k);
