@@ -19,6 +19,14 @@ bool fitsOneLine(const QFontMetrics& metrics, const QString& text, const QRect& 
 
 } // namespace
 
+QFont sansSerif()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 bool captionFits(const QWidget& control)
 {
     if (const auto* button = dynamic_cast<const CommandButton*>(&control))

@@ -6,6 +6,10 @@ class QWidget;
 
 namespace fenra {
 
+// The window's sans-serif: the designed face where the system has it, else
+// Liberation Sans (a dependency of the program), which has its metrics.
+QFont sansSerif();
+
 // Whether the caption of a label, button, option, check box or frame shows
 // whole inside the control with the control's font. Controls without a
 // caption always fit.

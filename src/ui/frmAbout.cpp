@@ -1,5 +1,6 @@
 #include "ui/frmAbout.h"
 
+#include "ui/CaptionFit.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
@@ -17,8 +18,8 @@ frmAbout::frmAbout(QWidget* parent)
 
     lblTitle = new QLabel(QStringLiteral("Tarnwick Fenra Game"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont font(QStringLiteral("MS Sans Serif"), 18);
-    font.setStyleHint(QFont::SansSerif);   // the system's sans-serif where that face is missing
+    QFont font = sansSerif();
+    font.setPointSize(18);
     lblTitle->setFont(font);
     lblTitle->move(twipsRect(142, 120, 3780, 435).topLeft());
     lblTitle->adjustSize();   // the label is sized to its text

@@ -148,13 +148,9 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     setTabOrder();
     connectHandlers();
 
-    // The layout was measured for a small 8-point sans-serif. Liberation Sans
-    // (a dependency of the program) has its metrics; whatever face the system
-    // gives instead is made small enough for every caption to fit.
-    QFont small;
-    small.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    small.setStyleHint(QFont::SansSerif);
-    fitCaptions(*this, small, 11, 8);
+    // The layout was measured for a small 8-point sans-serif; whatever face
+    // the system gives is made small enough for every caption to fit.
+    fitCaptions(*this, sansSerif(), 11, 8);
     for (QLabel* row : lbldata)
         row->adjustSize();   // sized to its caption, in the font it shows
 
@@ -395,8 +391,8 @@ void frmfenra::cmdStart_Click()
 }
 
 // A run or a batch holds the window: it keeps repainting and its bars move,
-// but no click or key reaches a control until the work is done. A close
-// asked for meanwhile follows when it is.
+// but no click or key reaches a control while it works. A close asked for
+// meanwhile follows when the work is done.
 frmfenra::Busy::Busy(frmfenra& window)
     : m_window(window)
 {
@@ -408,6 +404,11 @@ frmfenra::Busy::Busy(frmfenra& window)
 
 frmfenra::Busy::~Busy()
 {
+    if (m_window.m_busy == 1) {
+        // Clicks and keys that came meanwhile are dropped, not replayed: a
+        // Start pressed twice must not chain runs that cannot be cancelled.
+        QCoreApplication::processEvents();
+    }
     if (--m_window.m_busy == 0) {
         qApp->removeEventFilter(&m_window);
         if (m_window.m_closeWhenIdle)
@@ -420,11 +421,11 @@ bool frmfenra::timeToShowProgress()
     return m_busy > 0 && m_sinceProgress.elapsed() >= progressEvery.count();
 }
 
-// Repaints what changed and handles every waiting event but the user's input,
-// which waits for the end of the work.
+// Repaints what changed and handles every waiting event; the user's clicks
+// and keys among them are dropped (eventFilter).
 void frmfenra::repaintMeanwhile()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
     m_sinceProgress.restart();
 }
 

@@ -116,6 +116,7 @@ TEST_F(WindowTest, AboutDisablesTheWindowUntilItIsClosedAndGoesWithIt)
         EXPECT_EQ(about->windowTitle(), QStringLiteral("About"));
         EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Tarnwick Fenra Game"));
         EXPECT_EQ(about->lblTitle->font().pointSize(), 18);
+        EXPECT_TRUE(about->rect().contains(about->lblTitle->geometry()));   // the title shows whole
         EXPECT_EQ(about->lblTitle->pos(), QPoint(9, 8));
         EXPECT_EQ(about->size(), QSize(271, 212));
         EXPECT_TRUE(about->windowFlags() & Qt::Tool);
