@@ -396,10 +396,8 @@ void frmfenra::cmdStart_Click()
 frmfenra::Busy::Busy(frmfenra& window)
     : m_window(window)
 {
-    if (m_window.m_busy++ == 0) {
-        qApp->installEventFilter(&m_window);
+    if (m_window.m_busy++ == 0)
         m_window.m_sinceProgress.start();
-    }
 }
 
 frmfenra::Busy::~Busy()
@@ -409,11 +407,8 @@ frmfenra::Busy::~Busy()
         // Start pressed twice must not chain runs that cannot be cancelled.
         QCoreApplication::processEvents();
     }
-    if (--m_window.m_busy == 0) {
-        qApp->removeEventFilter(&m_window);
-        if (m_window.m_closeWhenIdle)
-            QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
-    }
+    if (--m_window.m_busy == 0 && m_window.m_closeWhenIdle)
+        QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
 }
 
 bool frmfenra::timeToShowProgress()
