@@ -3,18 +3,19 @@
 #include "ui/CommandButton.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyleOptionButton>
+
+#include <algorithm>
 
 namespace fenra {
 namespace {
 
 bool fitsOneLine(const QFontMetrics& metrics, const QString& text, const QRect& room)
 {
-    return metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height();
+    return text.isEmpty() || (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height());
 }
 
 } // namespace

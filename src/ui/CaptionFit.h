@@ -7,7 +7,7 @@ class QWidget;
 namespace fenra {
 
 // The window's sans-serif: the designed face where the system has it, else
-// Liberation Sans (a dependency of the program), which has its metrics.
+// Liberation Sans, which the program depends on, else Arial.
 QFont sansSerif();
 
 // Whether the caption of a label, button, option, check box or frame shows

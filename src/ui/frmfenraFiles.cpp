@@ -154,13 +154,16 @@ void frmfenra::cmdSaveBatch_Click()
         return;
     remember(CommonDialog1, name);
 
-    const Busy busy(*this);
-    WindowBatchSteps steps(*this, [this] { return pictureAsBitmap(); }, [this](int run) {
-        prgArray->setValue(run);
-        if (timeToShowProgress())
-            repaintMeanwhile();
-    });
-    const BatchResult result = runRandomBatch(runs, batchBaseName(name), steps, m_platform.files);
+    BatchResult result;
+    {
+        const Busy busy(*this);   // over before a failure is told
+        WindowBatchSteps steps(*this, [this] { return pictureAsBitmap(); }, [this](int run) {
+            prgArray->setValue(run);
+            if (timeToShowProgress())
+                repaintMeanwhile();
+        });
+        result = runRandomBatch(runs, batchBaseName(name), steps, m_platform.files);
+    }
     rtfSave.clear();
     if (!result.failure.isEmpty())
         m_platform.messages.tell(result.failure);
