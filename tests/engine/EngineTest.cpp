@@ -1,14 +1,11 @@
-// Reading numbers out of texts, drawing random units, picking a data set with them, and a render run.
+// Reading numbers out of texts, and the render run: where a point lands, its colour, and the steps that fail.
 #include "engine/NumberText.h"
-#include "engine/PickDataSet.h"
 #include "engine/RandomSource.h"
 #include "engine/RenderRun.h"
 #include "support/ScriptedRandom.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <vector>
 
 using namespace fenra;
@@ -19,13 +16,13 @@ namespace {
 
 constexpr float kAlmostOne = 1.0f - 0x1p-24f;   // the largest draw
 
-TEST(NumberText, ReadsSignedDecimalsWithExponentsAndBlanksAndNothingElse)
+// Which texts are numbers at all, and their whole-number readings, the fuzz corpus checks
+// (fuzz/number_text); here, that a number reads as its value.
+TEST(NumberText, ReadsSignedDecimalsWithExponentsAndTheLocalesComma)
 {
     const struct { QString text; std::optional<double> expected; QChar point = u'.'; } cases[] = {
         {u"-1"_s, -1.0}, {u"+2.5"_s, 2.5}, {u".25"_s, 0.25}, {u"1E-2"_s, 0.01}, {u"-2.5e+2"_s, -250.0},
-        {u"  3.25  "_s, 3.25}, {u"1e308"_s, 1e308}, {u""_s, {}}, {u"   "_s, {}}, {u"1a"_s, {}}, {u"1 2"_s, {}},
-        {u"-"_s, {}}, {u"+-1"_s, {}}, {u"1..2"_s, {}}, {u"1e"_s, {}}, {u"e5"_s, {}}, {u"1e2.5"_s, {}}, {u"0x10"_s, {}},
-        {u"inf"_s, {}}, {u"1e999"_s, {}}, {u"-1e999"_s, {}},
+        {u"  3.25  "_s, 3.25}, {u"1e308"_s, 1e308}, {u"1e999"_s, {}}, {u"1 2"_s, {}},
         // the full stop always, a comma only where the locale writes one
         {u"-0,25e1"_s, -2.5, u','}, {u"1.5"_s, 1.5, u','}, {u"1,5"_s, {}}, {u"1.5,2"_s, {}, u','},
     };
@@ -33,65 +30,8 @@ TEST(NumberText, ReadsSignedDecimalsWithExponentsAndBlanksAndNothingElse)
         EXPECT_EQ(toDouble(c.text, c.point), c.expected) << '"' << c.text.toStdString() << '"';
 }
 
-TEST(NumberText, WholeNumbersRoundHalvesToEvenAndStayWithinTheirRange)
-{
-    const struct { QString text; std::optional<std::int32_t> as32; std::optional<std::int16_t> as16; } cases[] = {
-        {u" 7 "_s, 7, 7}, {u"2.5"_s, 2, 2}, {u"3.5"_s, 4, 4}, {u"-2.5"_s, -2, -2}, {u"abc"_s, {}, {}},
-        {u"1e999"_s, {}, {}}, {u"32767"_s, 32767, 32767}, {u"32767.5"_s, 32768, {}}, {u"-32768.5"_s, -32768, -32768},
-        {u"-32768.6"_s, -32769, {}}, {u"2147483647.4"_s, 2147483647, {}}, {u"2147483647.5"_s, {}, {}},
-        {u"-2147483648.5"_s, -2147483647 - 1, {}}, {u"-2147483649"_s, {}, {}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(toInt32(c.text, u'.'), c.as32) << c.text.toStdString();
-        EXPECT_EQ(toInt16(c.text, u'.'), c.as16) << c.text.toStdString();
-    }
-    EXPECT_EQ(toInt16(u"2,5", u','), 2);
-}
-
-TEST(RandomSource, BlocksContinueTheSequenceWithMultiplesOfTwoToTheMinus24BelowOne)
-{
-    Pcg32Source single(42), block(42);
-    std::array<float, 5000> draws{};
-    block.fillUnits(draws.data(), draws.size());
-    for (float u : draws)
-        ASSERT_TRUE(u == single.nextUnit() && u >= 0.0f && u < 1.0f && std::fmod(std::ldexp(u, 24), 1.0f) == 0.0f) << u;
-}
-
-// Set k, coefficient j holds " kj x": no number, so only a character-for-character copy matches.
-DataSetTexts labelledSets(const QString& count)
-{
-    DataSetTexts sets{count, {}};
-    for (int k = 1; k <= kDataSetCount; ++k)
-        for (int j = 1; j <= kCoefficientCount; ++j)
-            sets.sets[std::size_t(k - 1)][std::size_t(j - 1)] = u" %1%2 x"_s.arg(k).arg(j);
-    return sets;
-}
-
-// The set number is floor(n * u + 1); only counts 2 to 6 copy the set's texts. A count that is
-// no whole 16-bit number writes nothing (the earlier pick, set "9", stays) and draws nothing.
-TEST(PickDataSet, WritesTheSetNumberCopiesOnlyForCountsTwoToSixAndIgnoresACountThatIsNoNumber)
-{
-    const CurrentMap earlier{u"9"_s, {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s}};
-    const struct { QString count; float u; const char* setNumber; int copiedSet; } cases[] = {   // 0: nothing copied
-        {u"2"_s, 0.0f, "1", 1}, {u"2"_s, kAlmostOne, "2", 2}, {u"6"_s, kAlmostOne, "6", 6}, {u"4"_s, 0.25f, "2", 2},
-        {u"2.5"_s, 0.9f, "2", 2}, {u"3.5"_s, 0.9f, "4", 4}, {u"1"_s, 0.9f, "1", 0}, {u"7"_s, 0.9f, "7", 0},
-        {u"0"_s, 0.7f, "1", 0}, {u"-3"_s, 0.5f, "-1", 0},   // floor(-0.5): down, not towards zero
-        {u""_s, 0.5f, "9", 0}, {u"2x"_s, 0.5f, "9", 0}, {u"32767.5"_s, 0.5f, "9", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE('"' + c.count.toStdString() + "\" u=" + std::to_string(c.u));
-        const DataSetTexts sets = labelledSets(c.count);
-        CurrentMap map = earlier;
-        ScriptedRandom random({c.u});
-        PickDataSet(sets, map, random);
-        EXPECT_EQ(random.taken(), std::string(c.setNumber) == "9" ? 0u : 1u);
-        EXPECT_EQ(map.setNumber.toStdString(), c.setNumber);
-        EXPECT_TRUE(map.coefficients == (c.copiedSet ? sets.sets[std::size_t(c.copiedSet - 1)] : earlier.coefficients));
-    }
-}
-
-constexpr std::uint32_t kRed = rgb(255, 0, 0), kGreen = rgb(0, 255, 0), kBlue = rgb(0, 0, 255),
-                        kMagenta = rgb(255, 0, 255), kCyan = rgb(0, 255, 255), kWhite = rgb(255, 255, 255);
+constexpr std::uint32_t kRed = rgb(255, 0, 0), kGreen = rgb(0, 255, 0), kMagenta = rgb(255, 0, 255),
+                        kWhite = rgb(255, 255, 255);
 constexpr std::uint32_t kLeftOver = 0xFF123456u;   // what the pixels hold before a run
 
 struct Pixel {
@@ -145,9 +85,7 @@ struct Scene {
 TEST(RenderRun, OnePointLandsWhereZoomAndOffsetPutItAndNothingOutside)
 {
     const struct { const char *zoom, *right, *down; Pixels expected; const char *c3 = "0.5", *c6 = "0.2"; } cases[] = {
-        {"1x", "0", "0", {{500, 318, kRed}}}, {"8x", "0", "0", {}}, {"0.25x", "0", "0", {{525, 348, kRed}}},
-        {"0.5x", "0", "0", {{516, 341, kRed}}}, {"2x", "0", "0", {{466, 268, kRed}}},
-        {"4x", "0", "0", {{400, 168, kRed}}}, {"1x", "150", "-150", {{510, 308, kRed}}},
+        {"1x", "0", "0", {{500, 318, kRed}}}, {"1x", "150", "-150", {{510, 308, kRed}}},
         // no zoom item: raw map units from the outer lower left corner, below the inner image, here moved up
         {"1X", "0", "-100", {{0, 378, kRed}}}, {"", "30", "-100", {{2, 378, kRed}}},
         // no zoom and 5775 twips up: map point (a, -b) lands at (a, b) twips
@@ -178,9 +116,8 @@ TEST(RenderRun, ColoursDrawsAndTheShowRuleFollowThePickedSet)
     // draws per step: the pick, then r, g, b in Random mode; taken: how many a run uses
     const struct { ColourMode mode; const char* count; std::vector<float> draws; std::uint32_t colour; unsigned taken;
                    int untickedSet = 0; const char* iterations = "1"; } cases[] = {
-        {Data, "6", {0.5f / 6}, kRed, 1}, {Data, "6", {1.5f / 6}, kGreen, 1}, {Data, "6", {2.5f / 6}, kBlue, 1},
-        {Data, "6", {3.5f / 6}, kMagenta, 1}, {Data, "6", {4.5f / 6}, kCyan, 1}, {Data, "6", {5.5f / 6}, kMagenta, 1},
-        {White, "6", {5.5f / 6}, kWhite, 1}, {Random, "6", {0.5f, 0.0f, 0.5f, kAlmostOne}, rgb(0, 127, 254), 4},
+        {Data, "6", {5.5f / 6}, kMagenta, 1}, {White, "6", {5.5f / 6}, kWhite, 1},
+        {Random, "6", {0.5f, 0.0f, 0.5f, kAlmostOne}, rgb(0, 127, 254), 4},
         // pick and colour draws stay in step over several blocks of draws: every step is alike
         {Random, "6", {0.1f, 0.2f, 0.4f, 0.6f}, rgb(51, 102, 153), 12000, 0, "3000"},
         // only a picked set 1 to 6 whose Show box is ticked is drawn
@@ -261,13 +198,14 @@ TEST(RenderRun, TheCurrentMapIsKeptFromOneRunToTheNext)
     EXPECT_EQ(scene.lit(), (Pixels{{633, 85, kGreen}}));
 }
 
-// The program's own source is drawn inline; any other source in blocks. Both must
-// give the same picture and leave the source at the same place.
+// The program's own source is drawn inline; any other source in blocks (here its own
+// block fill). Both must give the same picture and leave the source at the same place.
 TEST(RenderRun, InlineAndBlockDrawsOfOneSequenceDrawTheSamePicture)
 {
     struct Forwarding final : RandomSource {
         Pcg32Source inner{7};
         float nextUnit() override { return inner.nextUnit(); }
+        void fillUnits(float* out, std::size_t count) override { inner.fillUnits(out, count); }
         void reseed(double) override {}
     };
     DataSetTexts sets{u"3"_s, {}};

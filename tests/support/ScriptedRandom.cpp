@@ -1,6 +1,5 @@
 #include "support/ScriptedRandom.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace fenra::test {
@@ -29,11 +28,6 @@ float ScriptedRandom::nextUnit()
 void ScriptedRandom::reseed(double secondsSinceMidnight)
 {
     m_reseeds.push_back(secondsSinceMidnight);
-}
-
-float ScriptedRandom::unitFor(double v)
-{
-    return float(std::floor((v + 1.0) / 2.0 * 16777216.0) / 16777216.0);
 }
 
 } // namespace fenra::test

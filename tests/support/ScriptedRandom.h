@@ -20,9 +20,6 @@ public:
     std::size_t taken() const { return m_taken; }
     const std::vector<double>& reseeds() const { return m_reseeds; }
 
-    // A value r whose generator text is known: r = (v + 1) / 2 as a multiple of 2^-24.
-    static float unitFor(double v);
-
 private:
     std::vector<float> m_values;
     std::size_t m_next = 0;
