@@ -3,17 +3,26 @@ BUILD      ?= build
 ASAN_BUILD ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-fast sanitize bench clean
+.PHONY: all deps test-deps configure build build-all run test test-fast sanitize bench clean
 
 all: build
 
+# What building and running need; the tests' packages come with `make test`.
 deps:
 	@scripts/install-deps.sh
 
+test-deps:
+	@scripts/install-deps.sh --test
+
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DFENRA_BUILD_TESTS=OFF -DFENRA_BUILD_BENCH=OFF >/dev/null
 
 build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# The programs with the tests and the benchmarks.
+build-all: test-deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DFENRA_BUILD_TESTS=ON -DFENRA_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -22,12 +31,12 @@ run: build
 # Every test, then the whole suite again under the sanitizers.
 test: test-fast sanitize
 
-test-fast: build
+test-fast: build-all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Address and undefined-behaviour sanitizers over the unit and window tests
 # (the end-to-end test drives the release build and is left out here).
-sanitize: deps
+sanitize: test-deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFENRA_SANITIZE=ON \
 	       -DFENRA_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -35,9 +44,10 @@ sanitize: deps
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS) -LE e2e
 
-bench: build
+bench: build-all
 	$(BUILD)/bench/bench_render
 	$(BUILD)/bench/bench_cli
+	$(BUILD)/bench/bench_kernel
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

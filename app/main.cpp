@@ -3,12 +3,61 @@
 #include "ui/frmfenra.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStyleFactory>
+
+#include <cstdio>
+
+namespace {
+
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral("Draws fractal pictures by random iteration of up to six affine maps."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A data file (.tfg) to open, as Load Data would."),
+                                 QStringLiteral("[FILE]"));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("The Fenra Game"));
+    QApplication::setApplicationName(QStringLiteral("fenra"));
+    QApplication::setApplicationVersion(QStringLiteral(FENRA_VERSION));
+    // The window's class on X11 and its id on Wayland: the desktop matches
+    // the window to its launcher by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Fenra"));
+
+    // --help and --version answer before there is a window, so they need no display.
+    {
+        QCommandLineParser early;
+        describe(early);
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        early.parse(arguments);
+        if (early.isSet(QStringLiteral("help")) || early.isSet(QStringLiteral("help-all"))) {
+            // Without the application object the parser does not know the program's name.
+            std::fputs(qPrintable(early.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("fenra"))),
+                       stdout);
+            return 0;
+        }
+        if (early.isSet(QStringLiteral("version"))) {
+            std::printf("fenra %s\n", FENRA_VERSION);
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);   // takes Qt's own options (-platform, -style, ...) out first
+    QCommandLineParser commandLine;
+    describe(commandLine);
+    commandLine.process(app);   // an unknown option ends here with a message
+    const QStringList given = commandLine.positionalArguments();
+    if (given.size() > 1)
+        commandLine.showHelp(2);
+
     // The window is laid out pixel by pixel for classic controls: framed
     // group boxes with the caption in the line, slim combo-box arrows.
     if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
@@ -21,9 +70,11 @@ int main(int argc, char* argv[])
     fenra::QtFileStore files;
     fenra::Pcg32Source random;
 
-    fenra::frmfenra window({beeper, clock, messages, dialogs, files, fenra::programFolder()}, random);
+    fenra::frmfenra window({beeper, clock, messages, dialogs, files, fenra::dialogStartFolder()}, random);
     messages.setParentWindow(&window);
     dialogs.setParentWindow(&window);
     window.show();
+    if (!given.isEmpty())
+        window.openDataFile(QFileInfo(given.front()).absoluteFilePath());
     return app.exec();
 }

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <vector>
 
 namespace {
@@ -57,7 +58,9 @@ const DataSetTexts& sixMaps()
     return sets;
 }
 
-void renderRuns(benchmark::State& state, const DataSetTexts& sets, ColourMode colour)
+// With `reported`, the run tells its progress as the window's run does: after
+// every block of steps it asks the clock whether 50 ms have passed.
+void renderRuns(benchmark::State& state, const DataSetTexts& sets, ColourMode colour, bool reported = false)
 {
     RunSettingsTexts settings;
     settings.iterations = QString::number(state.range(0));
@@ -72,8 +75,17 @@ void renderRuns(benchmark::State& state, const DataSetTexts& sets, ColourMode co
     CurrentMap map;
 
     std::int64_t plotted = 0;
+    auto last = std::chrono::steady_clock::now();
+    std::int64_t shown = 0;
+    const RunProgress progress = [&](std::int64_t done) {
+        if (std::chrono::steady_clock::now() - last >= std::chrono::milliseconds(50)) {
+            shown = done;
+            last = std::chrono::steady_clock::now();
+        }
+    };
     for (auto _ : state) {
-        plotted += renderRun(sets, plan, map, random, raster);
+        plotted += renderRun(sets, plan, map, random, raster, reported ? progress : RunProgress());
+        benchmark::DoNotOptimize(shown);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -85,6 +97,7 @@ void BM_Render3Maps_Data(benchmark::State& state) { renderRuns(state, threeMaps(
 void BM_Render3Maps_Random(benchmark::State& state) { renderRuns(state, threeMaps(), ColourMode::Random); }
 void BM_Render6Maps_Data(benchmark::State& state) { renderRuns(state, sixMaps(), ColourMode::Data); }
 void BM_Render6Maps_Random(benchmark::State& state) { renderRuns(state, sixMaps(), ColourMode::Random); }
+void BM_Render6Maps_Random_Reported(benchmark::State& state) { renderRuns(state, sixMaps(), ColourMode::Random, true); }
 
 constexpr int kWindowRun = 99999;      // the largest count the Iterations box takes
 constexpr int kLongRun = 10000000;
@@ -97,6 +110,7 @@ FENRA_RENDER_BENCHMARK(BM_Render3Maps_Data);
 FENRA_RENDER_BENCHMARK(BM_Render3Maps_Random);
 FENRA_RENDER_BENCHMARK(BM_Render6Maps_Data);
 FENRA_RENDER_BENCHMARK(BM_Render6Maps_Random);
+FENRA_RENDER_BENCHMARK(BM_Render6Maps_Random_Reported);   // the window's run, which shows its progress
 
 } // namespace
 

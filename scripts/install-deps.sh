@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only when one is missing.
+# Installs the Debian packages that building and running need, only when one
+# is missing; with --test also those of the tests, the benchmarks and the
+# checks of the desktop files.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  qt6-base-dev libgl-dev zlib1g-dev libpcg-cpp-dev libhwy-dev
+  fonts-liberation2   # the face the window's captions are measured for
 )
+if [ "${1:-}" = "--test" ]; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool x11-utils imagemagick
+    desktop-file-utils appstream
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

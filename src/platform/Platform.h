@@ -18,7 +18,7 @@ struct Platform {
     Messages& messages;
     FileDialogs& dialogs;
     FileStore& files;
-    QString programFolder;   // the folder that holds the program's executable
+    QString startFolder;   // where both file dialogs first open (dialogStartFolder())
 };
 
 } // namespace fenra

@@ -53,6 +53,9 @@ std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteA
     // when every byte is on disk. Qt's commit() alone can report success after
     // a short write, so each step is checked.
     QSaveFile file(path);
+    // A file that may be written in a folder that takes no new files is
+    // replaced in place rather than not at all.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     errno = 0;

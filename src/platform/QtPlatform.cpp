@@ -1,6 +1,9 @@
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTime>
@@ -45,9 +48,21 @@ QString QtFileDialogs::chooseFileToOpen(const FileDialogState& state)
     return QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"), startPath(state), state.filter);
 }
 
-QString programFolder()
+QString chooseStartFolder(const QString& programFolder, const QString& picturesFolder, const QString& homeFolder)
 {
-    return QCoreApplication::applicationDirPath();
+    const auto writableFolder = [](const QString& folder) {
+        const QFileInfo info(folder);
+        return !folder.isEmpty() && info.isDir() && info.isWritable();
+    };
+    if (writableFolder(programFolder))
+        return programFolder;
+    return writableFolder(picturesFolder) ? picturesFolder : homeFolder;
+}
+
+QString dialogStartFolder()
+{
+    return chooseStartFolder(QCoreApplication::applicationDirPath(),
+                             QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QDir::homePath());
 }
 
 } // namespace fenra

@@ -42,7 +42,10 @@ private:
     QPointer<QWidget> m_parent;
 };
 
-// The folder that holds the running program.
-QString programFolder();
+// Where the file dialogs first open: the program's own folder when its user
+// may write there (a copy in its build tree), else the user's Pictures
+// folder, else their home (an installed copy).
+QString chooseStartFolder(const QString& programFolder, const QString& picturesFolder, const QString& homeFolder);
+QString dialogStartFolder();
 
 } // namespace fenra

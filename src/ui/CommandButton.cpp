@@ -10,6 +10,22 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent)
 {
 }
 
+namespace {
+constexpr int kWrapped = Qt::AlignCenter | Qt::TextWordWrap;
+}
+
+bool CommandButton::captionFits() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const QFontMetrics metrics = fontMetrics();
+    if (metrics.horizontalAdvance(text()) <= area.width())
+        return metrics.height() <= area.height();
+    const QRect wrapped = metrics.boundingRect(rect(), kWrapped, text());
+    return rect().contains(wrapped);
+}
+
 void CommandButton::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);
@@ -20,11 +36,10 @@ void CommandButton::paintEvent(QPaintEvent*)
     painter.drawControl(QStyle::CE_PushButton, option);   // bevel and focus, no text
 
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
     // Wrap only when one line does not fit; a single line keeps the style's look.
     const bool fits = fontMetrics().horizontalAdvance(caption) <= area.width();
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(fits ? area : rect(), fits ? int(Qt::AlignCenter) : flags, caption);
+    painter.drawText(fits ? area : rect(), fits ? int(Qt::AlignCenter) : kWrapped, caption);
 }
 
 } // namespace fenra

@@ -10,6 +10,10 @@ class CommandButton final : public QPushButton {
 public:
     CommandButton(const QString& caption, QWidget* parent);
 
+    // Whether the caption shows whole: on one line within the bevel, or
+    // wrapped between words within the button.
+    bool captionFits() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -1,8 +1,10 @@
 #include "ui/frmAbout.h"
 
+#include "ui/CaptionFit.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace fenra {
@@ -16,8 +18,8 @@ frmAbout::frmAbout(QWidget* parent)
 
     lblTitle = new QLabel(QStringLiteral("Tarnwick Fenra Game"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont font(QStringLiteral("MS Sans Serif"), 18);
-    font.setStyleHint(QFont::SansSerif);   // the system's sans-serif where that face is missing
+    QFont font = sansSerif();
+    font.setPointSize(18);
     lblTitle->setFont(font);
     lblTitle->move(twipsRect(142, 120, 3780, 435).topLeft());
     lblTitle->adjustSize();   // the label is sized to its text
@@ -29,6 +31,15 @@ void frmAbout::closeEvent(QCloseEvent* event)
     hide();
     if (m_onClosed)
         m_onClosed();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window as its close button does.
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace fenra

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "ui/Artwork.h"
+#include "ui/CaptionFit.h"
 #include "ui/CommandButton.h"
 #include "ui/DataSetCount.h"
 #include "ui/DrawingArea.h"
@@ -15,9 +16,12 @@
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -88,6 +92,34 @@ QProgressBar* makeProgressBar(QWidget* parent, const char* name, const QRect& ge
     return bar;
 }
 
+// The one data file of a drag, when that is what it carries.
+QString droppedDataFile(const QMimeData* mime)
+{
+    const QList<QUrl> urls = mime ? mime->urls() : QList<QUrl>();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QString file = urls.front().toLocalFile();
+    return QFileInfo(file).suffix().compare(u"tfg", Qt::CaseInsensitive) == 0 ? file : QString();
+}
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const QString kTdgFilter = QStringLiteral("Tarnwick Fenra Games (*.tfg)");
 const QString kBmpFilter = QStringLiteral("Windows Bitmap (*.bmp)");
 
@@ -105,15 +137,6 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     setWindowTitle(QStringLiteral("The Fenra Game     "));
     setWindowIcon(programIcon());
     setFixedSize(twipsRect(0, 0, 11910, 8235).size());
-    // The layout was measured for a small 8-point sans-serif; the system's own
-    // sans-serif at that size keeps every caption inside its control.
-    QFont small;
-    small.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                       QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-    small.setStyleHint(QFont::SansSerif);
-    small.setPixelSize(11);
-    setFont(small);
-
     // The drawing area first, so the Options frame and Start reach over its top edge.
     pctdisplay = place(new DrawingArea(this), "pctdisplay", twipsRect(0, 2520, 11970, 5775));
     pctdisplay->setToolTip(QStringLiteral("The display where the points are plotted from the equation"));
@@ -125,11 +148,20 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     setTabOrder();
     connectHandlers();
 
+    // The layout was measured for a small 8-point sans-serif; whatever face
+    // the system gives is made small enough for every caption to fit.
+    fitCaptions(*this, sansSerif(), 11, 8);
+    for (QLabel* row : lbldata)
+        row->adjustSize();   // sized to its caption, in the font it shows
+
     CommonDialog1.filter = kTdgFilter;
     CommonDialog2.filter = kBmpFilter;
     m_about->setOnClosed([this] { aboutClosed(); });
 
-    // Enter presses Start wherever the focus is, unless a button has it.
+    // Enter presses Start wherever the focus is, unless a button has it; a
+    // data file dropped anywhere on the window is loaded.
+    setAcceptDrops(true);
+    installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 
@@ -158,10 +190,8 @@ void frmfenra::buildDataSetFrames()
                 makeTextBox(frame, boxName.constData(), QString(), kCoefficientWidth, twipsRect(240, 180 + 300 * i, 1095, 255));
             const int labelIndex = 6 * (k - 1) + i;
             const QByteArray labelName = "lbldata(" + QByteArray::number(labelIndex) + ")";
-            QLabel* label = makeLabel(frame, labelName.constData(), QStringLiteral("%1:").arg(i + 1),
-                                      twipsRect(60, 180 + 300 * i, 135, 195));
-            label->adjustSize();   // sized to its caption
-            lbldata[std::size_t(labelIndex)] = label;
+            lbldata[std::size_t(labelIndex)] = makeLabel(frame, labelName.constData(), QStringLiteral("%1:").arg(i + 1),
+                                                         twipsRect(60, 180 + 300 * i, 135, 195));
         }
 
         const QByteArray showName = "chkvar" + QByteArray::number(k);
@@ -195,6 +225,10 @@ void frmfenra::buildOptions()
     optclrrule->setToolTip(
         QStringLiteral("The points on the display will be colored according to what random number was picked"));
     optclrrand->setChecked(true);
+    // Tab reaches only the selected option, in both directions: the group is one stop.
+    for (QRadioButton* option : {optclrwhite, optclrrand, optclrrule})
+        connect(option, &QRadioButton::toggled, this, &frmfenra::showColourOptionsAsOneStop);
+    showColourOptionsAsOneStop();
 
     lblMoveX = makeLabel(f, "lblMoveX", QStringLiteral("Right:"), twipsRect(480, 1440, 420, 195));
     txtMoveX = makeTextBox(f, "txtMoveX", QStringLiteral("0"), 0, twipsRect(960, 1440, 495, 285));
@@ -206,6 +240,12 @@ void frmfenra::buildOptions()
     cboZoom = makeComboBox(f, "cboZoom", {"0.25x", "0.5x", "1x", "2x", "4x", "8x"}, QStringLiteral("1x"),
                            twipsRect(840, 2160, 555, 315));
     cboZoom->setToolTip(QStringLiteral("Zoom the image in or out"));
+}
+
+void frmfenra::showColourOptionsAsOneStop()
+{
+    for (QRadioButton* option : {optclrwhite, optclrrand, optclrrule})
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void frmfenra::buildBatch()
@@ -279,8 +319,8 @@ void frmfenra::Form_Load()
     DataSetTexts sets = dataSets();
     RandomizeDataSets(sets, m_random, m_platform.clock.secondsSinceMidnight());
     showCoefficients(sets);
-    CommonDialog1.folder = m_platform.programFolder;
-    CommonDialog2.folder = m_platform.programFolder;
+    CommonDialog1.folder = m_platform.startFolder;
+    CommonDialog2.folder = m_platform.startFolder;
 }
 
 QLineEdit* frmfenra::coefficientBox(int set, int coefficient) const
@@ -350,12 +390,54 @@ void frmfenra::cmdStart_Click()
         render(*plan);
 }
 
+// A run or a batch holds the window: it keeps repainting and its bars move,
+// but no click or key reaches a control while it works. A close asked for
+// meanwhile follows when the work is done.
+frmfenra::Busy::Busy(frmfenra& window)
+    : m_window(window)
+{
+    if (m_window.m_busy++ == 0)
+        m_window.m_sinceProgress.start();
+}
+
+frmfenra::Busy::~Busy()
+{
+    if (m_window.m_busy == 1) {
+        // Clicks and keys that came meanwhile are dropped, not replayed: a
+        // Start pressed twice must not chain runs that cannot be cancelled.
+        QCoreApplication::processEvents();
+    }
+    if (--m_window.m_busy == 0 && m_window.m_closeWhenIdle)
+        QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
+}
+
+bool frmfenra::timeToShowProgress()
+{
+    return m_busy > 0 && m_sinceProgress.elapsed() >= progressEvery.count();
+}
+
+// Repaints what changed and handles every waiting event; the user's clicks
+// and keys among them are dropped (eventFilter).
+void frmfenra::repaintMeanwhile()
+{
+    QCoreApplication::processEvents();
+    m_sinceProgress.restart();
+}
+
 void frmfenra::render(const RunPlan& plan)
 {
-    renderRun(dataSets(), plan, m_currentMap, m_random, pctdisplay->raster());
+    const Busy busy(*this);
+    if (plan.iterations >= 1)
+        prgIter->setMaximum(plan.iterations);
+    renderRun(dataSets(), plan, m_currentMap, m_random, pctdisplay->raster(), [this](std::int64_t done) {
+        if (!timeToShowProgress())
+            return;
+        prgIter->setValue(int(done));
+        pctdisplay->update();
+        repaintMeanwhile();
+    });
     pctdisplay->update();
     if (plan.iterations >= 1) {
-        prgIter->setMaximum(plan.iterations);
         prgIter->setValue(plan.iterations);
     } else {
         // A range of 0 to 0 would show a busy bar; an empty one says nothing was computed.
@@ -419,6 +501,11 @@ void frmfenra::aboutClosed()
 
 void frmfenra::closeEvent(QCloseEvent* event)
 {
+    if (m_busy > 0) {
+        m_closeWhenIdle = true;
+        event->ignore();
+        return;
+    }
     // Closing never asks: the About window goes with it and the program ends.
     m_closing = true;
     m_about->close();
@@ -427,6 +514,19 @@ void frmfenra::closeEvent(QCloseEvent* event)
 
 bool frmfenra::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_busy > 0 && isUserInput(event->type()))
+        return true;
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = droppedDataFile(drop->mimeData());
+        if (file.isEmpty())
+            return QWidget::eventFilter(watched, event);
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop)
+            openDataFile(file);
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -434,16 +534,6 @@ bool frmfenra::eventFilter(QObject* watched, QEvent* event)
         if (enter && widget && widget->window() == this && !qobject_cast<QPushButton*>(widget) && isEnabled()) {
             cmdStart->click();
             return true;
-        }
-    }
-    if (event->type() == QEvent::FocusIn) {
-        // Tab into the colour options lands on the selected one, as the group is one stop.
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        auto* option = qobject_cast<QRadioButton*>(watched);
-        if (option && !option->isChecked() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
-            for (QRadioButton* selected : {optclrrand, optclrwhite, optclrrule})
-                if (selected->isChecked())
-                    selected->setFocus(reason);
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -9,7 +9,10 @@
 #include <QByteArray>
 #include <QWidget>
 
+#include <QElapsedTimer>
+
 #include <array>
+#include <chrono>
 #include <memory>
 
 class QCheckBox;
@@ -45,6 +48,13 @@ public:
     void cmdAbout_Click();
     void cborand_Change();
     void cborand_Click();
+
+    // Loads a data file as Load Data does once its dialog has returned the
+    // name: the program's command line and a dropped file come in here.
+    void openDataFile(const QString& name);
+
+    // How often a long run shows its progress and lets the window repaint.
+    std::chrono::milliseconds progressEvery{50};
 
     // What the controls hold, as plain values.
     DataSetTexts dataSets() const;
@@ -130,6 +140,24 @@ private:
     bool countIsNumberOrRefuse();
     void render(const RunPlan& plan);
     void aboutClosed();
+    bool timeToShowProgress();
+    void repaintMeanwhile();
+    void showColourOptionsAsOneStop();
+
+    // While a run or a batch works, the window repaints but takes no input.
+    class Busy {
+    public:
+        explicit Busy(frmfenra& window);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        frmfenra& m_window;
+    };
+    int m_busy = 0;
+    bool m_closeWhenIdle = false;
+    QElapsedTimer m_sinceProgress;
 
     std::array<QGroupBox*, 6> m_frames{};
     std::array<QCheckBox*, 6> m_showBoxes{};

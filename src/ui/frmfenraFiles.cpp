@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <functional>
 
 namespace fenra {
@@ -33,19 +34,21 @@ void remember(FileDialogState& dialog, const QString& chosen)
 // The batch as the window does it: each run is the Random command.
 class WindowBatchSteps final : public BatchSteps {
 public:
-    WindowBatchSteps(frmfenra& window, std::function<QByteArray()> picture)
+    WindowBatchSteps(frmfenra& window, std::function<QByteArray()> picture, std::function<void(int)> progress)
         : m_window(window)
         , m_picture(std::move(picture))
+        , m_progress(std::move(progress))
     {
     }
     void randomRun() override { m_window.cmdRandom_Click(); }
     DataSetTexts currentDataSets() override { return m_window.dataSets(); }
     QByteArray currentPictureBitmap() override { return m_picture(); }
-    void setProgress(int run) override { m_window.prgArray->setValue(run); }
+    void setProgress(int run) override { m_progress(run); }
 
 private:
     frmfenra& m_window;
     std::function<QByteArray()> m_picture;
+    std::function<void(int)> m_progress;
 };
 
 } // namespace
@@ -80,8 +83,12 @@ void frmfenra::cmdLoad_Click()
 void frmfenra::LoadDataFile()
 {
     const QString name = m_platform.dialogs.chooseFileToOpen(CommonDialog1);
-    if (name.isEmpty())
-        return;
+    if (!name.isEmpty())
+        openDataFile(name);
+}
+
+void frmfenra::openDataFile(const QString& name)
+{
     remember(CommonDialog1, name);
     // Nothing after the record is ever looked at, so only that much is read.
     const FileStore::ReadResult read = m_platform.files.readPrefix(name, kRecordLength);
@@ -133,7 +140,10 @@ void frmfenra::cmdSaveBatch_Click()
     if (!batchInputsOrRefuse(runs))
         return;
     if (runs >= 1) {
+        // The bar keeps its value; one beyond the new end shows the bar full.
+        const int kept = std::min(prgArray->value(), int(runs));
         prgArray->setRange(0, runs);
+        prgArray->setValue(kept);
     } else {
         // A range of 0 to 0 (or reversed) would show a busy bar; no runs is an empty one.
         prgArray->setRange(0, 1);
@@ -144,11 +154,20 @@ void frmfenra::cmdSaveBatch_Click()
         return;
     remember(CommonDialog1, name);
 
-    WindowBatchSteps steps(*this, [this] { return pictureAsBitmap(); });
-    const BatchResult result = runRandomBatch(runs, batchBaseName(name), steps, m_platform.files);
+    BatchResult result;
+    {
+        const Busy busy(*this);   // over before a failure is told
+        WindowBatchSteps steps(*this, [this] { return pictureAsBitmap(); }, [this](int run) {
+            prgArray->setValue(run);
+            if (timeToShowProgress())
+                repaintMeanwhile();
+        });
+        result = runRandomBatch(runs, batchBaseName(name), steps, m_platform.files);
+    }
     rtfSave.clear();
     if (!result.failure.isEmpty())
         m_platform.messages.tell(result.failure);
 }
 
 } // namespace fenra
+

@@ -8,8 +8,15 @@ set -euo pipefail
 
 fenra=$1
 check=$2
+desktop_file=$3
 
-for tool in xvfb-run Xvfb xauth xdotool import; do
+# Asked for help or its version, the program answers without a display.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$fenra" --version)" = "fenra 1.0" ] ||
+  { echo "FAILED: fenra --version"; exit 1; }
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$fenra" --help | grep -q '^Usage: fenra .*\[FILE\]' ||
+  { echo "FAILED: fenra --help"; exit 1; }
+
+for tool in xvfb-run Xvfb xauth xdotool xprop import; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIPPED: the end-to-end test needs $tool (Debian packages xvfb, xauth, xdotool, imagemagick)"
     exit 77
@@ -100,6 +107,10 @@ app=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$app" --name '^The Fenra Game' | head -n 1) ||
   fail "the window did not appear"
 
+# The desktop matches the window to its menu entry by the window's class.
+wm_class=$(xprop -id "$window" WM_CLASS | sed 's/.*", "//; s/"$//')
+[ "$wm_class" = "$(sed -n 's/^StartupWMClass=//p' "$desktop_file")" ] || fail "window class \"$wm_class\""
+
 # The title, with its five blanks, and the size of the client area.
 title=$(xdotool getwindowname "$window")
 [ "$title" = "The Fenra Game     " ] || fail "title is \"$title\""
@@ -149,5 +160,17 @@ within 30 has_size "$out/batch(2).tfg" 217 || fail "the batch did not write batc
 
 kill -0 "$app" 2>/dev/null || fail "the program is gone"
 "$check" files "$out" || fail "the saved files are not as expected"
+kill "$app"; wait "$app" 2>/dev/null || true
+
+# A data file given on the command line opens as Load Data opens it.
+"$fenra" "$out/load.tfg" >"$work/fenra.log" 2>&1 &
+app=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$app" --name '^The Fenra Game' | head -n 1) ||
+  fail "the window did not appear for a given file"
+press $((8400 + 120)) 720 735 195   # optclrwhite
+click $(box 1 0)
+xdotool key Return
+rm -f "$work/screen.png"
+within 10 screen_ok || { "$check" screen "$work/screen.png"; fail "the given file was not drawn"; }
 cp "$work/screen.png" e2e-screen.png
 echo "end-to-end run passed; the window as it looked: $PWD/e2e-screen.png"

@@ -72,9 +72,9 @@ struct FakePlatform {
     FakeMessages messages;
     FakeFileDialogs dialogs;
     FakeFileStore files;
-    QString programFolder = QStringLiteral("/opt/fenra");
+    QString startFolder = QStringLiteral("/home/user/Pictures");
 
-    Platform platform() { return Platform{beeper, clock, messages, dialogs, files, programFolder}; }
+    Platform platform() { return Platform{beeper, clock, messages, dialogs, files, startFolder}; }
 };
 
 } // namespace fenra::test

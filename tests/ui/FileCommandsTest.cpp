@@ -2,8 +2,13 @@
 #include "WindowFixture.h"
 
 #include "files/DataRecord.h"
+#include "platform/QtPlatform.h"
 #include "ui/DrawingArea.h"
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTemporaryDir>
 
 namespace fenra::test {
 namespace {
@@ -25,7 +30,7 @@ TEST_F(FileCommandsTest, SaveAndLoadKeepEveryTextAndTheDialogRemembersTheName)
     fake.dialogs.answers = {QStringLiteral("/data/five")};
     window->cmdSave_Click();
     ASSERT_EQ(fake.dialogs.showings.size(), 1u);
-    EXPECT_EQ(fake.dialogs.showings[0].state.folder, fake.programFolder);
+    EXPECT_EQ(fake.dialogs.showings[0].state.folder, fake.startFolder);
     EXPECT_EQ(fake.dialogs.showings[0].state.filter, QStringLiteral("Tarnwick Fenra Games (*.tfg)"));
     EXPECT_EQ(fake.files.files.at(QStringLiteral("/data/five")).size(), kRecordLength);   // no extension added
 
@@ -85,6 +90,12 @@ TEST_F(FileCommandsTest, BatchWritesEachRunsDataThenPictureUnderNumberedNames)
                                                   "pics/fern(2).bmp", "pics/fern(3).tfg", "pics/fern(3).bmp"}));
     EXPECT_EQ(window->prgArray->maximum(), 3);
     EXPECT_EQ(window->prgArray->value(), 3);
+    // The next batch's bar keeps that value, shown full when the new count is smaller (both cancelled here).
+    for (auto [runs, value] : {std::pair{"5", 3}, {"2", 2}}) {
+        window->txtArray->setText(QString::fromLatin1(runs));
+        window->cmdSaveBatch_Click();
+        EXPECT_EQ(window->prgArray->value(), value) << runs;
+    }
     EXPECT_TRUE(window->rtfSave.isEmpty());
     EXPECT_EQ(fake.beeper.beeps, 3);
     // The last run's files are what the window shows.
@@ -122,6 +133,45 @@ TEST_F(FileCommandsTest, BatchRefusesInputsThatWouldStopItHalfway)
     EXPECT_EQ(fake.dialogs.showings.size(), 1u);
     EXPECT_TRUE(fake.files.files.empty());
     EXPECT_LT(window->prgArray->minimum(), window->prgArray->maximum());
+}
+
+TEST_F(FileCommandsTest, AFileGivenOrDroppedLoadsAsLoadDataDoes)
+{
+    DataSetTexts five = window->dataSets();
+    five.count = QStringLiteral("5");
+    fake.files.files[QStringLiteral("/data/five.TFG")] = BuildDataText(five).bytes;
+    const auto drop = [&](const QString& path, QWidget* onto) {   // a drag enters, then drops
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &event);
+        return enter.isAccepted() && event.isAccepted();
+    };
+    EXPECT_FALSE(drop(QStringLiteral("/data/five.bmp"), window->pctdisplay));   // only data files
+    EXPECT_EQ(window->cborand->currentText(), QStringLiteral("2"));
+    EXPECT_TRUE(drop(QStringLiteral("/data/five.TFG"), window->coefficientBox(1, 1)));
+    EXPECT_EQ(window->dataSets(), five);
+    EXPECT_EQ(window->CommonDialog1.fileName, QStringLiteral("/data/five.TFG"));
+
+    // One that cannot be read: Load Data's message, and nothing changes.
+    fake.dialogs.answers = {QStringLiteral("/data/none.tfg")};
+    window->cmdLoad_Click();
+    window->openDataFile(QStringLiteral("/data/none.tfg"));
+    ASSERT_EQ(fake.messages.told.size(), 2);
+    EXPECT_EQ(fake.messages.told[0], fake.messages.told[1]);
+    EXPECT_EQ(window->dataSets(), five);
+    EXPECT_TRUE(fake.files.writeOrder.isEmpty());
+}
+
+TEST(StartFolder, TheProgramsFolderWhenWritableElsePicturesElseHome)
+{
+    QTemporaryDir dir;
+    const QString writable = dir.path(), missing = dir.filePath(QStringLiteral("missing"));
+    EXPECT_EQ(chooseStartFolder(writable, missing, QStringLiteral("/home/u")), writable);   // the build tree
+    EXPECT_EQ(chooseStartFolder(missing, writable, QStringLiteral("/home/u")), writable);
+    EXPECT_EQ(chooseStartFolder(missing, missing, QStringLiteral("/home/u")), QStringLiteral("/home/u"));
 }
 
 } // namespace

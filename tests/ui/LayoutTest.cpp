@@ -1,30 +1,17 @@
-// The window as it is laid out: names, captions, tooltips, places, limits, tab order.
+// The window as a user meets it: captions that show whole, controls that do
+// not cover one another, limits of the boxes, and the Tab key's round.
 #include "WindowFixture.h"
 
 #include "ui/DrawingArea.h"
 
-#include <QAbstractButton>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyle>
 #include <QTest>
 
 namespace fenra::test {
 namespace {
-
-QRect fromTwips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-QString captionOf(const QWidget* w)
-{
-    for (const char* property : {"text", "title", "currentText"}) {
-        const QVariant value = w->property(property);
-        if (value.isValid())
-            return value.toString();
-    }
-    return {};
-}
 
 TEST_F(WindowTest, WindowHasItsTitleFixedSizeButtonsAndPictures)
 {
@@ -39,85 +26,77 @@ TEST_F(WindowTest, WindowHasItsTitleFixedSizeButtonsAndPictures)
     EXPECT_TRUE(window->cmdStart->isDefault());
 }
 
-TEST_F(WindowTest, ControlsSitWhereTheLayoutPutsThemWithCaptionsAndTooltips)
+// Width and height a caption needs with the control's own font, and what the
+// style draws beside it: an indicator, a bevel, a frame's title margins.
+QSize roomNeeded(const QWidget* w, const QString& caption)
 {
-    struct Placed {
-        const char* name;
-        const char* caption;   // nullptr: none to check
-        int left, top, width, height;
-        const char* tip;       // "" : no tooltip
-    };
-    const Placed controls[] = {
-        {"fraOptions", "Options", 8400, 0, 1575, 2535, ""},
-        {"lblrand", "Random #'s:", 60, 240, 900, 195, ""},
-        {"cborand", nullptr, 1080, 120, 390, 315, "The amount of random numbers that will be picked for the equation"},
-        {"lblIter", "Iterations:", 60, 540, 690, 195, ""},
-        {"txtIter", "5000", 840, 480, 615, 285, "The number of times the equation will calculated"},
-        {"optclrwhite", "White", 120, 720, 735, 195, "All of the points on the display will be white"},
-        {"optclrrand", "Random", 360, 960, 975, 195, "There will be a random color for each point on the display"},
-        {"optclrrule", "Data", 600, 1200, 735, 195,
-         "The points on the display will be colored according to what random number was picked"},
-        {"lblMoveX", "Right:", 480, 1440, 420, 195, ""},
-        {"txtMoveX", "0", 960, 1440, 495, 285, "Move the image that appears on the display to the right"},
-        {"lblMovey", "Down", 480, 1800, 420, 195, ""},
-        {"txtMoveY", "0", 960, 1800, 495, 285, "Move the image that appears on the display downwards"},
-        {"lblZoom", "Zoom:", 360, 2160, 450, 195, ""},
-        {"cboZoom", "1x", 840, 2160, 555, 315, "Zoom the image in or out"},
-        {"fraSave", "Batch", 9960, 0, 1095, 1455, ""},
-        {"lblSave", "Runs:", 120, 240, 420, 195, ""},
-        {"txtArray", "0", 600, 240, 375, 285, "The number of images you want to create"},
-        {"cmdSaveBatch", "Random Batch", 120, 600, 855, 495,
-         "Creates a batch of images automatically, and saves the data and the image."},
-        {"prgArray", nullptr, 120, 1200, 855, 135, ""},
-        {"cmdSavePicture", "Save Picture", 10080, 1560, 1095, 255,
-         "Save the image on the display as a Windows Bitmap image file"},
-        {"cmdRandom", "Random", 10080, 1920, 1095, 255, "Create random data in the data sets and start the equation loop"},
-        {"cmdStart", "Start", 10080, 2280, 1095, 255, ""},
-        {"cmdAbout", "About", 11160, 120, 615, 315, "About the Tarnwick Fenra Game"},
-        {"cmdSave", "Save Data", 11160, 600, 615, 435, "Save the current data for retrieval"},
-        {"cmdLoad", "Load Data", 11160, 1080, 615, 435, "Retrieve a previously saved data set"},
-        {"Picture1", nullptr, 11280, 1560, 615, 855, ""},
-        {"prgIter", nullptr, 60, 2280, 8295, 195, ""},
-        {"pctdisplay", nullptr, 0, 2520, 11970, 5775, "The display where the points are plotted from the equation"},
-    };
-    for (const Placed& c : controls) {
-        SCOPED_TRACE(c.name);
-        auto* widget = window->findChild<QWidget*>(QLatin1String(c.name));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), fromTwips(c.left, c.top, c.width, c.height));
-        EXPECT_EQ(widget->toolTip(), QLatin1String(c.tip));
-        if (c.caption) {
-            EXPECT_EQ(captionOf(widget), QLatin1String(c.caption));
-        }
+    const QFontMetrics metrics = w->fontMetrics();
+    const QStyle* style = w->style();
+    if (qobject_cast<const QRadioButton*>(w))
+        return {style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
+                    + metrics.horizontalAdvance(caption), metrics.height()};
+    if (qobject_cast<const QCheckBox*>(w))
+        return {style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
+                    + metrics.horizontalAdvance(caption), metrics.height()};
+    if (qobject_cast<const QGroupBox*>(w))
+        return {metrics.horizontalAdvance(caption) + 16, metrics.height()};
+    if (qobject_cast<const QPushButton*>(w)) {
+        // Inside the bevel: on one line, else one word to a line.
+        const int bevel = 2 * (style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1);
+        if (metrics.horizontalAdvance(caption) + bevel <= w->width())
+            return {metrics.horizontalAdvance(caption) + bevel, metrics.height()};
+        const QStringList words = caption.split(u' ');
+        int widest = 0;
+        for (const QString& word : words)
+            widest = std::max(widest, metrics.horizontalAdvance(word));
+        return {widest + bevel, int(words.size()) * metrics.height()};
     }
-    EXPECT_TRUE(window->optclrrand->isChecked());
+    return {metrics.horizontalAdvance(caption), metrics.height()};
 }
 
-TEST_F(WindowTest, EachDataSetFrameHoldsSixBoxesLabelsAndAShowBox)
+TEST_F(WindowTest, EveryCaptionShowsWholeInItsControlWithTheFontInUse)
 {
-    for (int k = 1; k <= 6; ++k) {
-        SCOPED_TRACE(k);
-        auto* frame = window->findChild<QGroupBox*>(QStringLiteral("fradata%1").arg(k));
-        ASSERT_EQ(frame, window->dataSetFrame(k));
-        EXPECT_EQ(frame->title(), QStringLiteral("Data Set %1").arg(k));
-        EXPECT_EQ(frame->geometry(), fromTwips(60 + 1380 * (k - 1), 0, 1395, 2235));
-        for (int i = 0; i < 6; ++i) {
-            auto* box = frame->findChild<QLineEdit*>(QStringLiteral("txtdata%1(%2)").arg(k).arg(i));
-            ASSERT_EQ(box, window->coefficientBox(k, i + 1));
-            EXPECT_EQ(box->geometry(), fromTwips(240, 180 + 300 * i, 1095, 255));
-            EXPECT_TRUE(box->toolTip().isEmpty());
-            const QLabel* label = window->lbldata[std::size_t(6 * (k - 1) + i)];
-            EXPECT_EQ(label->parentWidget(), frame);
-            EXPECT_EQ(label->text(), QStringLiteral("%1:").arg(i + 1));
-            EXPECT_EQ(label->pos(), fromTwips(60, 180 + 300 * i, 0, 0).topLeft());
+    int captions = 0;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const bool captioned = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w);
+        const QString caption = w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text").toString();
+        if (!captioned || caption.isEmpty())
+            continue;
+        ++captions;
+        const QSize needed = roomNeeded(w, caption);
+        EXPECT_TRUE(needed.width() <= w->width() && needed.height() <= w->height())
+            << qPrintable(w->objectName()) << " \"" << qPrintable(caption) << "\" needs " << needed.width() << "x"
+            << needed.height() << " in " << w->width() << "x" << w->height() << " with "
+            << qPrintable(QFontInfo(w->font()).family()) << " " << QFontInfo(w->font()).pixelSize() << "px";
+    }
+    EXPECT_EQ(captions, 6 * 8 + 9 + 3 + 6);   // data-set frames, Options, Batch, the window's buttons
+}
+
+TEST_F(WindowTest, NoControlCoversAnotherOrLeavesItsFrame)
+{
+    window->cborand->setEditText(QStringLiteral("6"));
+    // Neighbours may share one line of pixels, as the frames do; the drawing
+    // area reaches past the window's edge by design.
+    const auto covers = [](const QRect& a, const QRect& b) {
+        const QRect both = a & b;
+        return both.width() > 1 && both.height() > 1;
+    };
+    QList<QWidget*> parents{window.get()};
+    for (QGroupBox* frame : window->findChildren<QGroupBox*>())
+        parents << frame;
+    for (QWidget* parent : parents) {
+        QList<QWidget*> children;   // the controls of the window, not Qt's own parts of them
+        for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!w->isWindow() && !w->objectName().isEmpty() && !w->objectName().startsWith(u"qt_"))
+                children << w;
+        for (int i = 0; i < children.size(); ++i) {
+            const QWidget* a = children[i];
+            EXPECT_TRUE(a == window->pctdisplay || parent->rect().contains(a->geometry()))
+                << qPrintable(a->objectName()) << " leaves " << qPrintable(parent->objectName());
+            for (int j = i + 1; j < children.size(); ++j)
+                EXPECT_FALSE(covers(a->geometry(), children[j]->geometry()))
+                    << qPrintable(a->objectName()) << " covers " << qPrintable(children[j]->objectName());
         }
-        QCheckBox* show = window->showBox(k);
-        EXPECT_EQ(show->objectName(), QStringLiteral("chkvar%1").arg(k));
-        EXPECT_EQ(show->parentWidget(), frame);
-        EXPECT_EQ(show->text(), QStringLiteral("Show"));
-        EXPECT_TRUE(show->isChecked());
-        EXPECT_EQ(show->geometry(), fromTwips(240, 1980, 825, 195));
-        EXPECT_EQ(show->toolTip(), QStringLiteral("Show the points created by Data Set %1").arg(k));
     }
 }
 
@@ -135,37 +114,38 @@ TEST_F(WindowTest, BoxesRefuseTypingBeyondTheirLimitAndCutAssignedTexts)
     EXPECT_EQ(window->txtMoveX->text(), QStringLiteral("-1234567.5"));
 }
 
-TEST_F(WindowTest, TabVisitsTheControlsInTheirOrderSkippingHiddenFrames)
+TEST_F(WindowTest, TabAndShiftTabGoRoundEveryStopInOrderBothWays)
 {
     window->cborand->setEditText(QStringLiteral("6"));
-    QList<QWidget*> expected{window->cmdStart};
-    for (int k : {1, 2, 3, 4, 0, 5, 6}) {
-        if (k == 0)
-            expected << window->pctdisplay;
-        for (int j = 1; k != 0 && j <= 6; ++j)
-            expected << window->coefficientBox(k, j);
-    }
+    window->optclrwhite->setChecked(true);   // the option group is one stop, at its selected button
+    QStringList expected{"cmdStart"};
+    for (int k : {1, 2, 3, 4, 0, 5, 6})
+        for (int i = 0; k != 0 && i < 6; ++i)
+            expected << QStringLiteral("txtdata%1(%2)").arg(k).arg(i) << (k == 4 && i == 5 ? "pctdisplay" : nullptr);
+    expected.removeAll(QString());
     for (int k = 1; k <= 6; ++k)
-        expected << window->showBox(k);
-    expected << window->cborand << window->txtIter << window->cmdRandom << window->txtArray << window->cmdSaveBatch
-             << window->cmdLoad << window->cmdSave << window->cmdSavePicture << window->cmdAbout
-             << window->optclrrand   // the option group is one stop, at its selected button
-             << window->cboZoom << window->txtMoveY << window->txtMoveX << window->Picture1 << window->cmdStart;
+        expected << QStringLiteral("chkvar%1").arg(k);
+    expected << "cborand" << "txtIter" << "cmdRandom" << "txtArray" << "cmdSaveBatch" << "cmdLoad" << "cmdSave"
+             << "cmdSavePicture" << "cmdAbout" << "optclrwhite" << "cboZoom" << "txtMoveY" << "txtMoveX" << "Picture1"
+             << "cmdStart";   // and round again
 
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->cmdStart->setFocus();
-    QStringList visited{QApplication::focusWidget()->objectName()}, wanted;
-    for (QWidget* w : expected)
-        wanted << w->objectName();
-    for (int i = 1; i < expected.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QWidget* focus = QApplication::focusWidget();
-        if (qobject_cast<QComboBox*>(focus->parentWidget()))   // a list takes the focus through its line edit
-            focus = focus->parentWidget();
-        visited << focus->objectName();
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        window->cmdStart->setFocus();
+        QStringList visited{"cmdStart"};
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QWidget* focus = QApplication::focusWidget();
+            if (qobject_cast<QComboBox*>(focus->parentWidget()))   // a list takes the focus through its line edit
+                focus = focus->parentWidget();
+            visited << focus->objectName();
+        }
+        QStringList wanted = expected;
+        if (key == Qt::Key_Backtab)
+            std::reverse(wanted.begin(), wanted.end());
+        EXPECT_EQ(visited.join(u' ').toStdString(), wanted.join(u' ').toStdString());
     }
-    EXPECT_EQ(visited.join(u' ').toStdString(), wanted.join(u' ').toStdString());
 
     // With the count at 2 the boxes of data sets 3 to 6 take no focus.
     window->cborand->setEditText(QStringLiteral("2"));
