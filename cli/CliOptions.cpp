@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <limits>
@@ -100,9 +101,11 @@ const std::vector<Option>& options()
          text(&CliOptions::output, "needs a file name")},
         {{"points"}, "N", "points to compute (5000)",
          whole<std::int64_t>(0, std::numeric_limits<std::int64_t>::max(), &CliOptions::points)},
-        {{"zoom"}, "TEXT", "0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x)",
+        {{"zoom"}, "TEXT", "0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x; a collection: --fit)",
          oneOf<QString>({"0.25x", "0.5x", "1x", "2x", "4x", "8x", "none"}, {"0.25x", "0.5x", "1x", "2x", "4x", "8x", ""},
                         &CliOptions::zoom)},
+        {{"fit"}, "", "frames the picture around its attractor, with a margin (the default for a collection)",
+         [](CliOptions&, const QString&) { return QString(); }},   // set below: the last of --fit and --zoom counts
         {{"right"}, "X", "twips added to every x position, with a full stop as decimal point (0)", twips(&CliOptions::right)},
         {{"down"}, "Y", "twips added to every y position, with a full stop as decimal point (0)", twips(&CliOptions::down)},
         {{"colour", "color"}, "MODE", "random, white, data or density (random)",
@@ -134,6 +137,27 @@ const std::vector<Option>& options()
              o.count = v;
              return v.isEmpty() ? QStringLiteral("needs the text of \"Random #'s:\", such as 3") : QString();
          }},
+        {{"name"}, "NAME", "the collection's entry to draw (its first)", [](CliOptions& o, const QString& v) {
+             o.name = v;
+             return v.isEmpty() ? QStringLiteral("needs an entry's name; --list names them") : QString();
+         }},
+        {{"list"}, "", "prints the collection's entry names, one a line", [](CliOptions& o, const QString&) {
+             return o.list = true, QString();
+         }},
+        {{"weights"}, "W1,W2,...", "how often each map is picked, in proportion, e.g. 1,85,7,7 (a collection: its p "
+                                   "values; a data file: equally often)",
+         [](CliOptions& o, const QString& v) {
+             o.weights.clear();
+             for (const QString& item : v.split(u','))
+                 if (const auto w = toDouble(item.trimmed(), u'.'); w && *w >= 0.0 && o.weights.size() < 64)
+                     o.weights.push_back(*w);
+                 else
+                     return QStringLiteral("needs up to 64 numbers of 0 or more, separated by commas");
+             return std::any_of(o.weights.begin(), o.weights.end(), [](double w) { return w > 0.0; })
+                 ? QString() : QStringLiteral("needs a weight above 0");
+         }},
+        {{"save-tfg"}, "FILE", "writes the maps (at most six) as a data file the window loads",
+         text(&CliOptions::saveTfg, "needs a file name")},
         {{"scale"}, "K", "K times the window's 794 x 381 pixels, 1 to 16 (1)", whole<int>(1, kMaxScale, &CliOptions::scale)},
         {{"seed"}, "S", "the random sequence; the same seed gives the same picture (default: from the clock; always printed)",
          whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max(), &CliOptions::seed)},
@@ -161,7 +185,7 @@ void addOptions(QCommandLineParser& parser)
     for (const Option& option : options())
         parser.addOption({option.names, QString::fromUtf8(option.help), QString::fromLatin1(option.valueName)});
     parser.addPositionalArgument(QStringLiteral("DATA"), QStringLiteral("a data file (.tfg), a PNG that fenra-render "
-                                                                        "wrote, or - for standard input"));
+                                                                        "wrote, a collection (.ifs), or - for standard input"));
 }
 
 // What a whole command line must hold besides well-formed values.
@@ -176,6 +200,8 @@ QString combinationError(const CliOptions& o)
             return QStringLiteral("--batch makes its own random data sets and reads no data file");
         if (!o.output.isEmpty())
             return QStringLiteral("--batch names its pictures after --prefix; leave out --output");
+        if (o.name || o.list || !o.weights.empty() || o.fit || !o.saveTfg.isEmpty())
+            return QStringLiteral("--name, --list, --weights, --fit and --save-tfg belong to a single picture, not --batch");
         // Each data file holds the count in one character, and the generator reads it as a number.
         if (o.count && (o.count->size() != 1 || !toDouble(*o.count)))
             return QStringLiteral("--count must be one character and a number for a batch, such as 3");
@@ -185,6 +211,10 @@ QString combinationError(const CliOptions& o)
         return QStringLiteral("--prefix belongs to --batch");
     if (o.input.isEmpty())
         return QStringLiteral("give a data file (.tfg), a PNG that fenra-render wrote, or - for standard input");
+    if (o.exact && !o.weights.empty())
+        return QStringLiteral("--exact picks every map equally often, as the window does; leave out --weights");
+    if (o.list || (o.output.isEmpty() && !o.saveTfg.isEmpty()))
+        return {};
     if (o.output.isEmpty())
         return QStringLiteral("give the picture's name with --output NAME.png or NAME.bmp, or - for standard output");
     if (!pictureFormatFor(o.output))
@@ -223,6 +253,10 @@ ParsedOptions parseOptions(const QStringList& arguments)
         if (const QString error = option.set(result, value); !error.isEmpty())
             return {std::nullopt, QStringLiteral("%1 %2, not \"%3\"").arg(longName(option), error, value)};
     }
+    // Of --fit and --zoom, the last given counts, so options typed after a PNG's stored ones win.
+    const QStringList given = parser.optionNames();
+    if (given.contains(QStringLiteral("fit")) || given.contains(QStringLiteral("zoom")))
+        result.fit = given.lastIndexOf(QStringLiteral("fit")) > given.lastIndexOf(QStringLiteral("zoom"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return {std::nullopt, QStringLiteral("only one data file can be rendered at a time (\"%1\" and \"%2\")")
@@ -245,10 +279,13 @@ QString usageText()
         "A PNG written by fenra-render carries its data record and the settings it\n"
         "was drawn with. Given as the input, it is drawn again as it was made: its\n"
         "settings are the defaults, and options given here override them.\n"
-        "A data file may use a full stop or a comma as the decimal point."));
+        "A data file may use a full stop or a comma as the decimal point.\n\n"
+        "A classic IFS collection (.ifs, or text of the form  name { a b c d e f p ... })\n"
+        "holds many entries of up to 64 maps, each (x, y) -> (a x + b y + e, c x + d y + f)\n"
+        "picked with probability p; --name picks an entry, and it is framed to fit."));
     return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("fenra-render"))
         + QStringLiteral("\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
-                         "2 a bad option. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
+                         "2 a bad option or an unknown --name. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
 }
 
 } // namespace fenra::cli

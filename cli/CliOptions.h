@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // What fenra-render is asked to do, read from its command line.
 namespace fenra::cli {
@@ -31,7 +32,7 @@ inline constexpr int kMaxBatch = 32767;  // the window's batch size is a 16-bit 
 inline constexpr int kMaxOversample = 4;
 
 struct CliOptions {
-    QString input;                    // a .tfg, a PNG that fenra-render wrote, or - for standard input
+    QString input;                    // a .tfg, a PNG that fenra-render wrote, a collection (.ifs), or - for standard input
     QString output;                   // .bmp or .png, or - for a PNG on standard output
     std::int64_t points = kDefaultPoints;
     QString zoom = QStringLiteral("1x");   // an item of the window's list; empty means no zoom at all
@@ -50,6 +51,11 @@ struct CliOptions {
     std::optional<QString> count;     // replaces the data file's "Random #'s:" text
     int batch = 0;                    // pictures of a random batch; 0: render one file
     QString prefix;                   // the batch's names: prefix(n).bmp, prefix(n).tfg
+    std::optional<QString> name;      // the collection's entry; none: its first
+    bool list = false;                // print the collection's names instead of drawing
+    std::vector<double> weights;      // how often each map is picked, in proportion; empty: as the input says
+    std::optional<bool> fit;          // whichever of --fit (true) and --zoom (false) came last; none: neither
+    QString saveTfg;                  // write the maps as a data file for the window
     bool help = false;
     bool version = false;
 

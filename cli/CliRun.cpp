@@ -5,7 +5,9 @@
 #include "files/BatchNames.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/MapsRecord.h"
 #include "files/RandomBatch.h"
+#include "engine/WeightedMaps.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
 
@@ -91,17 +93,121 @@ int flushed(CliEnvironment& environment)
     return kExitFileFailed;
 }
 
+// The maps of sets 1 to the count, as the kernel draws them; none for a count that picks no map's coefficients.
+std::vector<ParsedMap> dataSetMaps(const RenderJob& job)
+{
+    const PreparedRun run(job.dataSets, job.plan, CurrentMap{}, kDataFileDecimalPoint);
+    if (!run.picker.copies())
+        return {};
+    return std::vector<ParsedMap>(run.maps + 1, run.maps + 1 + run.picker.count());
+}
+
+// The entry of a collection that --name asks for, or its first. Null when the
+// command cannot go on, with the exit status in `status`.
+const IfsEntry* chosenEntry(const CliOptions& options, const IfsCollection& collection, CliEnvironment& environment,
+                            int& status)
+{
+    if (!collection.ok()) {
+        environment.err << collection.errorMessage(options.input == u"-" ? QStringLiteral("-") : options.input) << '\n';
+        status = kExitFileFailed;
+        return nullptr;
+    }
+    const IfsEntry* entry = options.name ? collection.find(*options.name) : &collection.entries.front();
+    if (!entry) {
+        tellError(environment, QStringLiteral("\"%1\" has no entry \"%2\"; its entries are: %3")
+                                   .arg(options.input, *options.name, collection.names().join(QStringLiteral(", "))));
+        status = kExitBadOption;
+    } else if (options.exact) {
+        tellError(environment, QStringLiteral("--exact draws a data file as the window does; a collection is drawn "
+                                              "by the kernel"));
+        status = kExitBadOption;
+        entry = nullptr;
+    }
+    return entry;
+}
+
+// Weights from --weights and the frame of --fit (the default for a collection) go into the job.
+int weighAndFrame(const CliOptions& options, bool collection, RenderJob& job, CliEnvironment& environment)
+{
+    const std::vector<ParsedMap> maps = collection ? job.maps : dataSetMaps(job);
+    if (!options.weights.empty()) {
+        if (options.weights.size() != maps.size()) {
+            tellError(environment, QStringLiteral("--weights gives %1 weights for %2 maps").arg(options.weights.size()).arg(maps.size()));
+            return kExitBadOption;
+        }
+        job.weights = pickWeights(maps, options.weights);
+    }
+    if (options.fit.value_or(collection)) {
+        const std::optional<ZoomStep> zoom = maps.empty() ? std::nullopt
+            : fitFrame(maps, job.weights.empty() ? std::vector<double>(maps.size(), 1.0) : job.weights);
+        if (!zoom) {
+            tellError(environment, maps.empty() ? QStringLiteral("--fit needs a count of 2 to 6: no other picks a map")
+                                                : QStringLiteral("the picture cannot be framed: its points run off to infinity"));
+            return kExitFileFailed;
+        }
+        job.plan.zoom = zoom;
+    }
+    return kExitDone;
+}
+
+// The data record of the job's maps: an entry of up to six as the window would
+// hold it, or the data sets as read. Empty, with the reason, when there is none.
+MapsRecord recordOf(const RenderJob& job)
+{
+    if (!job.maps.empty())
+        return recordOfMaps(job.maps, job.weights);
+    const BuiltRecord built = BuildDataText(job.dataSets);
+    const bool dropped = !equalWeights(job.weights);
+    return {built.bytes, dropped ? QStringLiteral("the maps' weights are dropped: the window picks every map equally often") : QString(),
+            built.refusal};
+}
+
+// --save-tfg: the maps as a data file the window loads, before any drawing.
+int saveDataFile(const CliOptions& options, const RenderJob& job, CliEnvironment& environment)
+{
+    if (const std::optional<QString> problem = outputProblem(options.saveTfg)) {
+        tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(options.saveTfg, *problem));
+        return kExitFileFailed;
+    }
+    const MapsRecord record = recordOf(job);
+    if (!record.refusal.isEmpty()) {
+        tellError(environment, QStringLiteral("\"%1\" is not written: %2").arg(options.saveTfg, record.refusal));
+        return kExitFileFailed;
+    }
+    if (!record.warning.isEmpty())
+        tellError(environment, QStringLiteral("warning: \"%1\": %2").arg(options.saveTfg, record.warning));
+    if (const std::optional<QString> failure = environment.files.writeWhole(options.saveTfg, record.bytes)) {
+        tellError(environment, QStringLiteral("\"%1\" could not be written: %2").arg(options.saveTfg, *failure));
+        return kExitFileFailed;
+    }
+    environment.out << options.saveTfg << '\n';
+    return kExitDone;
+}
+
 int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& givenPlan, CliEnvironment& environment)
 {
     const bool toStream = options.output == QStringLiteral("-");
-    if (const std::optional<QString> problem = toStream ? std::nullopt : outputProblem(options.output)) {
+    if (const std::optional<QString> problem = toStream || options.output.isEmpty() ? std::nullopt : outputProblem(options.output)) {
         tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(options.output, *problem));
         return kExitFileFailed;
     }
     const LoadedData loaded = loadDataSets(options.input, environment.files, &environment.in);
-    if (!loaded.dataSets) {
+    if (!loaded.dataSets && !loaded.collection) {
         tellError(environment, loaded.error);
         return kExitFileFailed;
+    }
+    if ((options.list || options.name) && !loaded.collection) {
+        tellError(environment, QStringLiteral("--list and --name need a collection (.ifs)"));
+        return kExitBadOption;
+    }
+    int status = kExitDone;
+    const IfsEntry* entry = loaded.collection ? chosenEntry(options, *loaded.collection, environment, status) : nullptr;
+    if (status != kExitDone)
+        return status;
+    if (options.list) {
+        for (const QString& name : loaded.collection->names())
+            environment.out << name << '\n';
+        return flushed(environment);
     }
     if (!loaded.warning.isEmpty())
         tellError(environment, QStringLiteral("warning: ") + loaded.warning);
@@ -119,9 +225,23 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
         plan = *planned.plan;
     }
     RenderJob job = jobFor(options, plan, environment.cores);
-    job.dataSets = *loaded.dataSets;
-    if (options.count)
-        job.dataSets.count = *options.count;
+    if (entry) {
+        EntryMaps maps = entryMaps(*entry);
+        job.maps = std::move(maps.maps);
+        job.weights = std::move(maps.weights);
+    } else {
+        job.dataSets = *loaded.dataSets;
+        if (options.count)
+            job.dataSets.count = *options.count;
+    }
+    if (const int framed = weighAndFrame(options, entry != nullptr, job, environment); framed != kExitDone)
+        return framed;
+    if (!options.saveTfg.isEmpty()) {
+        if (const int saved = saveDataFile(options, job, environment); saved != kExitDone)
+            return saved;
+        if (options.output.isEmpty())
+            return flushed(environment);
+    }
     job.seed = options.seed ? *options.seed : environment.clockSeed();
     if (!fitsMemory(job, environment))
         return kExitFileFailed;
@@ -129,13 +249,17 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
     const PictureFormat format = *pictureFormatFor(options.output);
     QByteArray record;
     if (format == PictureFormat::Png) {
-        const BuiltRecord built = BuildDataText(job.dataSets);
+        const MapsRecord built = recordOf(job);
         if (built.refusal.isEmpty())
             record = built.bytes;
         else
             tellError(environment, QStringLiteral("the picture carries no data record: %1").arg(built.refusal));
     }
 
+    // The PNG remembers the frame and the weights, so its record draws the same picture again.
+    options.fit = options.fit.value_or(entry != nullptr);
+    if (options.weights.empty() && !equalWeights(job.weights))
+        options.weights = job.weights;   // a collection's own; weights given stay as given
     const Picture picture = renderWithProgress(job, environment);
     const std::optional<QByteArray> bytes =
         encodePicture(picture, format, record, settingsText(options, job.seed));
@@ -250,7 +374,9 @@ RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
 QString settingsText(const CliOptions& options, std::uint64_t seed)
 {
     QStringList parts{QStringLiteral("--points %1").arg(options.points),
-                      QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
+                      options.fit.value_or(false)
+                          ? QStringLiteral("--fit")
+                          : QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
                       QStringLiteral("--right %1").arg(options.right), QStringLiteral("--down %1").arg(options.down),
                       QStringLiteral("--colour %1").arg(kColourNames[int(options.colour)])};
     if (options.colour == PictureColour::Density && options.tint != DensityTint::Data)
@@ -262,6 +388,12 @@ QString settingsText(const CliOptions& options, std::uint64_t seed)
         parts << QStringLiteral("--gamma %1").arg(QString::number(options.gamma, 'g', QLocale::FloatingPointShortest));
     if (options.brightness != CliOptions{}.brightness)
         parts << QStringLiteral("--brightness %1").arg(QString::number(options.brightness, 'g', QLocale::FloatingPointShortest));
+    if (!options.weights.empty()) {
+        QStringList weights;
+        for (double w : options.weights)
+            weights << QString::number(w, 'g', QLocale::FloatingPointShortest);
+        parts << QStringLiteral("--weights %1").arg(weights.join(QLatin1Char(',')));
+    }
     if (options.oversample != 1)
         parts << QStringLiteral("--oversample %1").arg(options.oversample);
     QStringList hidden;

@@ -112,24 +112,32 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
     if (head.bytes && head.bytes->startsWith(kPngSignature)) {
         const FileStore::ReadResult rest = read(fromStream ? std::numeric_limits<int>::max() / 2 : QFileInfo(path).size());
         if (!rest.bytes)
-            return {std::nullopt, {}, QStringLiteral("cannot read %1: %2").arg(name, rest.error), {}};
+            return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: %2").arg(name, rest.error), {}};
         const QByteArray png = fromStream ? *head.bytes + *rest.bytes : *rest.bytes;
         const std::optional<QByteArray> record = pngText(png, kRecordKey);
         if (!record)
-            return {std::nullopt, {}, QStringLiteral("cannot read %1: this PNG holds no Fenra data record").arg(name), {}};
+            return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: this PNG holds no Fenra data record").arg(name), {}};
         const QString settings = QString::fromLatin1(pngText(png, kSettingsKey).value_or(QByteArray()));
-        return {parseDataRecord(*record), settings.split(u' ', Qt::SkipEmptyParts), {}, {}};
+        return {parseDataRecord(*record), {}, settings.split(u' ', Qt::SkipEmptyParts), {}, {}};
     }
+    // A name not ending in .tfg may hold a collection: enough is read to tell, and to read one whole.
+    const bool record = path.endsWith(QStringLiteral(".tfg"), Qt::CaseInsensitive);
+    const qint64 most = record ? kRecordLength : kMaxCollectionBytes + 1;
     if (head.bytes)
-        head = fromStream ? FileStore::ReadResult{*head.bytes + readStream(*standardInput, kRecordLength - 8), {}}
-                          : read(kRecordLength);
+        head = fromStream ? FileStore::ReadResult{*head.bytes + readStream(*standardInput, std::size_t(most - 8)), {}}
+                          : read(most);
     if (!head.bytes)
-        return {std::nullopt, {}, QStringLiteral("cannot read %1: %2").arg(name, head.error), {}};
+        return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: %2").arg(name, head.error), {}};
+    if (!record && isIfsCollection(path, *head.bytes)) {
+        if (head.bytes->size() > kMaxCollectionBytes)
+            return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: a collection of more than %2 MB").arg(name).arg(kMaxCollectionBytes >> 20), {}};
+        return {std::nullopt, parseIfsCollection(*head.bytes), {}, {}, {}};
+    }
     // A bitmap would be read as a record of nonsense and draw nothing; say so instead.
     if (head.bytes->startsWith("BM") && path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-        return {std::nullopt, {}, QStringLiteral("cannot read %1: a bitmap holds no data; give the .tfg saved with it").arg(name), {}};
+        return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: a bitmap holds no data; give the .tfg saved with it").arg(name), {}};
 
-    LoadedData loaded{parseDataRecord(*head.bytes), {}, {}, {}};
+    LoadedData loaded{parseDataRecord(*head.bytes), {}, {}, {}, {}};
     bool anyNumber = false;
     for (const auto& set : loaded.dataSets->sets)
         for (const QString& coefficient : set)

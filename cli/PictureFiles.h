@@ -2,6 +2,7 @@
 
 #include "cli/RenderPicture.h"
 #include "engine/DataSets.h"
+#include "files/IfsCollection.h"
 #include "platform/FileStore.h"
 
 #include <QByteArray>
@@ -25,8 +26,12 @@ inline constexpr char kSettingsKey[] = "fenra-settings";
 std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat format, const QByteArray& record,
                                         const QString& settings);
 
+// A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.
+inline constexpr qint64 kMaxCollectionBytes = 16 << 20;
+
 struct LoadedData {
     std::optional<DataSetTexts> dataSets;
+    std::optional<IfsCollection> collection;   // instead of data sets: read, or refused at a line
     QStringList settings;   // a PNG's options, as the words of a command line
     QString error;          // why there are no data sets, for the user
     QString warning;        // data sets that draw nothing: an empty input, or one without numbers
@@ -35,6 +40,8 @@ struct LoadedData {
 // The data sets of a .tfg record, or of the record chunk of a PNG that
 // fenra-render wrote; `path` "-" reads standard input. A record is read as
 // the window reads one: its first 217 bytes, shorter ones leaving empty fields.
+// A name ending in .ifs, or text that reads as a collection (and a name not
+// ending in .tfg), gives the collection instead.
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput = nullptr);
 
 } // namespace fenra::cli

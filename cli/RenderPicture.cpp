@@ -1,6 +1,7 @@
 #include "cli/RenderPicture.h"
 
 #include "render/Kernel.h"
+#include "render/Palette.h"
 #include "render/ToneMap.h"
 
 #include <algorithm>
@@ -60,12 +61,15 @@ render::RenderPlan kernelPlan(const RenderJob& job)
     const bool palette = job.density ? job.tint == DensityTint::Palette : job.plan.colour == ColourMode::Random;
     const bool white = job.density ? job.tint == DensityTint::White : job.plan.colour == ColourMode::White;
     plan.colouring = palette ? render::Colouring::Blend : render::Colouring::SetColours;
-    for (int k = 1; k <= run.picker.count(); ++k) {
-        const ParsedMap& m = run.maps[k];
+    const int count = job.maps.empty() ? run.picker.count() : int(job.maps.size());
+    for (int k = 1; k <= count; ++k) {
+        const ParsedMap& m = job.maps.empty() ? run.maps[k] : job.maps[std::size_t(k - 1)];
         plan.maps.push_back(render::AffineMap{{m.c[0], m.c[1], m.c[2], m.c[3], m.c[4], m.c[5]}});
-        plan.shown.push_back(job.plan.show[std::size_t(k - 1)]);
-        plan.mapColours.push_back(white ? kWhite : kDataColours[k]);
+        // The Show boxes are the window's six; a collection's maps beyond them are always drawn.
+        plan.shown.push_back(k > 6 || job.plan.show[std::size_t(k - 1)]);
+        plan.mapColours.push_back(white ? kWhite : render::setColour(k));
     }
+    plan.weights = job.weights;
     plan.frame = kernelFrame(job);
     plan.points = job.points;
     plan.seed = job.seed;
@@ -88,7 +92,7 @@ Picture renderWithKernel(const RenderJob& job, const ProgressReport& progress)
 
 bool kernelDraws(const RenderJob& job)
 {
-    return !job.exact && MapPicker(job.dataSets.count).copies();
+    return !job.exact && (!job.maps.empty() || MapPicker(job.dataSets.count).copies());
 }
 
 Picture renderPicture(const RenderJob& job, const RandomFactory& makeRandom, const ProgressReport& progress)

@@ -29,6 +29,8 @@ struct RenderJob {
     double gamma = 2.2;                // the kernel's density pictures
     double brightness = 1.0;
     int oversample = 1;                // the kernel draws this many times finer each way, then filters down
+    std::vector<ParsedMap> maps;       // a collection's entry, drawn by the kernel in place of the data sets
+    std::vector<double> weights;       // how often each map is picked, summing to 1; empty: equally often
 };
 
 // The finished picture, 0xFFRRGGBB row by row.

@@ -33,7 +33,10 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QString samplePath(const QString& name) { return QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(name); }
+QString samplePath(const QString& name)   // a data file unless named with its extension
+{
+    return QStringLiteral(FENRA_SAMPLES_DIR "/%1%2").arg(name, name.contains(u'.') ? u""_s : u".tfg"_s);
+}
 LoadedData load(const QString& path) { QtFileStore disk; return loadDataSets(path, disk); }
 
 // fenra-render in a folder of its own, with what it prints kept.
@@ -199,6 +202,37 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
     }
     ASSERT_EQ(h.run(u"%maple -o @third.bmp"_s), kExitDone);
     EXPECT_TRUE(h.run(u"@third.bmp -o @fourth.png"_s) == kExitFileFailed && h.errors().contains(u"bitmap holds no data"_s));
+}
+
+// A collection: its names, an entry by name, weights for its maps, a frame around a single point, and
+// its way back to the window; a file is a collection by its content too.
+TEST(CliRun, ACollectionIsListedPickedWeighedFramedAndSavedForTheWindow)
+{
+    CliHarness h;
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"bad"_s), "a {\n0 0 0 0.5 0 0 1\n1 2 3\n}"), std::nullopt);
+    const struct { const char* line; int exit; const char* said; } cases[] = {
+        {"%classic.ifs --list", kExitDone, "fern\nsierpinski\ndragon\n"},
+        {"%classic.ifs --name nope -o @x.png", kExitBadOption, "has no entry \"nope\"; its entries are: fern, sierpinski,"},
+        {"@bad -o @x.png", kExitFileFailed, "bad:3: a row of 3 numbers"},
+        {"%classic.ifs --name crystal --save-tfg @c.tfg", kExitFileFailed, "7 maps cannot be saved as a data file"},
+        {"%classic.ifs --exact -o @x.png", kExitBadOption, "a collection is drawn by the kernel"},
+        {"%fern --weights 1,2 -o @x.png", kExitBadOption, "--weights gives 2 weights for 6 maps"},
+        {"%fern --list", kExitBadOption, "need a collection"},
+        {"%classic.ifs --name fern --save-tfg @fern.tfg", kExitDone, "weights are dropped"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(h.run(QString::fromUtf8(c.line)), c.exit) << c.line;
+        EXPECT_TRUE(QString::fromStdString(h.out.str() + h.err.str()).contains(QString::fromUtf8(c.said))) << h.err.str();
+    }
+    EXPECT_EQ(load(h.path(u"fern.tfg"_s)).dataSets->sets[1], (Coefficients{"0.8500", "0.0400", "0.0000", "-0.040", "0.8500", "1.6000"}));
+    // Only the first map, which keeps every point at the origin: one pixel, in the middle of the fitted picture.
+    ASSERT_EQ(h.run(u"%classic.ifs --name sierpinski --weights 1,0,0 --colour white --points 10000 -o @one.png"_s), kExitDone);
+    const QImage one(h.path(u"one.png"_s));
+    int lit = 0;
+    for (int row = 0; row < one.height(); ++row)
+        for (int column = 0; column < one.width(); ++column)
+            lit += one.pixel(column, row) != qRgb(0, 0, 0);
+    EXPECT_TRUE(lit == 1 && one.pixel(397, 190) != qRgb(0, 0, 0)) << lit;
 }
 
 // "-" reads standard input and "-o -" writes the PNG to standard output, the seed line then going to
