@@ -108,7 +108,7 @@ const IfsEntry* chosenEntry(const CliOptions& options, const IfsCollection& coll
                             int& status)
 {
     if (!collection.ok()) {
-        environment.err << collection.errorMessage(options.input == u"-" ? QStringLiteral("-") : options.input) << '\n';
+        environment.err << collection.errorMessage(options.input) << '\n';
         status = kExitFileFailed;
         return nullptr;
     }
