@@ -11,8 +11,6 @@
 
 #include <deque>
 #include <map>
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace fenra::test {
@@ -25,8 +23,7 @@ public:
 
 class FakeClock final : public Clock {
 public:
-    double secondsSinceMidnight() override { return seconds; }
-    double seconds = 12345.5;
+    double secondsSinceMidnight() override { return 12345.5; }
 };
 
 class FakeMessages final : public Messages {
@@ -35,34 +32,44 @@ public:
     QStringList told;
 };
 
-// Answers file dialogs from a queue; an exhausted queue cancels. Records what each showing offered.
+// Answers file dialogs from a queue; an exhausted queue cancels. Keeps what each showing offered.
 class FakeFileDialogs final : public FileDialogs {
 public:
-    struct Showing {
-        bool forSaving;
-        FileDialogState state;
-    };
-
-    QString chooseFileToSave(const FileDialogState& state) override;
-    QString chooseFileToOpen(const FileDialogState& state) override;
+    QString chooseFileToSave(const FileDialogState& state) override { return answer(state); }
+    QString chooseFileToOpen(const FileDialogState& state) override { return answer(state); }
 
     std::deque<QString> answers;
-    std::vector<Showing> showings;
+    std::vector<FileDialogState> shown;
 
 private:
-    QString answer(bool forSaving, const FileDialogState& state);
+    QString answer(const FileDialogState& state)
+    {
+        shown.push_back(state);
+        const QString name = answers.empty() ? QString() : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return name;
+    }
 };
 
-// Files in memory, with failures a test can switch on.
+// Files in memory, and the order they were written in.
 class FakeFileStore final : public FileStore {
 public:
-    ReadResult readPrefix(const QString& path, qint64 maxBytes) override;
-    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override;
+    ReadResult readPrefix(const QString& path, qint64 maxBytes) override
+    {
+        const auto it = files.find(path);
+        return it == files.end() ? ReadResult{std::nullopt, QStringLiteral("there is no such file")}
+                                 : ReadResult{it->second.left(maxBytes), {}};
+    }
+    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override
+    {
+        files[path] = bytes;
+        writeOrder.push_back(path);
+        return std::nullopt;
+    }
 
     std::map<QString, QByteArray> files;
     QStringList writeOrder;
-    // A write to a path for which this answers true fails with "disk full".
-    std::function<bool(const QString&)> failWrite = [](const QString&) { return false; };
 };
 
 // A whole fake platform in one piece, for the window's tests.
