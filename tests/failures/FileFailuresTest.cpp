@@ -1,19 +1,12 @@
 // Every failure a file command can meet, through the real window over the real file store, with fake
 // dialogs, messages and beep: the user is told once, naming the file; the window goes on working; no
 // file or folder is touched. And a longer file, loaded and saved over, or not at all on a full disk.
-#include "engine/RandomSource.h"
 #include "files/BatchNames.h"
 #include "platform/QtFileStore.h"
-#include "support/FakePlatform.h"
-#include "ui/DrawingArea.h"
-#include "ui/frmfenra.h"
+#include "ui/WindowFixture.h"
 
 #include <QDirIterator>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <functional>
@@ -46,12 +39,12 @@ const std::pair<const char*, void (frmfenra::*)()> kCommands[] = {{"Load", &frmf
     {"Save Data", &frmfenra::cmdSave_Click}, {"Save Picture", &frmfenra::cmdSavePicture_Click},
     {"Random Batch", &frmfenra::cmdSaveBatch_Click}};
 
-struct FileFailures : ::testing::Test {
+struct FileFailures : WindowTest {
+    Platform platform() override { return Platform{fake.beeper, fake.clock, fake.messages, fake.dialogs, store, dir.path()}; }
     void SetUp() override
     {
-        window.show();
-        window.txtIter->setText(QStringLiteral("300"));
-        window.txtArray->setText(QStringLiteral("3"));
+        WindowTest::SetUp();
+        window->txtArray->setText(QStringLiteral("3"));
         writeFile(path("keeper.tfg"), QByteArray(217, 'K'));   // saved before; must stay whole
     }
 
@@ -62,30 +55,25 @@ struct FileFailures : ::testing::Test {
     void expectFails(Command command, const QString& chosen, const QString& named, const char* why)
     {
         const Files before = filesUnder(dir.path());
-        const DataSetTexts sets = window.dataSets();
+        const DataSetTexts sets = window->dataSets();
         fake.messages.told.clear();
         fake.dialogs.answers = {chosen};
-        (window.*kCommands[command].second)();
+        (window.get()->*kCommands[command].second)();
         ASSERT_EQ(fake.messages.told.size(), 1) << qPrintable(fake.messages.told.join(u'\n'));
         const QString& told = fake.messages.told[0];
         EXPECT_TRUE(told.contains(u'"' + named + u'"') && told.contains(QLatin1String(why))) << qPrintable(told);
-        EXPECT_TRUE(command == Batch || window.dataSets() == sets);   // a batch draws new ones first
+        EXPECT_TRUE(command == Batch || window->dataSets() == sets);   // a batch draws new ones first
         EXPECT_EQ(filesUnder(dir.path()), before);
 
-        for (int k = 0; k < 12; ++k)   // data sets 1 and 2 map every point to (0.5, 0.2)
-            window.coefficientBox(k / 6 + 1, k % 6 + 1)->setText(k % 6 == 2 ? "0.5" : k % 6 == 5 ? "0.2" : "0");
-        window.optclrwhite->setChecked(true);
+        drawOnePoint();
         const int beeps = fake.beeper.beeps;
-        window.cmdStart_Click();
+        window->cmdStart_Click();
         EXPECT_EQ(fake.beeper.beeps, beeps + 1);
-        EXPECT_EQ(window.pctdisplay->image().pixel(500, 318), QColor(Qt::white).rgb());
+        EXPECT_EQ(window->pctdisplay->image().pixel(500, 318), qRgb(255, 255, 255));
     }
 
     QTemporaryDir dir;
-    FakePlatform fake;
     QtFileStore store;
-    Pcg32Source random{7};
-    frmfenra window{Platform{fake.beeper, fake.clock, fake.messages, fake.dialogs, store, dir.path()}, random};
 };
 
 TEST_F(FileFailures, AFileThatCannotBeReadOrWrittenIsNamedAndNothingIsTouched)
@@ -130,9 +118,9 @@ TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
     const QByteArray record = QByteArray("4") + QByteArray("0.5000").repeated(36);
     writeFile(path("long.tfg"), record + QByteArray(100000, 'x'));
     fake.dialogs.answers = {path("long.tfg"), path("long.tfg")};
-    window.cmdLoad_Click();
-    EXPECT_EQ(window.rtfSave, record);
-    window.cmdSave_Click();
+    window->cmdLoad_Click();
+    EXPECT_EQ(window->rtfSave, record);
+    window->cmdSave_Click();
     EXPECT_EQ(filesUnder(dir.path()), (Files{{path("keeper.tfg"), QByteArray(217, 'K')}, {path("long.tfg"), record}}));
 
     writeFile(path("full.bmp"), QByteArray(1000, 'P'));

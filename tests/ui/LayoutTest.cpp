@@ -45,9 +45,9 @@ TEST_F(WindowTest, EveryCaptionShowsWholeAndNoControlCoversAnother)
         ++captions;
         const QSize needed = roomNeeded(w, caption);
         EXPECT_TRUE(needed.width() <= w->width() && needed.height() <= w->height())
-            << qPrintable(w->objectName()) << " \"" << qPrintable(caption) << "\" needs " << needed.width() << "x"
-            << needed.height() << " in " << w->width() << "x" << w->height() << " with "
-            << qPrintable(QFontInfo(w->font()).family()) << " " << QFontInfo(w->font()).pixelSize() << "px";
+            << qPrintable(QStringLiteral("%1 \"%2\" needs %3x%4 in %5x%6 with %7 %8px").arg(w->objectName(), caption)
+                              .arg(needed.width()).arg(needed.height()).arg(w->width()).arg(w->height())
+                              .arg(QFontInfo(w->font()).family()).arg(QFontInfo(w->font()).pixelSize()));
     }
     EXPECT_EQ(captions, 6 * 8 + 9 + 3 + 6);   // data-set frames, Options, Batch, the window's buttons
 

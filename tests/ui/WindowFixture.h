@@ -23,9 +23,10 @@ namespace fenra::test {
 // The real main window over fake services, shown on the offscreen screen.
 class WindowTest : public ::testing::Test {
 protected:
+    virtual Platform platform() { return fake.platform(); }
     void SetUp() override
     {
-        window = std::make_unique<frmfenra>(fake.platform(), random);
+        window = std::make_unique<frmfenra>(platform(), random);
         window->show();
         window->txtIter->setText(QStringLiteral("300"));
     }
