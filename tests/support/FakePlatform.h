@@ -9,57 +9,41 @@
 
 #include <QStringList>
 
-#include <deque>
 #include <map>
 #include <vector>
 
 namespace fenra::test {
 
-class FakeBeeper final : public Beeper {
-public:
+struct FakeBeeper final : Beeper {
     void beep() override { ++beeps; }
     int beeps = 0;
 };
-
-class FakeClock final : public Clock {
-public:
+struct FakeClock final : Clock {
     double secondsSinceMidnight() override { return 12345.5; }
 };
-
-class FakeMessages final : public Messages {
-public:
+struct FakeMessages final : Messages {
     void tell(const QString& text) override { told.push_back(text); }
     QStringList told;
 };
 
 // Answers file dialogs from a queue; an exhausted queue cancels. Keeps what each showing offered.
-class FakeFileDialogs final : public FileDialogs {
-public:
-    QString chooseFileToSave(const FileDialogState& state) override { return answer(state); }
-    QString chooseFileToOpen(const FileDialogState& state) override { return answer(state); }
-
-    std::deque<QString> answers;
-    std::vector<FileDialogState> shown;
-
-private:
-    QString answer(const FileDialogState& state)
+struct FakeFileDialogs final : FileDialogs {
+    QString chooseFileToSave(const FileDialogState& state) override { return chooseFileToOpen(state); }
+    QString chooseFileToOpen(const FileDialogState& state) override
     {
         shown.push_back(state);
-        const QString name = answers.empty() ? QString() : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return name;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
     }
+    QStringList answers;
+    std::vector<FileDialogState> shown;
 };
 
 // Files in memory, and the order they were written in.
-class FakeFileStore final : public FileStore {
-public:
+struct FakeFileStore final : FileStore {
     ReadResult readPrefix(const QString& path, qint64 maxBytes) override
     {
-        const auto it = files.find(path);
-        return it == files.end() ? ReadResult{std::nullopt, QStringLiteral("there is no such file")}
-                                 : ReadResult{it->second.left(maxBytes), {}};
+        return files.contains(path) ? ReadResult{files[path].left(maxBytes), {}}
+                                    : ReadResult{std::nullopt, QStringLiteral("there is no such file")};
     }
     std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override
     {
@@ -67,7 +51,6 @@ public:
         writeOrder.push_back(path);
         return std::nullopt;
     }
-
     std::map<QString, QByteArray> files;
     QStringList writeOrder;
 };

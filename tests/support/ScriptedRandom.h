@@ -10,8 +10,7 @@ namespace fenra::test {
 
 // Hands out exactly the values a test scripts, in order, and then starts over.
 // Records reseeds and how many values were taken.
-class ScriptedRandom final : public RandomSource {
-public:
+struct ScriptedRandom final : RandomSource {
     explicit ScriptedRandom(std::vector<float> values = {0.0f}) { script(std::move(values)); }
 
     float nextUnit() override

@@ -4,9 +4,6 @@
 #include "files/DataRecord.h"
 #include "platform/QtPlatform.h"
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QTemporaryDir>
 
 namespace fenra::test {

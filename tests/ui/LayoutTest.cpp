@@ -2,10 +2,6 @@
 // not cover one another, and the Tab key's round.
 #include "WindowFixture.h"
 
-#include <QFontInfo>
-#include <QLabel>
-#include <QStyle>
-
 namespace fenra::test {
 namespace {
 

@@ -5,8 +5,6 @@
 #include "engine/RenderRun.h"
 #include "ui/frmAbout.h"
 
-#include <QTimer>
-
 namespace fenra::test {
 namespace {
 

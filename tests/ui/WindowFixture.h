@@ -5,14 +5,8 @@
 #include "ui/DrawingArea.h"
 #include "ui/frmfenra.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
