@@ -83,10 +83,8 @@ void checkSaved(const QDir& dir)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: e2e_check SCREEN.png [DIR]\n");
-        return 2;
-    }
+    if (argc != 2 && argc != 3)
+        return std::fprintf(stderr, "usage: e2e_check SCREEN.png [DIR]\n"), 2;
     // The window's drawing area starts 2 pixels inside its border, the area 168 pixels down.
     checkDrawing("the screenshot", QImage(QString::fromLocal8Bit(argv[1])), QSize(794, 549), QPoint(2, 170), true);
     if (argc == 3)

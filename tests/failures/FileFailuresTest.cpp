@@ -5,9 +5,6 @@
 #include "platform/QtFileStore.h"
 #include "ui/WindowFixture.h"
 
-#include <QDirIterator>
-#include <QTemporaryDir>
-
 #include <csignal>
 #include <functional>
 

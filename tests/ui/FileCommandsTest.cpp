@@ -4,8 +4,6 @@
 #include "files/DataRecord.h"
 #include "platform/QtPlatform.h"
 
-#include <QTemporaryDir>
-
 namespace fenra::test {
 namespace {
 
