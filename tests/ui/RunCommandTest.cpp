@@ -15,9 +15,10 @@ TEST_F(WindowTest, StartAndEnterFromAnyControlButAnotherButtonClearAndDrawTheRun
     window->cmdStart_Click();
     window->txtMoveX->setText(QStringLiteral("0"));
     int beeps = 1;
-    for (QWidget* control : std::initializer_list<QWidget*>{window->coefficientBox(1, 1), window->cborand->lineEdit(), window->cboZoom->lineEdit(),
-                             window->showBox(2), window->optclrwhite, window->pctdisplay}) {
-        QTest::keyClick(control, control == window->showBox(2) ? Qt::Key_Enter : Qt::Key_Return);   // the keypad's too
+    QWidget* const starters[] = {window->coefficientBox(1, 1), window->cborand->lineEdit(), window->cboZoom->lineEdit(),
+                                 window->showBox(2), window->optclrwhite, window->pctdisplay};
+    for (QWidget* control : starters) {
+        QTest::keyClick(control, control == starters[3] ? Qt::Key_Enter : Qt::Key_Return);   // the keypad's too
         EXPECT_EQ(fake.beeper.beeps, ++beeps) << qPrintable(control->objectName());
     }
     EXPECT_EQ(window->pctdisplay->image().pixel(500, 318), qRgb(255, 255, 255));

@@ -35,12 +35,9 @@ protected:
 
     int litPixels() const
     {
-        const QImage& image = window->pctdisplay->image();
-        int lit = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                lit += (image.pixel(x, y) & 0xFFFFFF) != 0;
-        return lit;
+        const QImage image = window->pctdisplay->image().convertToFormat(QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());   // rows without padding
+        return int(std::count_if(pixels, pixels + image.width() * image.height(), [](QRgb p) { return (p & 0xFFFFFF) != 0; }));
     }
 
     // How many data-set frames show, when they are the first ones; else -1.
