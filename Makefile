@@ -47,6 +47,7 @@ sanitize: test-deps
 bench: build-all
 	$(BUILD)/bench/bench_render
 	$(BUILD)/bench/bench_cli
+	$(BUILD)/bench/bench_kernel
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -51,6 +51,21 @@ Setter twips(QString CliOptions::*field)
     };
 }
 
+// A positive number, with a full stop as the decimal point.
+Setter positive(double CliOptions::*field, double most)
+{
+    return [=](CliOptions& o, const QString& v) {
+        const std::optional<double> n = toDouble(v, u'.');
+        if (n && *n > 0.0 && *n <= most)
+            o.*field = *n;
+        else if (v.contains(u','))
+            return QStringLiteral("needs a full stop as the decimal point (not a comma)");
+        else
+            return QStringLiteral("needs a number above 0 and at most %1").arg(most);
+        return QString();
+    };
+}
+
 Setter text(QString CliOptions::*field, const char* refusal)
 {
     return [=](CliOptions& o, const QString& v) {
@@ -92,8 +107,18 @@ const std::vector<Option>& options()
         {{"down"}, "Y", "twips added to every y position, with a full stop as decimal point (0)", twips(&CliOptions::down)},
         {{"colour", "color"}, "MODE", "random, white, data or density (random)",
          oneOf<C>(kColourNames, {C::Random, C::White, C::Data, C::Density}, &CliOptions::colour)},
-        {{"tint"}, "data|white", "what colours a density picture (data)",
-         oneOf<DensityTint>({"data", "white"}, {DensityTint::Data, DensityTint::White}, &CliOptions::tint)},
+        {{"tint"}, "data|white|palette", "what colours a density picture: the data sets' colours, white, or a "
+                                         "palette each point walks through from map to map (data)",
+         oneOf<DensityTint>(kTintNames, {DensityTint::Data, DensityTint::White, DensityTint::Palette},
+                            &CliOptions::tint)},
+        {{"gamma"}, "G", "density pictures: above 1 lifts the faint parts (2.2)", positive(&CliOptions::gamma, 100)},
+        {{"brightness"}, "B", "density pictures: multiplies the light of every pixel (1)",
+         positive(&CliOptions::brightness, 100)},
+        {{"oversample"}, "N", "draws N times finer each way and filters down, for smooth edges, 1 to 4 (1)",
+         whole<int>(1, kMaxOversample, &CliOptions::oversample)},
+        {{"exact"}, "", "the window's own sequence: one chain of points, exactly as a run in the window draws it "
+                        "(slower; one thread)",
+         [](CliOptions& o, const QString&) { return o.exact = true, QString(); }},
         {{"hide"}, "LIST", "data sets not drawn, e.g. 2,5 (none)",
          [](CliOptions& o, const QString& v) {
              o.show.fill(true);
@@ -112,8 +137,7 @@ const std::vector<Option>& options()
         {{"scale"}, "K", "K times the window's 794 x 381 pixels, 1 to 16 (1)", whole<int>(1, kMaxScale, &CliOptions::scale)},
         {{"seed"}, "S", "the random sequence; the same seed gives the same picture (default: from the clock; always printed)",
          whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max(), &CliOptions::seed)},
-        {{"threads"}, "T", "threads, each with its own stream from the seed (default: every core; a thread gets at "
-                           "least about a million points)",
+        {{"threads"}, "T", "threads (default: every core); the picture is the same for any number",
          whole<int>(1, kMaxThreads, &CliOptions::threads)},
         {{"batch"}, "N", "N random pictures NAME(n).bmp with data files NAME(n).tfg, like the window's Random Batch",
          whole<int>(1, kMaxBatch, &CliOptions::batch)},
@@ -214,8 +238,10 @@ QString usageText()
     QCommandLineParser parser;
     addOptions(parser);
     parser.setApplicationDescription(QStringLiteral(
-        "Renders a Fenra data file as the window does, without a window, or with\n"
-        "--batch N --prefix NAME a batch of random pictures and their data files.\n\n"
+        "Renders a Fenra data file without a window, or with --batch N --prefix NAME\n"
+        "a batch of random pictures and their data files. Many chains of points are\n"
+        "drawn at once on every core and vector unit; --exact draws the window's own\n"
+        "single chain instead, pixel for pixel as a run in the window.\n\n"
         "A PNG written by fenra-render carries its data record and the settings it\n"
         "was drawn with. Given as the input, it is drawn again as it was made: its\n"
         "settings are the defaults, and options given here override them.\n"

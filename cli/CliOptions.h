@@ -19,13 +19,16 @@ enum class PictureFormat { Bitmap, Png };
 // By the name's extension, in any case: .bmp or .png; "-" (standard output) is a PNG.
 std::optional<PictureFormat> pictureFormatFor(const QString& path);
 
-// What colours a density picture: the data set that hit a pixel last, or white.
-enum class DensityTint { Data, White };
+// What colours a density picture: the data sets' colours, white, or a palette
+// each chain walks through as it moves from map to map.
+enum class DensityTint { Data, White, Palette };
+inline const QStringList kTintNames{"data", "white", "palette"};
 
 inline constexpr std::int64_t kDefaultPoints = 5000;   // the window's iteration count
 inline constexpr int kMaxScale = 16;     // 12704 x 6096 pixels; more does not fit a bitmap comfortably
 inline constexpr int kMaxThreads = 256;
 inline constexpr int kMaxBatch = 32767;  // the window's batch size is a 16-bit number
+inline constexpr int kMaxOversample = 4;
 
 struct CliOptions {
     QString input;                    // a .tfg, a PNG that fenra-render wrote, or - for standard input
@@ -38,6 +41,10 @@ struct CliOptions {
     DensityTint tint = DensityTint::Data;
     std::array<bool, 6> show{true, true, true, true, true, true};   // set k at k - 1
     int scale = 1;
+    bool exact = false;               // the window's one chain instead of the kernel's many
+    double gamma = 2.2;               // the kernel's pictures: light of log density to the power 1/gamma
+    double brightness = 1.0;
+    int oversample = 1;
     std::optional<std::uint64_t> seed;
     std::optional<int> threads;       // none: every core
     std::optional<QString> count;     // replaces the data file's "Random #'s:" text

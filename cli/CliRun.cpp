@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <new>
 
@@ -137,7 +138,7 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
 
     const Picture picture = renderWithProgress(job, environment);
     const std::optional<QByteArray> bytes =
-        encodePicture(picture, format, record, settingsText(options, job.seed, job.threads));
+        encodePicture(picture, format, record, settingsText(options, job.seed));
     if (!bytes) {
         tellError(environment, QStringLiteral("\"%1\" was not written: the encoder failed").arg(options.output));
         return kExitFileFailed;
@@ -239,25 +240,38 @@ RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
     job.density = options.colour == PictureColour::Density;
     job.tint = options.tint;
     job.threads = std::max(1, options.threads.value_or(cores));
+    job.exact = options.exact;
+    job.gamma = options.gamma;
+    job.brightness = options.brightness;
+    job.oversample = options.oversample;
     return job;
 }
 
-QString settingsText(const CliOptions& options, std::uint64_t seed, int threads)
+QString settingsText(const CliOptions& options, std::uint64_t seed)
 {
     QStringList parts{QStringLiteral("--points %1").arg(options.points),
                       QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
                       QStringLiteral("--right %1").arg(options.right), QStringLiteral("--down %1").arg(options.down),
                       QStringLiteral("--colour %1").arg(kColourNames[int(options.colour)])};
-    if (options.colour == PictureColour::Density && options.tint == DensityTint::White)
-        parts << QStringLiteral("--tint white");
+    if (options.colour == PictureColour::Density && options.tint != DensityTint::Data)
+        parts << QStringLiteral("--tint %1").arg(kTintNames[int(options.tint)]);
+    // Only what differs from the defaults, which a PNG's settings fall back on.
+    if (options.exact)
+        parts << QStringLiteral("--exact");
+    if (options.gamma != CliOptions{}.gamma)
+        parts << QStringLiteral("--gamma %1").arg(QString::number(options.gamma, 'g', QLocale::FloatingPointShortest));
+    if (options.brightness != CliOptions{}.brightness)
+        parts << QStringLiteral("--brightness %1").arg(QString::number(options.brightness, 'g', QLocale::FloatingPointShortest));
+    if (options.oversample != 1)
+        parts << QStringLiteral("--oversample %1").arg(options.oversample);
     QStringList hidden;
     for (int k = 1; k <= 6; ++k)
         if (!options.show[std::size_t(k - 1)])
             hidden << QString::number(k);
     if (!hidden.isEmpty())
         parts << QStringLiteral("--hide %1").arg(hidden.join(QLatin1Char(',')));
-    parts << QStringLiteral("--scale %1").arg(options.scale) << QStringLiteral("--seed %1").arg(seed)
-          << QStringLiteral("--threads %1").arg(threads);
+    // Not the threads: they do not change the picture, so the file is the same for any number.
+    parts << QStringLiteral("--scale %1").arg(options.scale) << QStringLiteral("--seed %1").arg(seed);
     return parts.join(QLatin1Char(' '));
 }
 

@@ -47,7 +47,7 @@ DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
 
 // The settings text a PNG carries, as options that repeat the picture.
-QString settingsText(const CliOptions& options, std::uint64_t seed, int threads);
+QString settingsText(const CliOptions& options, std::uint64_t seed);
 
 int runCli(const QStringList& arguments, CliEnvironment& environment);
 

@@ -25,6 +25,10 @@ struct RenderJob {
     DensityTint tint = DensityTint::Data;
     std::uint64_t seed = 0;
     int threads = 1;
+    bool exact = false;                // the window's one chain; else the kernel's many where it can draw the maps
+    double gamma = 2.2;                // the kernel's density pictures
+    double brightness = 1.0;
+    int oversample = 1;                // the kernel draws this many times finer each way, then filters down
 };
 
 // The finished picture, 0xFFRRGGBB row by row.
@@ -41,39 +45,31 @@ struct Picture {
 // point, whatever the locale, so the same file draws the same picture everywhere.
 inline constexpr char16_t kDataFileDecimalPoint = u',';
 
-// Below this many points a thread costs more than it saves, and keeping small
-// renders on one stream gives the window's own picture for the same seed.
-inline constexpr std::int64_t kMinPointsPerStream = std::int64_t(1) << 20;
-
-// How many streams (and threads) a render of `points` uses when `threads` are allowed.
-int streamCount(std::int64_t points, int threads);
-
-// How many of `points` stream `index` of `streams` computes: an even share,
-// the first ones one more when it does not divide.
-std::int64_t streamShare(std::int64_t points, int streams, int index);
-
-// The seed of stream `index`: stream 0 uses the seed itself, so one stream
-// draws exactly what a Pcg32Source with that seed gives, as the window's does.
-std::uint64_t streamSeed(std::uint64_t seed, int index);
-
-// Makes the random source of one stream.
-using StreamFactory = std::function<std::unique_ptr<RandomSource>(int index)>;
-StreamFactory pcgStreams(std::uint64_t seed);
+// Makes the random source of the window's chain.
+using RandomFactory = std::function<std::unique_ptr<RandomSource>()>;
 
 // Called now and then on the calling thread while the render runs: points done of all.
 using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)>;
 
-// Each stream starts from the origin with a fresh current map, as the
-// window's first run does, and adds its points into the one shared picture:
-// a pixel takes the colour of the last point of the highest stream that drew
-// it, and density counts every hit. May throw std::bad_alloc.
-Picture renderPicture(const RenderJob& job, const StreamFactory& streams, const ProgressReport& progress = {});
+// The picture of `job`. The kernel (src/render) draws it with many chains on
+// every thread, the same picture for any thread count: each pixel lit by the
+// mean colour of its hits, at full light or (density) by log density. With
+// `exact`, or data sets whose count picks no map's coefficients (only counts
+// 2 to 6 do), it is the window's run instead: one chain from the origin with
+// a fresh current map, drawn by the window's rules (`makeRandom` gives its
+// random source); a pixel keeps the colour of its last point, and density
+// shades that by log(1 + hits) / log(1 + most hits). May throw std::bad_alloc.
+Picture renderPicture(const RenderJob& job, const RandomFactory& makeRandom, const ProgressReport& progress = {});
 
-// The render of `job` with Pcg32 streams from its seed.
+// The render of `job` with a Pcg32 source from its seed.
 Picture renderPicture(const RenderJob& job, const ProgressReport& progress = {});
 
-// About the most memory a render of `job` takes, in bytes: its one picture
-// buffer, its encoded file, the streams' small logs and the program.
+// Whether the kernel draws `job` (else the window's chain).
+bool kernelDraws(const RenderJob& job);
+
+// About the most memory a render of `job` takes, in bytes: the kernel's sums
+// (or the exact path's picture buffer and its small log of points), the
+// picture, its encoded file and the program.
 std::uint64_t renderBytes(const RenderJob& job);
 
 } // namespace fenra::cli

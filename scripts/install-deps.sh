@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev zlib1g-dev libpcg-cpp-dev
+  qt6-base-dev libgl-dev zlib1g-dev libpcg-cpp-dev libhwy-dev
   fonts-liberation2   # the face the window's captions are measured for
 )
 if [ "${1:-}" = "--test" ]; then

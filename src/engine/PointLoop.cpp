@@ -18,10 +18,6 @@ namespace {
 // Overflow shows as infinity, which the loop tests instead of trapping.
 static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
 
-// kDataColours[s] is the colour of set s in Data mode; sets 4 and 6 share magenta.
-constexpr std::uint32_t kDataColours[7] = {
-    kBlack, rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255), rgb(255, 0, 255), rgb(0, 255, 255), rgb(255, 0, 255),
-};
 constexpr std::uint32_t kWhite = rgb(255, 255, 255);
 
 // Draws from any source, fetched in blocks whose size is a multiple of 1, 3

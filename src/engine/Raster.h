@@ -20,6 +20,11 @@ inline constexpr std::uint32_t rgb(int r, int g, int b)
     return 0xFF000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
 }
 
+// kDataColours[s] is the colour of set s in Data mode; sets 4 and 6 share magenta.
+inline constexpr std::uint32_t kDataColours[7] = {
+    kBlack, rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255), rgb(255, 0, 255), rgb(0, 255, 255), rgb(255, 0, 255),
+};
+
 // One drawn point: its pixel (row * width + column) and its colour.
 struct PixelHit {
     std::uint32_t cell;

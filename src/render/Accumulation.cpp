@@ -1,14 +1,12 @@
 #include "render/Accumulation.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 namespace fenra {
 
-Accumulation::Accumulation(int width, int height, Kind kind, bool shared)
+Accumulation::Accumulation(int width, int height, Kind kind)
     : m_kind(kind)
-    , m_shared(shared)
     , m_colours(std::size_t(width) * std::size_t(height), 0)
     , m_hits(kind == Kind::Density ? m_colours.size() : 0, 0)
 {
@@ -20,24 +18,12 @@ std::uint64_t Accumulation::bytesFor(int width, int height, Kind kind)
     return cells * (sizeof(std::uint32_t) + (kind == Kind::Density ? sizeof(std::uint64_t) : 0));
 }
 
-void Accumulation::add(int stream, std::span<const PixelHit> hits)
+void Accumulation::add(std::span<const PixelHit> hits)
 {
-    const std::uint32_t mine = std::uint32_t(stream + 1) << 24;
     for (const PixelHit& hit : hits) {
-        const std::uint32_t word = mine | (hit.colour & 0xFFFFFFu);
-        if (!m_shared) {
-            m_colours[hit.cell] = word;
-            if (m_kind == Kind::Density)
-                ++m_hits[hit.cell];
-            continue;
-        }
-        // A lower stream never covers a higher one's colour; within a stream the later point wins.
-        std::atomic_ref<std::uint32_t> colour(m_colours[hit.cell]);
-        std::uint32_t old = colour.load(std::memory_order_relaxed);
-        while (old >> 24 <= mine >> 24 && !colour.compare_exchange_weak(old, word, std::memory_order_relaxed)) {
-        }
+        m_colours[hit.cell] = hit.colour;
         if (m_kind == Kind::Density)
-            std::atomic_ref<std::uint64_t>(m_hits[hit.cell]).fetch_add(1, std::memory_order_relaxed);
+            ++m_hits[hit.cell];
     }
 }
 

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Whole-command time, side by side in one run: fenra-render drawing 1e8
+# density points of the three-map triangle (samples/sierpinski.tfg) at
+# --scale 2 (1588 x 762), against flam3-render drawing 1e8 samples of the
+# same three maps at the same size. Both write a PNG. One thread, then two.
+# flam3-render is only measured against, never needed: without it (or
+# without hyperfine) this skips.
+#
+#   bench/vs_flam3.sh [BUILD_DIR]      # default: build
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$here/build}"
+render="$build/cli/fenra-render"
+for tool in flam3-render hyperfine; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 0; }
+done
+[ -x "$render" ] || { echo "build fenra-render first ($render)"; exit 1; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# flam3's maps are "a d b e c f" for (a·x + b·y + c, d·x + e·y + f); 1e8
+# samples are 1e8 / (1588 · 762) = 82.64 per pixel. The frame is the window's
+# "1x" at twice its size: 666.7 pixels a unit, centred on (0.191, 0.5835).
+cat >"$work/triangle.flam3" <<'XML'
+<flames><flame name="triangle" size="1588 762" center="0.191 0.5835" scale="666.667" rotate="0"
+  quality="82.64" supersample="1" filter="0.5" oversample="1" brightness="4" gamma="2.2" vibrancy="1"
+  background="0 0 0" palette="0">
+ <xform weight="1" color="0" linear="1" coefs="0.5 0 0 0.5 -0.48 0.026"/>
+ <xform weight="1" color="0.5" linear="1" coefs="0.5 0 0 0.5 0.671 0.026"/>
+ <xform weight="1" color="1" linear="1" coefs="0.5 0 0 0.5 0.0955 0.5575"/>
+</flame></flames>
+XML
+
+for threads in 1 2; do
+  hyperfine --warmup 1 --runs "${RUNS:-5}" --export-markdown "$work/t$threads.md" \
+    -n "fenra-render, $threads thread(s)" \
+    "$render $here/samples/sierpinski.tfg -o $work/fenra.png --scale 2 --points 100000000 --colour density --seed 1 --threads $threads" \
+    -n "flam3-render, $threads thread(s)" \
+    "env nthreads=$threads seed=1 isaac_seed=1 out=$work/flam3.png flam3-render < $work/triangle.flam3"
+  cat "$work/t$threads.md"
+done

@@ -1,0 +1,147 @@
+#include "render/HitSums.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+namespace fenra::render {
+namespace {
+
+constexpr int kMinBandShift = 12;
+constexpr int kMaxBandShift = 24;                  // a record keeps 24 bits for the pixel
+constexpr std::size_t kTargetBands = 64;
+
+int bandShiftFor(std::size_t pixels)
+{
+    const std::size_t perBand = std::max<std::size_t>(1, (pixels + kTargetBands - 1) / kTargetBands);
+    return std::clamp(int(std::bit_width(perBand - 1)), kMinBandShift, kMaxBandShift);
+}
+
+std::size_t bandsFor(std::size_t pixels)
+{
+    const int shift = bandShiftFor(pixels);
+    return (pixels + (std::size_t(1) << shift) - 1) >> shift;
+}
+
+void addTo(Sums& s, const Sums& more)
+{
+    s.hits += more.hits;
+    s.r += more.r;
+    s.g += more.g;
+    s.b += more.b;
+}
+
+} // namespace
+
+void HitSums::FreeCells::operator()(Cell* cells) const
+{
+    std::free(cells);
+}
+
+HitSums::HitSums(int width, int height)
+    : m_width(width)
+    , m_height(height)
+    , m_size(std::size_t(width) * std::size_t(height))
+    , m_bandShift(bandShiftFor(m_size))
+    , m_bands(bandsFor(m_size))
+    , m_memory(static_cast<Cell*>(std::calloc(std::max<std::size_t>(1, m_size), sizeof(Cell))))
+    , m_cells(m_memory.get())
+    , m_touched((m_size >> kBlockShift) + 1, 0)
+    , m_locks(new std::mutex[m_bands])
+    , m_overflow(m_bands)
+{
+    if (!m_cells)
+        throw std::bad_alloc();
+}
+
+std::size_t HitSums::bytesFor(int width, int height)
+{
+    return std::size_t(width) * std::size_t(height) * sizeof(Cell);
+}
+
+std::size_t HitSums::queueBytesFor(int width, int height)
+{
+    return bandsFor(std::size_t(width) * std::size_t(height)) * (Writer::kQueue + 1) * sizeof(std::uint32_t);
+}
+
+Sums HitSums::at(std::size_t pixel) const
+{
+    if (!touched(pixel))
+        return {};
+    const Cell& c = m_cells[pixel];
+    Sums s{c[0] & kCountMask, c[1], c[2], c[3]};
+    if (c[0] & kMoved)
+        addTo(s, m_overflow[pixel >> m_bandShift].at(pixel));
+    return s;
+}
+
+std::uint64_t HitSums::mostHits() const
+{
+    std::uint64_t most = 0;
+    for (std::size_t i = 0; i < m_size; ++i) {
+        if (!touched(i))
+            i |= (std::size_t(1) << kBlockShift) - 1;   // on to the next block
+        else
+            most = std::max<std::uint64_t>(most, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+    }
+    return most;
+}
+
+void HitSums::move(std::size_t pixel)
+{
+    Cell& c = m_cells[pixel];
+    addTo(moved(pixel), Sums{c[0] & kCountMask, c[1], c[2], c[3]});
+    c = Cell{kMoved, 0, 0, 0};
+}
+
+void HitSums::addAll(const HitSums& other)
+{
+    for (std::size_t i = 0; i < m_size; ++i) {
+        if (!other.touched(i)) {
+            i |= (std::size_t(1) << kBlockShift) - 1;
+            continue;
+        }
+        const Cell& o = other.m_cells[i];
+        if (o[0] == 0)
+            continue;
+        m_touched[i >> kBlockShift] = 1;
+        Cell& c = m_cells[i];
+        if ((o[0] & kMoved) || (c[0] & kCountMask) + o[0] >= kMoveAt) {
+            addTo(moved(i), other.at(i));
+            c[0] |= kMoved;
+        } else {
+            c += o;
+        }
+    }
+}
+
+HitSums::Writer::Writer(HitSums& target, const HitPalette& palette, bool shared)
+    : m_target(target)
+    , m_palette(palette)
+    , m_shared(shared)
+    , m_withinBand((1u << target.m_bandShift) - 1)
+    , m_records(shared ? target.m_bands * kQueue : 0)
+    , m_counts(shared ? target.m_bands : 0, 0)
+{
+}
+
+void HitSums::Writer::flushBand(std::uint32_t band)
+{
+    const std::size_t first = std::size_t(band) << m_target.m_bandShift;
+    const std::uint32_t* records = m_records.data() + std::size_t(band) * kQueue;
+    const std::lock_guard lock(m_target.m_locks[band]);
+    for (std::uint32_t i = 0; i < m_counts[band]; ++i)
+        m_target.add(first + (records[i] >> 8), m_palette[records[i] & 0xFFu]);
+    m_counts[band] = 0;
+}
+
+void HitSums::Writer::flush()
+{
+    for (std::uint32_t band = 0; band < m_counts.size(); ++band)
+        if (m_counts[band] != 0)
+            flushBand(band);
+}
+
+} // namespace fenra::render
