@@ -9,60 +9,50 @@
 
 #include <QStringList>
 
-#include <deque>
 #include <map>
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace fenra::test {
 
-class FakeBeeper final : public Beeper {
-public:
+struct FakeBeeper final : Beeper {
     void beep() override { ++beeps; }
     int beeps = 0;
 };
-
-class FakeClock final : public Clock {
-public:
-    double secondsSinceMidnight() override { return seconds; }
-    double seconds = 12345.5;
+struct FakeClock final : Clock {
+    double secondsSinceMidnight() override { return 12345.5; }
 };
-
-class FakeMessages final : public Messages {
-public:
+struct FakeMessages final : Messages {
     void tell(const QString& text) override { told.push_back(text); }
     QStringList told;
 };
 
-// Answers file dialogs from a queue; an exhausted queue cancels. Records what each showing offered.
-class FakeFileDialogs final : public FileDialogs {
-public:
-    struct Showing {
-        bool forSaving;
-        FileDialogState state;
-    };
-
-    QString chooseFileToSave(const FileDialogState& state) override;
-    QString chooseFileToOpen(const FileDialogState& state) override;
-
-    std::deque<QString> answers;
-    std::vector<Showing> showings;
-
-private:
-    QString answer(bool forSaving, const FileDialogState& state);
+// Answers file dialogs from a queue; an exhausted queue cancels. Keeps what each showing offered.
+struct FakeFileDialogs final : FileDialogs {
+    QString chooseFileToSave(const FileDialogState& state) override { return chooseFileToOpen(state); }
+    QString chooseFileToOpen(const FileDialogState& state) override
+    {
+        shown.push_back(state);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers;
+    std::vector<FileDialogState> shown;
 };
 
-// Files in memory, with failures a test can switch on.
-class FakeFileStore final : public FileStore {
-public:
-    ReadResult readPrefix(const QString& path, qint64 maxBytes) override;
-    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override;
-
+// Files in memory, and the order they were written in.
+struct FakeFileStore final : FileStore {
+    ReadResult readPrefix(const QString& path, qint64 maxBytes) override
+    {
+        return files.contains(path) ? ReadResult{files[path].left(maxBytes), {}}
+                                    : ReadResult{std::nullopt, QStringLiteral("there is no such file")};
+    }
+    std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override
+    {
+        files[path] = bytes;
+        writeOrder.push_back(path);
+        return std::nullopt;
+    }
     std::map<QString, QByteArray> files;
     QStringList writeOrder;
-    // A write to a path for which this answers true fails with "disk full".
-    std::function<bool(const QString&)> failWrite = [](const QString&) { return false; };
 };
 
 // A whole fake platform in one piece, for the window's tests.

@@ -1,104 +1,158 @@
-// Start, Enter and the refusals of a run that cannot read its settings.
+// Start, Enter, Random, the data-set count, About, a long run and the refusals of
+// commands that cannot read their settings.
 #include "WindowFixture.h"
 
-#include "ui/DrawingArea.h"
+#include "engine/RenderRun.h"
 #include "ui/frmAbout.h"
-
-#include <QTest>
 
 namespace fenra::test {
 namespace {
 
-class RunCommandTest : public WindowTest {
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        // Both sets send every point to (0.5, 0.2): at "1x" that is twips (7500, 4775), pixel (500, 318).
-        setCoefficients(1, {"0", "0", "0.5", "0", "0", "0.2"});
-        setCoefficients(2, {"0", "0", "0.5", "0", "0", "0.2"});
-        window->optclrwhite->setChecked(true);
-        window->txtIter->setText(QStringLiteral("100"));
-    }
-};
-
-TEST_F(RunCommandTest, StartClearsDrawsFillsTheBarAndBeepsOnce)
+TEST_F(WindowTest, StartAndEnterFromAnyControlButAnotherButtonClearAndDrawTheRun)
 {
+    drawOnePoint();
     window->txtMoveX->setText(QStringLiteral("150"));   // ten pixels to the right, cleared by the next run
     window->cmdStart_Click();
     window->txtMoveX->setText(QStringLiteral("0"));
-    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    int beeps = 1;
+    QWidget* const starters[] = {window->coefficientBox(1, 1), window->cborand->lineEdit(), window->cboZoom->lineEdit(),
+                                 window->showBox(2), window->optclrwhite, window->pctdisplay};
+    for (QWidget* control : starters) {
+        QTest::keyClick(control, control == starters[3] ? Qt::Key_Enter : Qt::Key_Return);   // the keypad's too
+        EXPECT_EQ(fake.beeper.beeps, ++beeps) << qPrintable(control->objectName());
+    }
     EXPECT_EQ(window->pctdisplay->image().pixel(500, 318), qRgb(255, 255, 255));
     EXPECT_EQ(litPixels(), 1);
-    EXPECT_EQ(window->prgIter->maximum(), 100);
-    EXPECT_EQ(window->prgIter->value(), 100);
-    EXPECT_EQ(fake.beeper.beeps, 2);
-    // The current map holds the last pick: set 1 or 2 with its texts.
-    const CurrentMap& map = window->currentMap();
-    ASSERT_TRUE(map.setNumber == "1" || map.setNumber == "2");
-    EXPECT_EQ(map.coefficients, window->dataSets().sets[std::size_t(map.setNumber.toInt() - 1)]);
-}
-
-TEST_F(RunCommandTest, EnterStartsARunFromAnyControlButAnotherButton)
-{
-    QWidget* starters[] = {window->coefficientBox(1, 1), window->txtIter, window->cborand->lineEdit(),
-                           window->cboZoom->lineEdit(), window->showBox(2), window->optclrwhite, window->pctdisplay};
-    int beeps = 0;
-    for (QWidget* control : starters) {
-        SCOPED_TRACE(control->objectName().toStdString());
-        QTest::keyClick(control, Qt::Key_Return);
-        EXPECT_EQ(fake.beeper.beeps, ++beeps);
-    }
-    QTest::keyClick(window->txtIter, Qt::Key_Enter);   // the keypad's Enter too
-    EXPECT_EQ(fake.beeper.beeps, ++beeps);
-    EXPECT_EQ(window->cborand->count(), 5);            // Enter added nothing to the list
+    EXPECT_EQ(window->prgIter->value(), 300);
+    EXPECT_EQ(window->cborand->count(), 5);   // Enter added nothing to the list
 
     QTest::keyClick(window->cmdAbout, Qt::Key_Return);   // another button presses itself
     EXPECT_EQ(fake.beeper.beeps, beeps);
     EXPECT_TRUE(window->about()->isVisible());
 }
 
-TEST_F(RunCommandTest, UnreadableSettingsAreRefusedByNameBeforeAnythingChanges)
+TEST_F(WindowTest, OnlyTheExactTextsTwoToSixMoveTheFramesWhichKeepTheirTexts)
 {
+    EXPECT_EQ(framesShown(), 2);   // at start-up
+    window->cborand->setCurrentIndex(4);   // "6" chosen from the list
+    window->coefficientBox(5, 6)->setText(QStringLiteral("x"));
+    window->cborand->lineEdit()->clear();
+    QTest::keyClicks(window->cborand->lineEdit(), QStringLiteral("3"));   // typed
+    for (const char* text : {" 3", "3 ", "03", "3.0", "1", "0", "7", "", "45"}) {
+        window->cborand->setEditText(QString::fromLatin1(text));
+        EXPECT_EQ(framesShown(), 3) << text;
+    }
+    window->cborand->setCurrentIndex(3);   // "5"
+    EXPECT_EQ(window->coefficientBox(5, 6)->text(), QStringLiteral("x"));
+}
+
+TEST_F(WindowTest, RandomTwiceGivesNewDataSetsAndANewPictureAtOnce)
+{
+    QTest::mouseClick(window->cmdRandom, Qt::LeftButton);
+    const DataSetTexts first = window->dataSets();
+    const QImage picture = window->pctdisplay->image();
+    EXPECT_EQ(fake.beeper.beeps, 1);
+    window->cmdRandom_Click();   // the same clock reading
+    EXPECT_NE(window->dataSets(), first);
+    EXPECT_NE(window->pctdisplay->image(), picture);
+    EXPECT_EQ(window->dataSets().sets[2], first.sets[2]);   // only the counted sets
+}
+
+TEST_F(WindowTest, CommandsRefuseUnreadableSettingsByNameBeforeAnythingChanges)
+{
+    drawOnePoint();
     window->cmdStart_Click();   // a picture, a full bar and a current map to keep
-    const QImage before = window->pctdisplay->image();
-    const CurrentMap mapBefore = window->currentMap();
+    const QImage picture = window->pctdisplay->image();
+    const CurrentMap map = window->currentMap();
+    const DataSetTexts sets = window->dataSets();
     struct Case {
+        void (frmfenra::*command)();
         QLineEdit* box;
         const char* text;
         const char* named;
     };
-    for (const Case& c : {Case{window->txtIter, "", "\"Iterations:\""}, Case{window->txtIter, "abc", "\"Iterations:\""},
-                          Case{window->txtIter, "1e10", "\"Iterations:\""}, Case{window->txtMoveX, "ten", "\"Right:\""},
-                          Case{window->txtMoveY, "", "\"Down\""}}) {
+    const auto start = &frmfenra::cmdStart_Click, random = &frmfenra::cmdRandom_Click, batch = &frmfenra::cmdSaveBatch_Click;
+    QLineEdit* count = window->cborand->lineEdit();
+    for (const Case& c : {Case{start, window->txtIter, "", "\"Iterations:\""}, Case{start, window->txtIter, "1e10", "\"Iterations:\""},
+                          Case{start, window->txtMoveX, "ten", "\"Right:\""}, Case{start, window->txtMoveY, "", "\"Down\""},
+                          Case{random, count, "two", "\"Random #'s:\""}, Case{random, window->txtIter, "lots", "\"Iterations:\""},
+                          Case{batch, window->txtArray, "x", "\"Runs:\""}, Case{batch, count, "10", "\"Random #'s:\""},
+                          Case{batch, window->txtIter, "", "\"Iterations:\""}}) {
         SCOPED_TRACE(c.text);
         const QString kept = c.box->text();
         c.box->setText(QString::fromLatin1(c.text));
+        window->txtArray->setText(c.box == window->txtArray ? c.box->text() : QStringLiteral("3"));
         fake.messages.told.clear();
-        window->cmdStart_Click();
+        (window.get()->*c.command)();
         ASSERT_EQ(fake.messages.told.size(), 1);
         EXPECT_TRUE(fake.messages.told.front().contains(QLatin1String(c.named)));
-        EXPECT_EQ(window->pctdisplay->image(), before);
-        EXPECT_EQ(window->prgIter->value(), 100);
-        EXPECT_EQ(window->currentMap(), mapBefore);
-        EXPECT_EQ(fake.beeper.beeps, 1);
         c.box->setText(kept);
+        EXPECT_TRUE(window->dataSets() == sets && window->currentMap() == map && window->prgIter->value() == 300);
+        EXPECT_EQ(window->pctdisplay->image(), picture);
+        EXPECT_TRUE(fake.beeper.beeps == 1 && fake.dialogs.shown.empty());
     }
 }
 
-TEST_F(RunCommandTest, NoIterationsClearsBeepsAndShowsAnEmptyBar)
+TEST_F(WindowTest, NoIterationsOrNoRunsShowAnEmptyBarNotABusyOne)
 {
     window->cmdStart_Click();
+    window->txtArray->setText(QStringLiteral("0"));
+    fake.dialogs.answers = {QStringLiteral("none.tfg")};
+    window->cmdSaveBatch_Click();
+    EXPECT_TRUE(fake.files.files.empty());
     for (const char* text : {"0", "-5"}) {
-        SCOPED_TRACE(text);
         window->txtIter->setText(QString::fromLatin1(text));
         window->cmdStart_Click();
         EXPECT_EQ(litPixels(), 0);
-        // Not the busy animation of an empty range, and not full.
-        EXPECT_LT(window->prgIter->minimum(), window->prgIter->maximum());
-        EXPECT_EQ(window->prgIter->value(), window->prgIter->minimum());
     }
-    EXPECT_EQ(fake.beeper.beeps, 3);
+    for (QProgressBar* bar : {window->prgIter, window->prgArray})
+        EXPECT_TRUE(bar->minimum() == bar->value() && bar->value() < bar->maximum()) << qPrintable(bar->objectName());
+}
+
+TEST_F(WindowTest, AboutHoldsTheWindowTillClosedOrEscapedAndGoesWithIt)
+{
+    for (const bool escape : {false, true}) {
+        QTest::mouseClick(window->cmdAbout, Qt::LeftButton);
+        ASSERT_TRUE(window->about()->isVisible());
+        QTest::mouseClick(window->cmdStart, Qt::LeftButton);   // does nothing meanwhile
+        EXPECT_EQ(fake.beeper.beeps, 0);
+        escape ? QTest::keyClick(window->about(), Qt::Key_Escape) : void(window->about()->close());
+        EXPECT_FALSE(window->about()->isVisible()) << escape;
+        EXPECT_TRUE(window->isEnabled() && window->isVisible());
+    }
+    window->cmdAbout_Click();
+    EXPECT_TRUE(window->close());   // never asks
+    EXPECT_FALSE(window->about()->isVisible());
+}
+
+TEST_F(WindowTest, ALongRunShowsItsProgressAndRepaintsButTakesNoInputTillItEnds)
+{
+    window->progressEvery = std::chrono::milliseconds(0);   // at every block of steps
+    window->txtIter->setText(QStringLiteral("99999"));
+    const DataSetTexts sets = window->dataSets();
+    Pcg32Source sameSequence = random;
+    CurrentMap map = window->currentMap();
+
+    int seen = -1;   // the bar while the run works
+    QTimer::singleShot(0, window.get(), [&] {
+        seen = window->prgIter->value();
+        QTest::mouseClick(window->cmdRandom, Qt::LeftButton);
+        QTest::keyClicks(window->txtIter, QStringLiteral("1"));
+        EXPECT_FALSE(window->close());   // waits for the end
+    });
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    EXPECT_TRUE(seen > 0 && seen < 99999) << seen;
+    EXPECT_EQ(window->prgIter->value(), 99999);
+    EXPECT_EQ(fake.beeper.beeps, 1);
+    EXPECT_EQ(window->dataSets(), sets);
+    EXPECT_EQ(window->txtIter->text(), QStringLiteral("99999"));
+
+    // The same picture as one loop draws from the same sequence.
+    QImage alone(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32);
+    renderRun(sets, *planRun(window->runSettings()).plan, map, sameSequence,
+              RasterView{reinterpret_cast<std::uint32_t*>(alone.bits()), alone.width(), alone.height(), alone.width()});
+    EXPECT_EQ(window->pctdisplay->image(), alone);
+    QTRY_VERIFY(!window->isVisible());   // the close asked for meanwhile
 }
 
 } // namespace

@@ -2,41 +2,52 @@
 
 #include "engine/RandomSource.h"
 #include "support/FakePlatform.h"
+#include "ui/DrawingArea.h"
 #include "ui/frmfenra.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QImage>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 namespace fenra::test {
 
 // The real main window over fake services, shown on the offscreen screen.
 class WindowTest : public ::testing::Test {
 protected:
+    virtual Platform platform() { return fake.platform(); }
     void SetUp() override
     {
-        window = std::make_unique<frmfenra>(fake.platform(), random);
+        window = std::make_unique<frmfenra>(platform(), random);
         window->show();
+        window->txtIter->setText(QStringLiteral("300"));
     }
 
-    // Writes the same texts into all six coefficient boxes of a set.
-    void setCoefficients(int set, const std::array<const char*, 6>& texts)
+    // Data sets 1 and 2 send every point to (0.5, 0.2), drawn white: at "1x" pixel (500, 318).
+    void drawOnePoint()
     {
-        for (int j = 1; j <= 6; ++j)
-            window->coefficientBox(set, j)->setText(QString::fromLatin1(texts[std::size_t(j - 1)]));
+        for (int k = 0; k < 12; ++k)
+            window->coefficientBox(k / 6 + 1, k % 6 + 1)->setText(k % 6 == 2 ? "0.5" : k % 6 == 5 ? "0.2" : "0");
+        window->optclrwhite->setChecked(true);
     }
 
-    int litPixels() const;
-    std::vector<bool> framesShown() const;
+    int litPixels() const
+    {
+        const QImage image = window->pctdisplay->image().convertToFormat(QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());   // rows without padding
+        return int(std::count_if(pixels, pixels + image.width() * image.height(), [](QRgb p) { return (p & 0xFFFFFF) != 0; }));
+    }
+
+    // How many data-set frames show, when they are the first ones; else -1.
+    int framesShown() const
+    {
+        int shown = 0;
+        for (int k = 1; k <= 6; ++k)
+            shown = window->dataSetFrame(k)->isHidden() ? shown : shown == k - 1 ? k : -1;
+        return shown;
+    }
 
     FakePlatform fake;
     Pcg32Source random{42};
