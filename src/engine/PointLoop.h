@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AffineMap.h"
 #include "engine/DataSets.h"
 #include "engine/NumberText.h"
 #include "engine/PickDataSet.h"
@@ -19,9 +20,7 @@ class RandomSource;
 // A map's coefficients as numbers. A row with a text that is not a number
 // leaves its coordinate where it was; it is stored as the identity row
 // (x' = 1x + 0y + 0, or y' = 0x + 1y + 0), which gives exactly that.
-struct alignas(64) ParsedMap {
-    double c[6] = {1.0, 0.0, 0.0, 0.0, 1.0, 0.0};
-};
+using ParsedMap = AffineMap;
 
 // Everything a run reads, converted once: it cannot change while a run lasts.
 struct PreparedRun {
