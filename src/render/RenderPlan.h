@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/AffineMap.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -9,10 +11,7 @@ namespace fenra::render {
 
 inline constexpr int kMaxMaps = 64;
 
-// (x, y) -> (c[0]·x + c[1]·y + c[2], c[3]·x + c[4]·y + c[5]), the window's order.
-struct AffineMap {
-    double c[6] = {1.0, 0.0, 0.0, 0.0, 1.0, 0.0};
-};
+using AffineMap = fenra::AffineMap;
 
 enum class Colouring {
     SetColours,   // each hit adds the colour of the map that drew it

@@ -1,4 +1,5 @@
 // Reading numbers out of texts, and the render run: where a point lands, its colour, and the steps that fail.
+#include "engine/Contraction.h"
 #include "engine/NumberText.h"
 #include "engine/RandomSource.h"
 #include "engine/RenderRun.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 using namespace fenra;
@@ -227,3 +229,26 @@ TEST(RenderRun, InlineAndBlockDrawsOfOneSequenceDrawTheSamePicture)
 }
 
 } // namespace
+
+// Sets whose points run off are told apart from sets that come in on average,
+// even where one map alone grows.
+TEST(Contraction, OnlySetsThatShrinkOnAverageContract)
+{
+    const AffineMap half{{0.5, 0, 0, 0, 0.5, 0}}, shift{{1, 0, 3, 0, 1, -2}}, grow{{2, 0, 0, 0, 2, 0}};
+    const AffineMap shear{{1, 1, 0, 0, 1, 0}}, line{{0.5, 0, 0, 0, 0, 0}}, flat{{0, 0, 1, 0, 0, 1}};
+    EXPECT_DOUBLE_EQ(largestStretch(shear), (1 + std::sqrt(5.0)) / 2);   // det 1, but it stretches
+    const struct { std::vector<AffineMap> maps; std::vector<double> weights; bool contracts; } cases[] = {
+        {{half, half}, {}, true},
+        {{shift}, {}, false},                 // a pure translation moves every point the same way
+        {{shift, half}, {}, true},
+        {{grow, half}, {}, false},            // log 2 against log 0.5: no better than still
+        {{grow, half, half}, {}, true},
+        {{grow, half, half}, {0.6, 0.2, 0.2}, false},
+        {{grow, half}, {0, 1}, true},         // a map never picked does not count
+        {{shear}, {}, false},
+        {{line, flat}, {}, true},             // flattened onto a line or a point
+        {{}, {}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(contractsOnAverage(c.maps, c.weights), c.contracts) << c.maps.size() << " maps";
+}
