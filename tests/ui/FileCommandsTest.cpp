@@ -34,13 +34,13 @@ TEST_F(WindowTest, SaveAndLoadKeepEveryTextAndTheDialogsStartInTheStartFolderThe
     EXPECT_EQ(window->pctdisplay->image(), picture);   // loading starts no run
 }
 
-TEST_F(WindowTest, BatchWritesEachRunsDataThenPictureAndItsBarKeepsItsValue)
+TEST_F(WindowTest, BatchWritesEachRunsPictureThenDataAndItsBarKeepsItsValue)
 {
     window->txtArray->setText(QStringLiteral("3"));
     fake.dialogs.answers = {QStringLiteral("pics/fern.TFG")};
     window->cmdSaveBatch_Click();
-    EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).tfg", "pics/fern(1).bmp", "pics/fern(2).tfg",
-                                                  "pics/fern(2).bmp", "pics/fern(3).tfg", "pics/fern(3).bmp"}));
+    EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).bmp", "pics/fern(1).tfg", "pics/fern(2).bmp",
+                                                  "pics/fern(2).tfg", "pics/fern(3).bmp", "pics/fern(3).tfg"}));
     EXPECT_EQ(fake.beeper.beeps, 3);
     // The last run's files are what the window shows.
     EXPECT_EQ(parseDataRecord(fake.files.files.at(QStringLiteral("pics/fern(3).tfg"))), window->dataSets());
