@@ -42,7 +42,8 @@ public:
     // they renamed into place, in the same order. When one cannot be written,
     // no file is renamed, the temporary files are removed and every older file
     // of those names stays as it was. There is no in-place fallback: a folder
-    // that takes no new files refuses the write.
+    // that takes no new files refuses the write. Should a rename itself fail
+    // (its name taken by a folder meanwhile), the files renamed before it stay.
     virtual std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& files) = 0;
 };
 

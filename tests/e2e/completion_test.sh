@@ -1,19 +1,15 @@
 #!/usr/bin/env bash
-# fenra-render's bash completion in a real bash with bash-completion: "--"
-# offers exactly the options its --help lists, --name the entries of the
-# collection on the line, and files by the extensions each place takes.
-# Usage: completion_test.sh FENRA_RENDER COMPLETION SAMPLES. Exits 77 (skipped)
-# without bash-completion.
+# fenra-render's bash completion in a real bash with bash-completion: "--" offers exactly the options its
+# --help lists, --name the entries of the collection on the line, and files by the extensions each place
+# takes. Usage: completion_test.sh FENRA_RENDER COMPLETION SAMPLES. Exits 77 without bash-completion.
 set -uo pipefail
 render=$(realpath "$1") completion=$(realpath "$2") samples=$(realpath "$3")
 main=/usr/share/bash-completion/bash_completion
 [ -r "$main" ] || { echo "SKIPPED: needs the Debian package bash-completion"; exit 77; }
-source "$main"
-source "$completion"
+source "$main" && source "$completion"
 work=$(mktemp -d) && cd "$work" || exit 1
 trap 'rm -rf "$work"' EXIT
-touch a.tfg b.PNG c.ifs d.bmp e.txt
-cp "$samples/classic.ifs" .
+touch a.tfg b.PNG c.ifs d.bmp e.txt && cp "$samples/classic.ifs" .
 
 failed=0
 # The words offered for the command line $1 (its last word the one completed), sorted, on one line.

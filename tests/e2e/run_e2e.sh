@@ -23,10 +23,10 @@ if [ -z "${FENRA_E2E_DISPLAY_UP:-}" ]; then   # start a private X server and com
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/fenra-e2e.XXXXXX")
-out=$work/out app= keep=${FENRA_E2E_KEEP:-}
+out=$work/out app= watcher= keep=${FENRA_E2E_KEEP:-}
 mkdir -p "$out" "$work/home" "$work/runtime" && chmod 700 "$work/runtime"
 cleanup() {
-  if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then kill "$app"; wait "$app" 2>/dev/null || true; fi
+  for p in $app $watcher; do kill -0 "$p" 2>/dev/null && { kill "$p"; wait "$p" 2>/dev/null || true; }; done
   if [ "$keep" = 1 ]; then echo "kept: $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -67,6 +67,8 @@ screen_ok() { import -window "$window" "$work/screen.png" && "$check" "$work/scr
 # A part of the window, Left Top Width Height in pixels, to the file $5.
 grab() { import -window "$window" -crop "$3x$4+$1+$2" +repage "$work/$5.png"; }
 same() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>/dev/null; }
+# Grabbed twice, 0.2 s apart, the same: the window has finished painting there (a dialog just closed).
+settled() { grab "$@" && sleep 0.2 && grab "${@:1:4}" "$5-again" && same "$5" "$5-again"; }
 
 # Data sets 1 and 2 send every point to (0.2, 0.5); set 3's odd texts must travel all the same.
 { printf 2; printf '%-6s' 0.0000 0.0000 0.2000 0.0000 0.0000 0.5000 0.0000 0.0000 0.2000 0.0000 0.0000 0.5000 \
@@ -91,7 +93,7 @@ answer_dialog "Save As" "$out/saved.bmp"
 # in data set 2's first box, then the text typed, which Save Data afterwards finds there. A screenshot
 # taken meanwhile shows the bar on its way and the box as it was.
 box=(112 12 73 17) bar_end=(513 152 40 13)   # pixels: txtdata2(0); the end of prgIter
-grab "${box[@]}" box-before && grab "${bar_end[@]}" bar-full
+within 10 settled "${box[@]}" box-before && within 10 settled "${bar_end[@]}" bar-full || fail "the window did not settle"
 press 9240 480 615 285   # Iterations:
 xdotool key ctrl+a type 1e8   # seconds: long enough to type into, short enough for the suite
 press 10080 2280 1095 255   # Start
@@ -115,8 +117,7 @@ press 10560 240 375 285   # Runs: a batch of three
 xdotool key ctrl+a type 3
 press 10080 600 855 495   # Random Batch
 answer_dialog "Save As" "$out/batch.tfg"
-within 30 test -e "$out/batch(3).tfg" || fail "the batch did not end"
-sleep 0.5; kill "$watcher"
+within 30 grep -q 'MOVED_TO batch(3).tfg' "$work/writes.log" || fail "the batch did not end"
 expected=$(for n in 1 2 3; do printf 'CLOSE_WRITE,CLOSE batch(%s).%s.part\n' $n bmp $n tfg; printf 'MOVED_TO batch(%s).%s\n' $n bmp $n tfg; done)
 [ "$(sed -E 's/\.[0-9a-f]{8}\.part$/.part/' "$work/writes.log" | grep 'batch(')" = "$expected" ] ||
   fail "the batch wrote in this order: $(cat "$work/writes.log")"
