@@ -87,7 +87,8 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
         } else if (const auto maps = text(kMapsKey)) {
             loaded.collection = parseIfsCollection(*maps);
             if (!loaded.collection->ok() || !loaded.collection->firstDrawable())
-                return refused(QStringLiteral("its maps cannot be read: %1").arg(loaded.collection->error));
+                return refused(QStringLiteral("its maps cannot be read: %1")
+                                   .arg(loaded.collection->ok() ? QStringLiteral("they are 3D") : loaded.collection->error));
         } else {
             return refused(QStringLiteral("this PNG holds no Fenra data record"));
         }
