@@ -1,7 +1,7 @@
 #include "files/GivenFile.h"
 
 #include "files/IfsCollection.h"
-#include "files/PngText.h"
+#include "files/PngChunks.h"
 
 #include <QtEndian>
 
@@ -27,7 +27,7 @@ bool isBitmap(const QByteArray& head)
 
 GivenKind givenKind(const QString& name, const QByteArray& head)
 {
-    if (head.startsWith(kPngSignature))
+    if (startsAsPng(head))
         return GivenKind::Png;
     if (isBitmap(head))
         return GivenKind::Bitmap;
@@ -38,7 +38,13 @@ GivenKind givenKind(const QString& name, const QByteArray& head)
 
 std::optional<QByteArray> recordInPng(const QByteArray& png)
 {
-    return pngText(png, kRecordKey);
+    // A record whose own chunk is whole is taken even from a file damaged
+    // elsewhere: it is the user's data, and the chunk's check value vouches for it.
+    const ReadPngTexts read = readPngTexts(png);
+    const auto record = read.texts.find(kRecordKey);
+    if (record == read.texts.end())
+        return std::nullopt;
+    return record->second;
 }
 
 } // namespace fenra

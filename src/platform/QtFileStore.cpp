@@ -42,6 +42,18 @@ std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew)
     return std::nullopt;
 }
 
+std::optional<QString> outputProblem(const QString& path)
+{
+    const QFileInfo folder(QFileInfo(path).path());
+    if (!folder.exists())
+        return QStringLiteral("there is no folder \"%1\"").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("\"%1\" is not a folder").arg(folder.filePath());
+    if (!folder.isWritable())
+        return QStringLiteral("the folder \"%1\" is not writable").arg(folder.filePath());
+    return notAnOrdinaryFile(path, true);
+}
+
 FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxBytes)
 {
     if (const std::optional<QString> problem = notAnOrdinaryFile(path, false))

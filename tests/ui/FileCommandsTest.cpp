@@ -3,7 +3,7 @@
 
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
-#include "files/PngText.h"
+#include "files/PngChunks.h"
 #include "platform/QtPlatform.h"
 
 namespace fenra::test {
@@ -56,14 +56,11 @@ TEST_F(WindowTest, BatchWritesEachRunsPictureThenDataAndItsBarKeepsItsValue)
     }
 }
 
-// A PNG of one text chunk: all that is looked at to find a record.
-QByteArray pngWithText(const QByteArray& keyAndValue)
+// A one-pixel PNG with one text chunk.
+QByteArray pngWithText(const char* key, const QByteArray& value)
 {
-    const QByteArray typeAndData = "tEXt" + keyAndValue;
-    QByteArray png = kPngSignature + QByteArray(4, '\0') + typeAndData + QByteArray(4, '\0');
-    qToBigEndian(std::uint32_t(keyAndValue.size()), png.data() + 8);
-    qToBigEndian(pngChunkCrc(typeAndData), png.data() + png.size() - 4);
-    return png;
+    const std::uint32_t pixel = 0xff000000;
+    return encodePng({const_cast<std::uint32_t*>(&pixel), 1, 1, 1}, {{key, value}}).value();
 }
 
 // Given on the command line or dropped, a file is told by its first bytes or text: a data file or a PNG
@@ -75,8 +72,8 @@ TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
     five.count = QStringLiteral("5");
     const QByteArray record = BuildDataText(five).bytes;
     std::uint32_t pixel = 0;
-    fake.files.files = {{"/data/five.TFG", record}, {"/data/drawn.png", pngWithText(kRecordKey + ('\0' + record))},
-                        {"/data/other.png", pngWithText("Title\0fern")}, {"/data/five.bmp", encodeBitmap({&pixel, 1, 1, 1})},
+    fake.files.files = {{"/data/five.TFG", record}, {"/data/drawn.png", pngWithText(kRecordKey, record)},
+                        {"/data/other.png", pngWithText("Title", "fern")}, {"/data/five.bmp", encodeBitmap({&pixel, 1, 1, 1})},
                         {"/data/classic.txt", "fern { ; a stalk\n 0 0 0 .16 0 0 .01\n}\n"}, {"/data/c.ifs", "\n"}};
     const auto drop = [&](const QList<QByteArray>& names, QWidget* onto) {   // a drag enters, then drops
         QMimeData mime;

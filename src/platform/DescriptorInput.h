@@ -1,0 +1,25 @@
+#pragma once
+
+#include <streambuf>
+
+namespace fenra {
+
+// A file descriptor read as a stream whose failures are told. Through
+// std::cin a closed descriptor or a folder reads as an empty input; here a
+// failed read(2) marks the stream bad and keeps its errno.
+class DescriptorInput final : public std::streambuf {
+public:
+    explicit DescriptorInput(int descriptor) : m_descriptor(descriptor) {}
+
+    int failure() const { return m_failure; }   // errno of the read that failed; 0 when none did
+
+protected:
+    int_type underflow() override;
+
+private:
+    int m_descriptor;
+    int m_failure = 0;
+    char m_buffer[1 << 16];
+};
+
+} // namespace fenra
