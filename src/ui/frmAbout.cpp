@@ -16,7 +16,7 @@ frmAbout::frmAbout(QWidget* parent)
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(twipsRect(0, 0, 4065, 3180).size());
 
-    lblTitle = new QLabel(QStringLiteral("Tarnwick Fenra Game"), this);
+    auto* lblTitle = new QLabel(QStringLiteral("Tarnwick Fenra Game"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont font = sansSerif();
     font.setPointSize(18);
@@ -29,8 +29,7 @@ void frmAbout::closeEvent(QCloseEvent* event)
 {
     event->accept();
     hide();
-    if (m_onClosed)
-        m_onClosed();
+    emit closed();
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event)

@@ -63,7 +63,7 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& text, i
 // An editable list whose text is compared exactly: no completion, and Enter
 // never adds the typed text to the list.
 QComboBox* makeComboBox(QWidget* parent, const char* name, const QStringList& items, const QString& text,
-                        const QRect& geometry)
+                        QStyle* style, const QRect& geometry)
 {
     auto* combo = place(new QComboBox(parent), name, geometry);
     combo->setEditable(true);
@@ -71,9 +71,7 @@ QComboBox* makeComboBox(QWidget* parent, const char* name, const QStringList& it
     combo->setCompleter(nullptr);
     combo->addItems(items);
     combo->setEditText(text);
-    // One style for all lists, kept for the life of the program.
-    static SlimComboStyle* slim = new SlimComboStyle;
-    combo->setStyle(slim);
+    combo->setStyle(style);
     return combo;
 }
 
@@ -114,6 +112,7 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint)
+    , m_comboStyle(std::make_unique<SlimComboStyle>())
     , m_platform(platform)
     , m_random(random)
     , m_about(std::make_unique<frmAbout>())
@@ -141,7 +140,7 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
 
     CommonDialog1.filter = kTdgFilter;
     CommonDialog2.filter = kBmpFilter;
-    m_about->setOnClosed([this] { aboutClosed(); });
+    connect(m_about.get(), &frmAbout::closed, this, &frmfenra::aboutClosed);
 
     // Enter presses Start wherever the focus is, unless a button has it; a
     // file dropped anywhere on the window is opened.
@@ -157,21 +156,17 @@ frmfenra::~frmfenra() = default;
 
 void frmfenra::buildDataSetFrames()
 {
-    m_boxes = {&txtdata1, &txtdata2, &txtdata3, &txtdata4, &txtdata5, &txtdata6};
-    QGroupBox** frames[] = {&fradata1, &fradata2, &fradata3, &fradata4, &fradata5, &fradata6};
-    QCheckBox** showBoxes[] = {&chkvar1, &chkvar2, &chkvar3, &chkvar4, &chkvar5, &chkvar6};
     for (int k = 1; k <= 6; ++k) {
         const std::size_t K = std::size_t(k - 1);
         const QByteArray frameName = "fradata" + QByteArray::number(k);
         auto* frame = place(new QGroupBox(QStringLiteral("Data Set %1").arg(k), this), frameName.constData(),
                             twipsRect(60 + 1380 * (k - 1), 0, 1395, 2235));
         frame->setFocusPolicy(Qt::NoFocus);
-        *frames[K] = frame;
         m_frames[K] = frame;
 
         for (int i = 0; i < 6; ++i) {
             const QByteArray boxName = "txtdata" + QByteArray::number(k) + "(" + QByteArray::number(i) + ")";
-            (*m_boxes[K])[std::size_t(i)] =
+            m_boxes[K][std::size_t(i)] =
                 makeTextBox(frame, boxName.constData(), QString(), kCoefficientWidth, twipsRect(240, 180 + 300 * i, 1095, 255));
             const int labelIndex = 6 * (k - 1) + i;
             const QByteArray labelName = "lbldata(" + QByteArray::number(labelIndex) + ")";
@@ -184,21 +179,20 @@ void frmfenra::buildDataSetFrames()
                            twipsRect(240, 1980, 825, 195));
         show->setChecked(true);
         show->setToolTip(QStringLiteral("Show the points created by Data Set %1").arg(k));
-        *showBoxes[K] = show;
         m_showBoxes[K] = show;
     }
 }
 
 void frmfenra::buildOptions()
 {
-    fraOptions = place(new QGroupBox(QStringLiteral("Options"), this), "fraOptions", twipsRect(8400, 0, 1575, 2535));
-    fraOptions->setFocusPolicy(Qt::NoFocus);
-    QWidget* f = fraOptions;
+    auto* f = place(new QGroupBox(QStringLiteral("Options"), this), "fraOptions", twipsRect(8400, 0, 1575, 2535));
+    f->setFocusPolicy(Qt::NoFocus);
 
     lblrand = makeLabel(f, "lblrand", QStringLiteral("Random #'s:"), twipsRect(60, 240, 900, 195));
-    cborand = makeComboBox(f, "cborand", {"2", "3", "4", "5", "6"}, QStringLiteral("0"), twipsRect(1080, 120, 390, 315));
+    cborand = makeComboBox(f, "cborand", {"2", "3", "4", "5", "6"}, QStringLiteral("0"), m_comboStyle.get(),
+                           twipsRect(1080, 120, 390, 315));
     cborand->setToolTip(QStringLiteral("The amount of random numbers that will be picked for the equation"));
-    lblIter = makeLabel(f, "lblIter", QStringLiteral("Iterations:"), twipsRect(60, 540, 690, 195));
+    makeLabel(f, "lblIter", QStringLiteral("Iterations:"), twipsRect(60, 540, 690, 195));
     txtIter = makeTextBox(f, "txtIter", QStringLiteral("5000"), 5, twipsRect(840, 480, 615, 285));
     txtIter->setToolTip(QStringLiteral("The number of times the equation will calculated"));
 
@@ -215,15 +209,15 @@ void frmfenra::buildOptions()
         connect(option, &QRadioButton::toggled, this, &frmfenra::showColourOptionsAsOneStop);
     showColourOptionsAsOneStop();
 
-    lblMoveX = makeLabel(f, "lblMoveX", QStringLiteral("Right:"), twipsRect(480, 1440, 420, 195));
+    makeLabel(f, "lblMoveX", QStringLiteral("Right:"), twipsRect(480, 1440, 420, 195));
     txtMoveX = makeTextBox(f, "txtMoveX", QStringLiteral("0"), 0, twipsRect(960, 1440, 495, 285));
     txtMoveX->setToolTip(QStringLiteral("Move the image that appears on the display to the right"));
-    lblMovey = makeLabel(f, "lblMovey", QStringLiteral("Down"), twipsRect(480, 1800, 420, 195));
+    makeLabel(f, "lblMovey", QStringLiteral("Down"), twipsRect(480, 1800, 420, 195));
     txtMoveY = makeTextBox(f, "txtMoveY", QStringLiteral("0"), 0, twipsRect(960, 1800, 495, 285));
     txtMoveY->setToolTip(QStringLiteral("Move the image that appears on the display downwards"));
-    lblZoom = makeLabel(f, "lblZoom", QStringLiteral("Zoom:"), twipsRect(360, 2160, 450, 195));
+    makeLabel(f, "lblZoom", QStringLiteral("Zoom:"), twipsRect(360, 2160, 450, 195));
     cboZoom = makeComboBox(f, "cboZoom", {"0.25x", "0.5x", "1x", "2x", "4x", "8x"}, QStringLiteral("1x"),
-                           twipsRect(840, 2160, 555, 315));
+                           m_comboStyle.get(), twipsRect(840, 2160, 555, 315));
     cboZoom->setToolTip(QStringLiteral("Zoom the image in or out"));
 }
 
@@ -235,7 +229,7 @@ void frmfenra::showColourOptionsAsOneStop()
 
 void frmfenra::buildBatch()
 {
-    fraSave = place(new QGroupBox(QStringLiteral("Batch"), this), "fraSave", twipsRect(9960, 0, 1095, 1455));
+    auto* fraSave = place(new QGroupBox(QStringLiteral("Batch"), this), "fraSave", twipsRect(9960, 0, 1095, 1455));
     fraSave->setFocusPolicy(Qt::NoFocus);
     lblSave = makeLabel(fraSave, "lblSave", QStringLiteral("Runs:"), twipsRect(120, 240, 420, 195));
     txtArray = makeTextBox(fraSave, "txtArray", QStringLiteral("0"), 2, twipsRect(600, 240, 375, 285));
@@ -271,11 +265,11 @@ void frmfenra::buildButtons()
 void frmfenra::setTabOrder()
 {
     QList<QWidget*> order{cmdStart};
-    for (auto* boxes : {&txtdata1, &txtdata2, &txtdata3, &txtdata4})
-        order.append(QList<QWidget*>(boxes->begin(), boxes->end()));
-    order.append(pctdisplay);
-    for (auto* boxes : {&txtdata5, &txtdata6})
-        order.append(QList<QWidget*>(boxes->begin(), boxes->end()));
+    for (std::size_t k = 0; k < 6; ++k) {
+        order.append(QList<QWidget*>(m_boxes[k].begin(), m_boxes[k].end()));
+        if (k == 3)   // the drawing area comes after data set 4
+            order.append(pctdisplay);
+    }
     for (QCheckBox* show : m_showBoxes)
         order.append(show);
     order.append({cborand, txtIter, cmdRandom, txtArray, cmdSaveBatch, cmdLoad, cmdSave, cmdSavePicture, cmdAbout,
@@ -310,7 +304,7 @@ void frmfenra::Form_Load()
 
 QLineEdit* frmfenra::coefficientBox(int set, int coefficient) const
 {
-    return (*m_boxes[std::size_t(set - 1)])[std::size_t(coefficient - 1)];
+    return m_boxes[std::size_t(set - 1)][std::size_t(coefficient - 1)];
 }
 
 DataSetTexts frmfenra::dataSets() const
@@ -499,31 +493,50 @@ void frmfenra::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+// Every control of the window passes its events through here first.
 bool frmfenra::eventFilter(QObject* watched, QEvent* event)
 {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QList<QByteArray> files = droppedFiles(drop->mimeData());
-        if (files.isEmpty())
-            return QWidget::eventFilter(watched, event);
-        drop->acceptProposedAction();
-        // The desktop delivers a drop even while a run works; it is taken
-        // after the work, never between a batch's run and its data file.
-        if (type == QEvent::Drop)
-            m_busy > 0 ? void(m_droppedMeanwhile += files) : openGivenFiles(files);
-        return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        auto* widget = qobject_cast<QWidget*>(watched);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && widget && widget->window() == this && !qobject_cast<QPushButton*>(widget) && isEnabled()) {
-            cmdStart->click();
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (takeDroppedFiles(static_cast<QDropEvent*>(event)))
             return true;
-        }
+        break;
+    case QEvent::KeyPress:
+        if (enterPressesStart(watched, static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// A drag that carries local files may drop anywhere on the window; a drop
+// opens them. The desktop delivers a drop even while a run works; it is taken
+// after the work, never between a batch's run and its data file.
+bool frmfenra::takeDroppedFiles(QDropEvent* event)
+{
+    const QList<QByteArray> files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return false;
+    event->acceptProposedAction();
+    if (event->type() == QEvent::Drop)
+        m_busy > 0 ? void(m_droppedMeanwhile += files) : openGivenFiles(files);
+    return true;
+}
+
+// Enter presses Start wherever the focus is in this window, unless a button
+// has it (that button presses itself) or the window waits for About.
+bool frmfenra::enterPressesStart(QObject* watched, const QKeyEvent* key)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || !widget || widget->window() != this || qobject_cast<QPushButton*>(widget) || !isEnabled())
+        return false;
+    cmdStart->click();
+    return true;
 }
 
 } // namespace fenra

@@ -17,7 +17,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QDropEvent;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -28,6 +30,7 @@ namespace fenra {
 
 class DrawingArea;
 class RandomSource;
+class SlimComboStyle;
 class frmAbout;
 
 // The main window. Its controls hold the program's whole state, as the user
@@ -64,59 +67,10 @@ public:
     DataSetTexts dataSets() const;
     RunSettingsTexts runSettings() const;
     const CurrentMap& currentMap() const { return m_currentMap; }
-    QLineEdit* coefficientBox(int set, int coefficient) const;   // set and coefficient from 1
 
-    // The data sets, frames 1 to 6.
-    QGroupBox *fradata1 = nullptr, *fradata2 = nullptr, *fradata3 = nullptr, *fradata4 = nullptr,
-              *fradata5 = nullptr, *fradata6 = nullptr;
-    std::array<QLineEdit*, 6> txtdata1{}, txtdata2{}, txtdata3{}, txtdata4{}, txtdata5{}, txtdata6{};
-    QCheckBox *chkvar1 = nullptr, *chkvar2 = nullptr, *chkvar3 = nullptr, *chkvar4 = nullptr,
-              *chkvar5 = nullptr, *chkvar6 = nullptr;
-    std::array<QLabel*, 36> lbldata{};   // the row labels "1:" to "6:" of all six frames
-
-    QGroupBox* dataSetFrame(int set) const { return m_frames[std::size_t(set - 1)]; }
-    QCheckBox* showBox(int set) const { return m_showBoxes[std::size_t(set - 1)]; }
-
-    // Options.
-    QGroupBox* fraOptions = nullptr;
-    QLabel* lblrand = nullptr;
-    QComboBox* cborand = nullptr;
-    QLabel* lblIter = nullptr;
-    QLineEdit* txtIter = nullptr;
-    QRadioButton* optclrwhite = nullptr;
-    QRadioButton* optclrrand = nullptr;
-    QRadioButton* optclrrule = nullptr;
-    QLabel* lblMoveX = nullptr;
-    QLineEdit* txtMoveX = nullptr;
-    QLabel* lblMovey = nullptr;
-    QLineEdit* txtMoveY = nullptr;
-    QLabel* lblZoom = nullptr;
-    QComboBox* cboZoom = nullptr;
-
-    // Batch.
-    QGroupBox* fraSave = nullptr;
-    QLabel* lblSave = nullptr;
-    QLineEdit* txtArray = nullptr;
-    QPushButton* cmdSaveBatch = nullptr;
-    QProgressBar* prgArray = nullptr;
-
-    // On the window itself.
-    QPushButton* cmdSavePicture = nullptr;
-    QPushButton* cmdRandom = nullptr;
-    QPushButton* cmdStart = nullptr;
-    QPushButton* cmdAbout = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdLoad = nullptr;
-    QLabel* Picture1 = nullptr;
-    QProgressBar* prgIter = nullptr;
-    DrawingArea* pctdisplay = nullptr;
-
-    // The record of the data file on its way to and from disk.
-    QByteArray rtfSave;
-
-    // The two file dialogs: data files and pictures.
-    FileDialogState CommonDialog1;
-    FileDialogState CommonDialog2;
+    // The record last saved or loaded, and the data files' dialog as it will open next.
+    const QByteArray& savedRecord() const { return rtfSave; }
+    const FileDialogState& dataFileDialog() const { return CommonDialog1; }
 
     frmAbout* about() const { return m_about.get(); }
 
@@ -133,6 +87,9 @@ private:
     void connectHandlers();
     void Form_Load();
 
+    QLineEdit* coefficientBox(int set, int coefficient) const;   // set and coefficient from 1
+    QGroupBox* dataSetFrame(int set) const { return m_frames[std::size_t(set - 1)]; }
+    QCheckBox* showBox(int set) const { return m_showBoxes[std::size_t(set - 1)]; }
     void ShowDataSetFrames();
     void showCoefficients(const DataSetTexts& sets);
     void LoadDataFile();
@@ -142,6 +99,10 @@ private:
     std::optional<QByteArray> readOrTell(const QString& name, qint64 maxBytes);
     QByteArray pictureAsBitmap();
     bool batchInputsOrRefuse(std::int16_t& runs);
+
+    // What the event filter does for every control of the window.
+    bool takeDroppedFiles(QDropEvent* event);
+    bool enterPressesStart(QObject* watched, const QKeyEvent* key);
 
     // A run whose settings cannot be read is refused with a message.
     std::optional<RunPlan> planOrRefuse();
@@ -168,9 +129,49 @@ private:
     QList<QByteArray> m_droppedMeanwhile;
     QElapsedTimer m_sinceProgress;
 
+    // The lists' narrow arrows; the lists only point to it.
+    std::unique_ptr<SlimComboStyle> m_comboStyle;
+
+    // The data sets, frames 1 to 6: their boxes txtdata1 to txtdata6, row labels and Show boxes.
     std::array<QGroupBox*, 6> m_frames{};
+    std::array<std::array<QLineEdit*, 6>, 6> m_boxes{};
+    std::array<QLabel*, 36> lbldata{};   // the row labels "1:" to "6:" of all six frames
     std::array<QCheckBox*, 6> m_showBoxes{};
-    std::array<std::array<QLineEdit*, 6>*, 6> m_boxes{};
+
+    // Options.
+    QLabel* lblrand = nullptr;
+    QComboBox* cborand = nullptr;
+    QLineEdit* txtIter = nullptr;
+    QRadioButton* optclrwhite = nullptr;
+    QRadioButton* optclrrand = nullptr;
+    QRadioButton* optclrrule = nullptr;
+    QLineEdit* txtMoveX = nullptr;
+    QLineEdit* txtMoveY = nullptr;
+    QComboBox* cboZoom = nullptr;
+
+    // Batch.
+    QLabel* lblSave = nullptr;
+    QLineEdit* txtArray = nullptr;
+    QPushButton* cmdSaveBatch = nullptr;
+    QProgressBar* prgArray = nullptr;
+
+    // On the window itself.
+    QPushButton* cmdSavePicture = nullptr;
+    QPushButton* cmdRandom = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    QLabel* Picture1 = nullptr;
+    QProgressBar* prgIter = nullptr;
+    DrawingArea* pctdisplay = nullptr;
+
+    // The record of the data file on its way to and from disk.
+    QByteArray rtfSave;
+
+    // The two file dialogs: data files and pictures.
+    FileDialogState CommonDialog1;
+    FileDialogState CommonDialog2;
 
     Platform m_platform;
     RandomSource& m_random;

@@ -42,7 +42,7 @@ struct FileFailures : WindowTest {
     void SetUp() override
     {
         WindowTest::SetUp();
-        window->txtArray->setText(QStringLiteral("3"));
+        box("txtArray")->setText(QStringLiteral("3"));
         writeFile(path("keeper.tfg"), QByteArray(217, 'K'));   // saved before; must stay whole
     }
 
@@ -67,7 +67,7 @@ struct FileFailures : WindowTest {
         const int beeps = fake.beeper.beeps;
         window->cmdStart_Click();
         EXPECT_EQ(fake.beeper.beeps, beeps + 1);
-        EXPECT_EQ(window->pctdisplay->image().pixel(500, 318), qRgb(255, 255, 255));
+        EXPECT_EQ(drawing().pixel(500, 318), qRgb(255, 255, 255));
     }
 
     QTemporaryDir dir;
@@ -123,7 +123,7 @@ TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
     writeFile(path("long.tfg"), record + QByteArray(100000, 'x'));
     fake.dialogs.answers = {path("long.tfg"), path("long.tfg")};
     window->cmdLoad_Click();
-    EXPECT_EQ(window->rtfSave, record);
+    EXPECT_EQ(window->savedRecord(), record);
     window->cmdSave_Click();
     EXPECT_EQ(filesUnder(dir.path()), (Files{{path("keeper.tfg"), QByteArray(217, 'K')}, {path("long.tfg"), record}}));
 

@@ -11,8 +11,8 @@ namespace {
 
 TEST_F(WindowTest, SaveAndLoadKeepEveryTextAndTheDialogsStartInTheStartFolderThenTheLastOne)
 {
-    window->cborand->setEditText(QStringLiteral("5"));
-    window->coefficientBox(1, 3)->setText(QStringLiteral("0.5"));   // padded, loads back to the same number
+    child<QComboBox>("cborand")->setEditText(QStringLiteral("5"));
+    box(1, 3)->setText(QStringLiteral("0.5"));   // padded, loads back to the same number
     const DataSetTexts saved = window->dataSets();
     window->cmdLoad_Click();   // cancelled: nothing changes
     window->cmdSavePicture_Click();
@@ -20,9 +20,9 @@ TEST_F(WindowTest, SaveAndLoadKeepEveryTextAndTheDialogsStartInTheStartFolderThe
     window->cmdSave_Click();
     EXPECT_EQ(fake.files.files.at(QStringLiteral("/data/five")).size(), kRecordLength);   // no extension added
     window->cmdStart_Click();
-    const QImage picture = window->pctdisplay->image();
-    window->cborand->setEditText(QStringLiteral("2"));
-    window->coefficientBox(6, 6)->setText(QStringLiteral("9"));
+    const QImage picture = drawing();
+    child<QComboBox>("cborand")->setEditText(QStringLiteral("2"));
+    box(6, 6)->setText(QStringLiteral("9"));
     window->cmdLoad_Click();
     ASSERT_EQ(fake.dialogs.shown.size(), 4u);
     for (int i : {0, 1, 2})
@@ -33,12 +33,12 @@ TEST_F(WindowTest, SaveAndLoadKeepEveryTextAndTheDialogsStartInTheStartFolderThe
     EXPECT_EQ(loaded.sets[0][2], QStringLiteral("0.5   "));
     loaded.sets[0][2] = QStringLiteral("0.5");
     EXPECT_EQ(loaded, saved);
-    EXPECT_EQ(window->pctdisplay->image(), picture);   // loading starts no run
+    EXPECT_EQ(drawing(), picture);   // loading starts no run
 }
 
 TEST_F(WindowTest, BatchWritesEachRunsPictureThenDataAndItsBarKeepsItsValue)
 {
-    window->txtArray->setText(QStringLiteral("3"));
+    box("txtArray")->setText(QStringLiteral("3"));
     fake.dialogs.answers = {QStringLiteral("pics/fern.TFG")};
     window->cmdSaveBatch_Click();
     EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).bmp", "pics/fern(1).tfg", "pics/fern(2).bmp",
@@ -47,12 +47,12 @@ TEST_F(WindowTest, BatchWritesEachRunsPictureThenDataAndItsBarKeepsItsValue)
     // The last run's files are what the window shows.
     EXPECT_EQ(parseDataRecord(fake.files.files.at(QStringLiteral("pics/fern(3).tfg"))), window->dataSets());
     EXPECT_EQ(QImage::fromData(fake.files.files.at(QStringLiteral("pics/fern(3).bmp")), "BMP"),
-              window->pctdisplay->image().convertToFormat(QImage::Format_RGB32));
+              drawing().convertToFormat(QImage::Format_RGB32));
     // The next batch's bar keeps that value, shown full when the new count is smaller (both cancelled here).
     for (auto [runs, value] : {std::pair{"5", 3}, {"2", 2}}) {
-        window->txtArray->setText(QString::fromLatin1(runs));
+        box("txtArray")->setText(QString::fromLatin1(runs));
         window->cmdSaveBatch_Click();
-        EXPECT_EQ(window->prgArray->value(), value) << runs;
+        EXPECT_EQ(child<QProgressBar>("prgArray")->value(), value) << runs;
     }
 }
 
@@ -75,18 +75,6 @@ TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
     fake.files.files = {{"/data/five.TFG", record}, {"/data/drawn.png", pngWithText(kRecordKey, record)},
                         {"/data/other.png", pngWithText("Title", "fern")}, {"/data/five.bmp", encodeBitmap({&pixel, 1, 1, 1})},
                         {"/data/classic.txt", "fern { ; a stalk\n 0 0 0 .16 0 0 .01\n}\n"}, {"/data/c.ifs", "\n"}};
-    const auto drop = [&](const QList<QByteArray>& names, QWidget* onto) {   // a drag enters, then drops
-        QMimeData mime;
-        QList<QUrl> urls;
-        for (const QByteArray& name : names)
-            urls << QUrl::fromEncoded("file://" + name.toPercentEncoding("/"));
-        mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(onto, &enter);
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(onto, &event);
-        EXPECT_TRUE(enter.isAccepted() && event.isAccepted());
-    };
     const DataSetTexts before = window->dataSets();
     const struct { QList<QByteArray> given; bool loads; const char* told; } cases[] = {
         {{"/data/five.TFG"}, true, ""},
@@ -102,9 +90,9 @@ TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
     for (const bool dropped : {false, true})
         for (const auto& c : cases) {
             SCOPED_TRACE(c.given.front().toStdString() + (dropped ? ", dropped" : ", given"));
-            window->cborand->setEditText(QStringLiteral("2"));
+            child<QComboBox>("cborand")->setEditText(QStringLiteral("2"));
             fake.messages.told.clear();
-            dropped ? drop(c.given, window->coefficientBox(1, 1)) : window->openGivenFiles(c.given);
+            dropped ? drop(c.given, box(1, 1)) : window->openGivenFiles(c.given);
             EXPECT_EQ(window->dataSets(), c.loads ? five : before);
             const QString told = fake.messages.told.join(u'|');
             EXPECT_TRUE(*c.told ? fake.messages.told.size() == 1 && told.contains(QString::fromLatin1(c.told)) : told.isEmpty())
@@ -114,7 +102,7 @@ TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
     // Save Data then offers the data file, never the PNG it would write over.
     window->openGivenFiles({"/data/five.TFG"});
     window->openGivenFiles({"/data/drawn.png"});
-    EXPECT_EQ(window->CommonDialog1.fileName, QStringLiteral("/data/five.TFG"));
+    EXPECT_EQ(window->dataFileDialog().fileName, QStringLiteral("/data/five.TFG"));
 }
 
 TEST(StartFolder, TheProgramsFolderWhenWritableElsePicturesElseHome)

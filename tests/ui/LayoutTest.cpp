@@ -30,7 +30,7 @@ QSize roomNeeded(const QWidget* w, const QString& caption)
 
 TEST_F(WindowTest, EveryCaptionShowsWholeAndNoControlCoversAnother)
 {
-    window->cborand->setEditText(QStringLiteral("6"));
+    child<QComboBox>("cborand")->setEditText(QStringLiteral("6"));
     int captions = 0;
     QList<QWidget*> parents{window.get()};
     for (QWidget* w : window->findChildren<QWidget*>()) {
@@ -53,7 +53,7 @@ TEST_F(WindowTest, EveryCaptionShowsWholeAndNoControlCoversAnother)
         QList<QWidget*> children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         children.removeIf([](QWidget* w) { return w->isWindow() || w->objectName().isEmpty() || w->objectName().startsWith(u"qt_"); });
         for (qsizetype i = 0; i < children.size(); ++i) {
-            EXPECT_TRUE(children[i] == window->pctdisplay || parent->rect().contains(children[i]->geometry()))
+            EXPECT_TRUE(children[i] == child("pctdisplay") || parent->rect().contains(children[i]->geometry()))
                 << qPrintable(children[i]->objectName()) << " leaves " << qPrintable(parent->objectName());
             for (qsizetype j = i + 1; j < children.size(); ++j) {
                 const QRect both = children[i]->geometry() & children[j]->geometry();
@@ -66,8 +66,8 @@ TEST_F(WindowTest, EveryCaptionShowsWholeAndNoControlCoversAnother)
 
 TEST_F(WindowTest, TabAndShiftTabGoRoundEveryStopInOrderBothWays)
 {
-    window->cborand->setEditText(QStringLiteral("6"));
-    window->optclrwhite->setChecked(true);   // the option group is one stop, at its selected button
+    child<QComboBox>("cborand")->setEditText(QStringLiteral("6"));
+    child<QRadioButton>("optclrwhite")->setChecked(true);   // the option group is one stop, at its selected button
     QStringList expected{"cmdStart"};
     for (int k : {1, 2, 3, 4, 0, 5, 6})
         for (int i = 0; i < 6; ++i)
@@ -82,7 +82,7 @@ TEST_F(WindowTest, TabAndShiftTabGoRoundEveryStopInOrderBothWays)
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
-        window->cmdStart->setFocus();
+        child("cmdStart")->setFocus();
         QStringList visited{"cmdStart"};
         while (visited.size() < expected.size()) {
             QTest::keyClick(QApplication::focusWidget(), key);
@@ -96,10 +96,10 @@ TEST_F(WindowTest, TabAndShiftTabGoRoundEveryStopInOrderBothWays)
     }
 
     // With the count at 2 the boxes of data sets 3 to 6 take no focus.
-    window->cborand->setEditText(QStringLiteral("2"));
-    window->coefficientBox(2, 6)->setFocus();
+    child<QComboBox>("cborand")->setEditText(QStringLiteral("2"));
+    box(2, 6)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window->pctdisplay);
+    EXPECT_EQ(QApplication::focusWidget(), child("pctdisplay"));
 }
 
 } // namespace

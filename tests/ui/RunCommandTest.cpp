@@ -12,22 +12,22 @@ namespace {
 TEST_F(WindowTest, StartAndEnterFromAnyControlButAnotherButtonClearAndDrawTheRun)
 {
     drawOnePoint();
-    window->txtMoveX->setText(QStringLiteral("150"));   // ten pixels to the right, cleared by the next run
+    box("txtMoveX")->setText(QStringLiteral("150"));   // ten pixels to the right, cleared by the next run
     window->cmdStart_Click();
-    window->txtMoveX->setText(QStringLiteral("0"));
+    box("txtMoveX")->setText(QStringLiteral("0"));
     int beeps = 1;
-    QWidget* const starters[] = {window->coefficientBox(1, 1), window->cborand->lineEdit(), window->cboZoom->lineEdit(),
-                                 window->showBox(2), window->optclrwhite, window->pctdisplay};
+    QWidget* const starters[] = {box(1, 1), child<QComboBox>("cborand")->lineEdit(), child<QComboBox>("cboZoom")->lineEdit(),
+                                 child("chkvar2"), child("optclrwhite"), child("pctdisplay")};
     for (QWidget* control : starters) {
         QTest::keyClick(control, control == starters[3] ? Qt::Key_Enter : Qt::Key_Return);   // the keypad's too
         EXPECT_EQ(fake.beeper.beeps, ++beeps) << qPrintable(control->objectName());
     }
-    EXPECT_EQ(window->pctdisplay->image().pixel(500, 318), qRgb(255, 255, 255));
+    EXPECT_EQ(drawing().pixel(500, 318), qRgb(255, 255, 255));
     EXPECT_EQ(litPixels(), 1);
-    EXPECT_EQ(window->prgIter->value(), 300);
-    EXPECT_EQ(window->cborand->count(), 5);   // Enter added nothing to the list
+    EXPECT_EQ(child<QProgressBar>("prgIter")->value(), 300);
+    EXPECT_EQ(child<QComboBox>("cborand")->count(), 5);   // Enter added nothing to the list
 
-    QTest::keyClick(window->cmdAbout, Qt::Key_Return);   // another button presses itself
+    QTest::keyClick(child("cmdAbout"), Qt::Key_Return);   // another button presses itself
     EXPECT_EQ(fake.beeper.beeps, beeps);
     EXPECT_TRUE(window->about()->isVisible());
 }
@@ -35,27 +35,27 @@ TEST_F(WindowTest, StartAndEnterFromAnyControlButAnotherButtonClearAndDrawTheRun
 TEST_F(WindowTest, OnlyTheExactTextsTwoToSixMoveTheFramesWhichKeepTheirTexts)
 {
     EXPECT_EQ(framesShown(), 2);   // at start-up
-    window->cborand->setCurrentIndex(4);   // "6" chosen from the list
-    window->coefficientBox(5, 6)->setText(QStringLiteral("x"));
-    window->cborand->lineEdit()->clear();
-    QTest::keyClicks(window->cborand->lineEdit(), QStringLiteral("3"));   // typed
+    child<QComboBox>("cborand")->setCurrentIndex(4);   // "6" chosen from the list
+    box(5, 6)->setText(QStringLiteral("x"));
+    child<QComboBox>("cborand")->lineEdit()->clear();
+    QTest::keyClicks(child<QComboBox>("cborand")->lineEdit(), QStringLiteral("3"));   // typed
     for (const char* text : {" 3", "3 ", "03", "3.0", "1", "0", "7", "", "45"}) {
-        window->cborand->setEditText(QString::fromLatin1(text));
+        child<QComboBox>("cborand")->setEditText(QString::fromLatin1(text));
         EXPECT_EQ(framesShown(), 3) << text;
     }
-    window->cborand->setCurrentIndex(3);   // "5"
-    EXPECT_EQ(window->coefficientBox(5, 6)->text(), QStringLiteral("x"));
+    child<QComboBox>("cborand")->setCurrentIndex(3);   // "5"
+    EXPECT_EQ(box(5, 6)->text(), QStringLiteral("x"));
 }
 
 TEST_F(WindowTest, RandomTwiceGivesNewDataSetsAndANewPictureAtOnce)
 {
-    QTest::mouseClick(window->cmdRandom, Qt::LeftButton);
+    QTest::mouseClick(child("cmdRandom"), Qt::LeftButton);
     const DataSetTexts first = window->dataSets();
-    const QImage picture = window->pctdisplay->image();
+    const QImage picture = drawing();
     EXPECT_EQ(fake.beeper.beeps, 1);
     window->cmdRandom_Click();   // the same clock reading
     EXPECT_NE(window->dataSets(), first);
-    EXPECT_NE(window->pctdisplay->image(), picture);
+    EXPECT_NE(drawing(), picture);
     EXPECT_EQ(window->dataSets().sets[2], first.sets[2]);   // only the counted sets
 }
 
@@ -63,33 +63,28 @@ TEST_F(WindowTest, CommandsRefuseUnreadableSettingsByNameBeforeAnythingChanges)
 {
     drawOnePoint();
     window->cmdStart_Click();   // a picture, a full bar and a current map to keep
-    const QImage picture = window->pctdisplay->image();
+    const QImage picture = drawing();
     const CurrentMap map = window->currentMap();
     const DataSetTexts sets = window->dataSets();
-    struct Case {
-        void (frmfenra::*command)();
-        QLineEdit* box;
-        const char* text;
-        const char* named;
-    };
+    struct Case { void (frmfenra::*command)(); QLineEdit* box; const char* text; const char* named; };
     const auto start = &frmfenra::cmdStart_Click, random = &frmfenra::cmdRandom_Click, batch = &frmfenra::cmdSaveBatch_Click;
-    QLineEdit* count = window->cborand->lineEdit();
-    for (const Case& c : {Case{start, window->txtIter, "", "\"Iterations:\""}, Case{start, window->txtIter, "1e10", "\"Iterations:\""},
-                          Case{start, window->txtMoveX, "ten", "\"Right:\""}, Case{start, window->txtMoveY, "", "\"Down\""},
-                          Case{random, count, "two", "\"Random #'s:\""}, Case{random, window->txtIter, "lots", "\"Iterations:\""},
-                          Case{batch, window->txtArray, "x", "\"Runs:\""}, Case{batch, count, "10", "\"Random #'s:\""},
-                          Case{batch, window->txtIter, "", "\"Iterations:\""}}) {
+    QLineEdit* count = child<QComboBox>("cborand")->lineEdit();
+    for (const Case& c : {Case{start, box("txtIter"), "", "\"Iterations:\""}, Case{start, box("txtIter"), "1e10", "\"Iterations:\""},
+                          Case{start, box("txtMoveX"), "ten", "\"Right:\""}, Case{start, box("txtMoveY"), "", "\"Down\""},
+                          Case{random, count, "two", "\"Random #'s:\""}, Case{random, box("txtIter"), "lots", "\"Iterations:\""},
+                          Case{batch, box("txtArray"), "x", "\"Runs:\""}, Case{batch, count, "10", "\"Random #'s:\""},
+                          Case{batch, box("txtIter"), "", "\"Iterations:\""}}) {
         SCOPED_TRACE(c.text);
         const QString kept = c.box->text();
         c.box->setText(QString::fromLatin1(c.text));
-        window->txtArray->setText(c.box == window->txtArray ? c.box->text() : QStringLiteral("3"));
+        box("txtArray")->setText(c.box == box("txtArray") ? c.box->text() : QStringLiteral("3"));
         fake.messages.told.clear();
         (window.get()->*c.command)();
         ASSERT_EQ(fake.messages.told.size(), 1);
         EXPECT_TRUE(fake.messages.told.front().contains(QLatin1String(c.named)));
         c.box->setText(kept);
-        EXPECT_TRUE(window->dataSets() == sets && window->currentMap() == map && window->prgIter->value() == 300);
-        EXPECT_EQ(window->pctdisplay->image(), picture);
+        EXPECT_TRUE(window->dataSets() == sets && window->currentMap() == map && child<QProgressBar>("prgIter")->value() == 300);
+        EXPECT_EQ(drawing(), picture);
         EXPECT_TRUE(fake.beeper.beeps == 1 && fake.dialogs.shown.empty());
     }
 }
@@ -97,25 +92,25 @@ TEST_F(WindowTest, CommandsRefuseUnreadableSettingsByNameBeforeAnythingChanges)
 TEST_F(WindowTest, NoIterationsOrNoRunsShowAnEmptyBarNotABusyOne)
 {
     window->cmdStart_Click();
-    window->txtArray->setText(QStringLiteral("0"));
+    box("txtArray")->setText(QStringLiteral("0"));
     fake.dialogs.answers = {QStringLiteral("none.tfg")};
     window->cmdSaveBatch_Click();
     EXPECT_TRUE(fake.files.files.empty());
     for (const char* text : {"0", "-5"}) {
-        window->txtIter->setText(QString::fromLatin1(text));
+        box("txtIter")->setText(QString::fromLatin1(text));
         window->cmdStart_Click();
         EXPECT_EQ(litPixels(), 0);
     }
-    for (QProgressBar* bar : {window->prgIter, window->prgArray})
+    for (QProgressBar* bar : {child<QProgressBar>("prgIter"), child<QProgressBar>("prgArray")})
         EXPECT_TRUE(bar->minimum() == bar->value() && bar->value() < bar->maximum()) << qPrintable(bar->objectName());
 }
 
 TEST_F(WindowTest, AboutHoldsTheWindowTillClosedOrEscapedAndGoesWithIt)
 {
     for (const bool escape : {false, true}) {
-        QTest::mouseClick(window->cmdAbout, Qt::LeftButton);
+        QTest::mouseClick(child("cmdAbout"), Qt::LeftButton);
         ASSERT_TRUE(window->about()->isVisible());
-        QTest::mouseClick(window->cmdStart, Qt::LeftButton);   // does nothing meanwhile
+        QTest::mouseClick(child("cmdStart"), Qt::LeftButton);   // does nothing meanwhile
         EXPECT_EQ(fake.beeper.beeps, 0);
         escape ? QTest::keyClick(window->about(), Qt::Key_Escape) : void(window->about()->close());
         EXPECT_FALSE(window->about()->isVisible()) << escape;
@@ -131,7 +126,7 @@ TEST_F(WindowTest, AboutHoldsTheWindowTillClosedOrEscapedAndGoesWithIt)
 TEST_F(WindowTest, ALongRunShowsItsProgressAndRepaintsAndHoldsACloseAndADropTillItEnds)
 {
     window->progressEvery = std::chrono::milliseconds(0);   // at every block of steps
-    window->txtIter->setText(QStringLiteral("99999"));
+    box("txtIter")->setText(QStringLiteral("99999"));
     const DataSetTexts sets = window->dataSets();
     DataSetTexts dropped = sets;
     dropped.count = QStringLiteral("4");
@@ -141,16 +136,13 @@ TEST_F(WindowTest, ALongRunShowsItsProgressAndRepaintsAndHoldsACloseAndADropTill
 
     int seen = -1;   // the bar while the run works
     QTimer::singleShot(0, window.get(), [&] {
-        seen = window->prgIter->value();
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/data/four.tfg"))});
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->pctdisplay, &drop);
+        seen = child<QProgressBar>("prgIter")->value();
+        drop({"/data/four.tfg"}, child("pctdisplay"));
         EXPECT_FALSE(window->close());   // waits for the end
     });
-    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    QTest::mouseClick(child("cmdStart"), Qt::LeftButton);
     EXPECT_TRUE(seen > 0 && seen < 99999) << seen;
-    EXPECT_EQ(window->prgIter->value(), 99999);
+    EXPECT_EQ(child<QProgressBar>("prgIter")->value(), 99999);
     EXPECT_EQ(fake.beeper.beeps, 1);
     EXPECT_EQ(window->dataSets(), sets);
     QTRY_VERIFY(window->dataSets() == dropped);   // the drop, after the run
@@ -158,7 +150,7 @@ TEST_F(WindowTest, ALongRunShowsItsProgressAndRepaintsAndHoldsACloseAndADropTill
     QImage alone(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32);
     renderRun(sets, *planRun(window->runSettings()).plan, map, sameSequence,
               RasterView{reinterpret_cast<std::uint32_t*>(alone.bits()), alone.width(), alone.height(), alone.width()});
-    EXPECT_EQ(window->pctdisplay->image(), alone);
+    EXPECT_EQ(drawing(), alone);
     QTRY_VERIFY(!window->isVisible());   // the close asked for meanwhile
 }
 

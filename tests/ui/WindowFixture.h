@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 namespace fenra::test {
 
@@ -22,20 +23,46 @@ protected:
     {
         window = std::make_unique<frmfenra>(platform(), random);
         window->show();
-        window->txtIter->setText(QStringLiteral("300"));
+        box("txtIter")->setText(QStringLiteral("300"));
+    }
+
+    // The window's controls by their object names; a name it lacks fails the test.
+    template <typename Widget = QWidget>
+    Widget* child(const QString& name) const
+    {
+        Widget* found = window->findChild<Widget*>(name);
+        return found ? found : throw std::invalid_argument("the window has no control " + name.toStdString());
+    }
+    QLineEdit* box(const char* name) const { return child<QLineEdit>(QLatin1String(name)); }
+    QLineEdit* box(int set, int row) const { return child<QLineEdit>(QStringLiteral("txtdata%1(%2)").arg(set).arg(row - 1)); }
+    const QImage& drawing() const { return child<DrawingArea>("pctdisplay")->image(); }
+
+    // Files dragged from the desktop onto a control: the drag enters, then drops, and both are taken.
+    void drop(const QList<QByteArray>& names, QWidget* onto)
+    {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QByteArray& name : names)
+            urls << QUrl::fromEncoded("file://" + name.toPercentEncoding("/"));
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &event);
+        EXPECT_TRUE(enter.isAccepted() && event.isAccepted());
     }
 
     // Data sets 1 and 2 send every point to (0.5, 0.2), drawn white: at "1x" pixel (500, 318).
     void drawOnePoint()
     {
         for (int k = 0; k < 12; ++k)
-            window->coefficientBox(k / 6 + 1, k % 6 + 1)->setText(k % 6 == 2 ? "0.5" : k % 6 == 5 ? "0.2" : "0");
-        window->optclrwhite->setChecked(true);
+            box(k / 6 + 1, k % 6 + 1)->setText(k % 6 == 2 ? "0.5" : k % 6 == 5 ? "0.2" : "0");
+        child<QRadioButton>("optclrwhite")->setChecked(true);
     }
 
     int litPixels() const
     {
-        const QImage image = window->pctdisplay->image().convertToFormat(QImage::Format_RGB32);
+        const QImage image = drawing().convertToFormat(QImage::Format_RGB32);
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());   // rows without padding
         return int(std::count_if(pixels, pixels + image.width() * image.height(), [](QRgb p) { return (p & 0xFFFFFF) != 0; }));
     }
@@ -45,7 +72,7 @@ protected:
     {
         int shown = 0;
         for (int k = 1; k <= 6; ++k)
-            shown = window->dataSetFrame(k)->isHidden() ? shown : shown == k - 1 ? k : -1;
+            shown = child(QStringLiteral("fradata%1").arg(k))->isHidden() ? shown : shown == k - 1 ? k : -1;
         return shown;
     }
 
