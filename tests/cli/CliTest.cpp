@@ -4,7 +4,6 @@
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "platform/QtFileStore.h"
-#include "support/ScriptedRandom.h"
 
 #include <QDir>
 #include <QFileInfo>
