@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 using namespace fenra;
@@ -156,6 +157,14 @@ TEST(Accumulate, ACancelStopsWithinTheRound)
         EXPECT_EQ(rounds, c.cancelAfterRound) << c.when;
         EXPECT_EQ(hitsIn(sums), std::uint64_t(lastDone)) << c.when << ": no chunk after the cancel";
     }
+
+    // Without onRound the work is one round; a cancel from another thread stops it between chunks.
+    const RenderRequest big = insideTriangle(2000);
+    HitSums sums = sumsFor(big);
+    std::atomic<bool> cancel{false};
+    std::jthread canceller([&cancel] { cancel = true; });
+    EXPECT_EQ(accumulate(big, sums, {2, &cancel, {}}), Accumulated::Cancelled);
+    EXPECT_LT(hitsIn(sums), std::uint64_t(big.points / 10)) << "the thread stopped long before the end";
 }
 
 TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
@@ -250,6 +259,48 @@ void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
 {
     for (int i = 0; i < hits; ++i)
         sums.add(pixel, Cell{1u, (colour >> 16) & 255u, (colour >> 8) & 255u, colour & 255u});
+}
+
+// A pixel's 32-bit counts move into 64-bit sums before 2^24 hits (up to 255
+// per channel) could wrap them; buffers, spilled or not, add up exactly,
+// channel by channel.
+TEST(HitSums, CountsSpillPastTwoToTheTwentyFourHitsAndMergeExactly)
+{
+    struct Colour {
+        std::uint32_t r, g, b;
+    };
+    // n hits: the first alone, the rest as one Cell, which leaves the counts n single hits leave.
+    const auto bulk = [](HitSums& sums, std::size_t pixel, std::uint32_t n, Colour c) {
+        sums.add(pixel, Cell{1, c.r, c.g, c.b});
+        sums.add(pixel, Cell{n - 1, (n - 1) * c.r, (n - 1) * c.g, (n - 1) * c.b});
+    };
+    const auto singles = [](HitSums& sums, std::size_t pixel, int n, Colour c) {
+        for (int i = 0; i < n; ++i)
+            sums.add(pixel, Cell{1, c.r, c.g, c.b});
+    };
+    const auto sumsOf = [](std::uint64_t hits, Colour c) { return Sums{hits, hits * c.r, hits * c.g, hits * c.b}; };
+    constexpr std::uint32_t kUnder = (1u << 24) - 100;
+    constexpr Colour kA{255, 7, 200}, kB{1, 2, 3}, kC{9, 250, 4}, kD{3, 5, 255}, kE{40, 50, 60};
+
+    // Pixel 0 spills in both buffers, 1 only in `more`; 2 stays under in each and passes 2^24 merged; 3 is small.
+    HitSums sums(4, 1), more(4, 1);
+    bulk(sums, 0, kUnder, kA), singles(sums, 0, 300, kA);
+    bulk(more, 0, kUnder, kB), singles(more, 0, 200, kB);
+    bulk(more, 1, kUnder, kC), singles(more, 1, 200, kC);
+    bulk(sums, 2, kUnder, kD), bulk(more, 2, 1000, kD);
+    singles(sums, 3, 10, kE), singles(more, 3, 5, kE);
+    EXPECT_EQ(sums.at(0), sumsOf(kUnder + 300, kA));
+    EXPECT_EQ(more.at(1), sumsOf(kUnder + 200, kC));
+
+    sums.addAll(more);
+    const Sums a = sumsOf(kUnder + 300, kA), b = sumsOf(kUnder + 200, kB);
+    EXPECT_EQ(sums.at(0), (Sums{a.hits + b.hits, a.r + b.r, a.g + b.g, a.b + b.b}));
+    EXPECT_EQ(sums.at(1), sumsOf(kUnder + 200, kC));
+    EXPECT_EQ(sums.at(2), sumsOf(kUnder + 1000, kD));
+    EXPECT_EQ(sums.at(3), sumsOf(15, kE));
+    EXPECT_EQ(sums.mostHits(), a.hits + b.hits);
+    singles(sums, 2, 1, kD);   // a hit after the merge still counts
+    EXPECT_EQ(sums.at(2), sumsOf(kUnder + 1001, kD));
 }
 
 TEST(ToneMap, HueOfTheMeanColourOfTheHitsLitByLogDensity)
