@@ -34,7 +34,7 @@ std::vector<Sums> allSums(const HitSums& sums)
 std::vector<Sums> sumsOf(const RenderRequest& request, int threads, Sharing sharing = Sharing::ByMemory)
 {
     HitSums sums = sumsFor(request);
-    accumulate(request, sums, {threads, nullptr, {}}, sharing);
+    accumulate(request, sums, {threads, nullptr, {}, {}}, sharing);
     return allSums(sums);
 }
 
@@ -127,7 +127,7 @@ TEST(Accumulate, RoundsGrowFromOneChunkPerThreadAndEachSnapshotHoldsTheChunksDon
             EXPECT_EQ(hitsIn(sums), std::uint64_t(done)) << "the snapshot holds every chunk done so far";
             rounds.push_back(done);
         };
-        ASSERT_EQ(accumulate(request, sums, {threads, nullptr, onRound}), Accumulated::Done);
+        ASSERT_EQ(accumulate(request, sums, {threads, nullptr, onRound, {}}), Accumulated::Done);
         ASSERT_GE(rounds.size(), 3u) << threads;
         EXPECT_EQ(rounds[0], threads * kChunkPoints) << "one chunk per thread first";
         for (std::size_t r = 1; r + 1 < rounds.size(); ++r)
@@ -148,11 +148,14 @@ TEST(Accumulate, ACancelStopsWithinTheRound)
         HitSums sums = sumsFor(request);
         int rounds = 0;
         std::int64_t lastDone = 0;
-        const AccumulateControl control{c.threads, &cancel, [&](std::int64_t done, std::int64_t) {
-                                            lastDone = done;
-                                            if (++rounds == c.cancelAfterRound)
-                                                cancel = true;
-                                        }};
+        AccumulateControl control;
+        control.threads = c.threads;
+        control.cancel = &cancel;
+        control.onRound = [&](std::int64_t done, std::int64_t) {
+            lastDone = done;
+            if (++rounds == c.cancelAfterRound)
+                cancel = true;
+        };
         EXPECT_EQ(accumulate(request, sums, control), Accumulated::Cancelled) << c.when;
         EXPECT_EQ(rounds, c.cancelAfterRound) << c.when;
         EXPECT_EQ(hitsIn(sums), std::uint64_t(lastDone)) << c.when << ": no chunk after the cancel";
@@ -163,7 +166,7 @@ TEST(Accumulate, ACancelStopsWithinTheRound)
     HitSums sums = sumsFor(big);
     std::atomic<bool> cancel{false};
     std::jthread canceller([&cancel] { cancel = true; });
-    EXPECT_EQ(accumulate(big, sums, {2, &cancel, {}}), Accumulated::Cancelled);
+    EXPECT_EQ(accumulate(big, sums, {2, &cancel, {}, {}}), Accumulated::Cancelled);
     EXPECT_LT(hitsIn(sums), std::uint64_t(big.points / 10)) << "the thread stopped long before the end";
 }
 
@@ -184,7 +187,7 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
         request.frame = Frame{c.maps, 1, 1, 0, 1, 0};
         request.points = 2'000'000;
         HitSums sums = sumsFor(request);
-        accumulate(request, sums, {2, nullptr, {}});
+        accumulate(request, sums, {2, nullptr, {}, {}});
         double total = 0;
         for (double w : weights)
             total += w;
