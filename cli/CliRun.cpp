@@ -10,7 +10,7 @@
 #include "engine/WeightedMaps.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
-#include "render/Framing.h"
+#include "render/WindowFraming.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -7,6 +7,7 @@
 #include "render/Kernel.h"
 #include "render/Pipeline.h"
 #include "render/RenderPicture.h"
+#include "render/WindowFraming.h"
 
 #include "support/ScriptedRandom.h"
 #include "support/SimdTarget.h"
