@@ -3,6 +3,7 @@
 #include "engine/NumberText.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/PngText.h"
 #include "render/RenderPicture.h"
 
 #include <QBuffer>
@@ -10,33 +11,17 @@
 #include <QImage>
 #include <QImageWriter>
 
-#include <zlib.h>
-
 #include <iterator>
 
 namespace fenra::cli {
 namespace {
 
-const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 constexpr qsizetype kHeaderChunkEnd = 8 + 25;   // signature, then IHDR with its 13 bytes of data
 
 void appendBigEndian(QByteArray& out, std::uint32_t value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.append(char((value >> shift) & 0xffu));
-}
-
-std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
-{
-    std::uint32_t value = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        value = value << 8 | std::uint8_t(bytes[at + i]);
-    return value;
-}
-
-std::uint32_t crcOf(const QByteArray& bytes)
-{
-    return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
 }
 
 // An uncompressed text chunk, written here: Qt's own text support tidies the
@@ -47,26 +32,8 @@ QByteArray textChunk(const char* key, const QByteArray& value)
     QByteArray chunk;
     appendBigEndian(chunk, std::uint32_t(typeAndData.size() - 4));
     chunk += typeAndData;
-    appendBigEndian(chunk, crcOf(typeAndData));
+    appendBigEndian(chunk, pngChunkCrc(typeAndData));
     return chunk;
-}
-
-// The value of the text chunk `key`. Every chunk is looked at, so an editor
-// that moves it behind the image data still leaves it readable.
-std::optional<QByteArray> pngText(const QByteArray& png, const char* key)
-{
-    const QByteArray wanted = QByteArray(key) + '\0';
-    for (qsizetype at = kPngSignature.size(); at + 12 <= png.size();) {
-        const qsizetype length = bigEndianAt(png, at);
-        const QByteArray type = png.mid(at + 4, 4);
-        if (type == "IEND" || length > png.size() - at - 12)
-            break;
-        const QByteArray data = png.mid(at + 8, length);
-        if (type == "tEXt" && data.startsWith(wanted) && bigEndianAt(png, at + 8 + length) == crcOf(type + data))
-            return data.mid(wanted.size());
-        at += 12 + length;
-    }
-    return std::nullopt;
 }
 
 QByteArray readStream(std::istream& in, std::size_t most)
