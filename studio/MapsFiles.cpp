@@ -5,13 +5,12 @@
 #include "files/DataRecord.h"
 #include "files/IfsEntryText.h"
 #include "files/MapsRecord.h"
+#include "files/PngChunks.h"
 
 #include <QFileInfo>
 
 namespace fenra::studio {
 namespace {
-
-const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 // A data record's maps: sets 1 to its count, texts read as the window reads a
 // data file (a comma works as the decimal point; a text that is no number is 0).
@@ -34,6 +33,29 @@ ReadFile mapsOfRecord(const QByteArray& bytes, const QString& path)
     return result;
 }
 
+// A picture's maps: its maps chunk (exact, with their weights), else its data record.
+ReadFile mapsOfPicture(const QByteArray& bytes, const QString& path)
+{
+    const ReadPngTexts png = readPngTexts(bytes);
+    ReadFile result;
+    result.kind = FileKind::Picture;
+    if (!png.fault.isEmpty()) {
+        result.error = QObject::tr("%1 cannot be read: %2").arg(path, png.fault);
+    } else if (const auto maps = png.texts.find(kMapsKey); maps != png.texts.end()) {
+        const IfsCollection collection = parseIfsCollection(maps->second);
+        if (collection.ok() && !collection.entries.front().maps.empty())
+            result.maps = mapsOfEntry(collection.entries.front());
+        else
+            result.error = QObject::tr("%1 carries maps that cannot be read").arg(path);
+    } else if (const auto record = png.texts.find(kRecordKey); record != png.texts.end()) {
+        result = mapsOfRecord(record->second, path);
+        result.kind = FileKind::Picture;
+    } else {
+        result.error = QObject::tr("%1 carries no maps: it was not drawn by Fenra").arg(path);
+    }
+    return result;
+}
+
 std::vector<AffineMap> affineMaps(const MapList& maps)
 {
     std::vector<AffineMap> out;
@@ -42,11 +64,11 @@ std::vector<AffineMap> affineMaps(const MapList& maps)
     return out;
 }
 
-std::vector<double> weightsOf(const MapList& maps)
+std::vector<IfsMap> ifsMaps(const MapList& maps)
 {
-    std::vector<double> out;
+    std::vector<IfsMap> out;
     for (const StudioMap& m : maps)
-        out.push_back(m.weight);
+        out.push_back({m.map, m.weight});
     return out;
 }
 
@@ -57,10 +79,8 @@ SaveResult saveCollection(FileStore& files, const MapsSource& target, const MapL
     if (read.bytes && !parseIfsCollection(text).ok() && !text.trimmed().isEmpty())
         return {false, QObject::tr("%1 is not a collection that can be added to: %2")
                            .arg(target.path, parseIfsCollection(text).errorMessage(target.path))};
-    const std::vector<AffineMap> affine = affineMaps(maps);
-    const std::vector<double> p = weightsOf(maps);
-    const QByteArray out = replaceEntryRows(text, target.entry, affine, p)
-                               .value_or(appendEntry(text, target.entry, affine, p));
+    const std::vector<IfsMap> rows = ifsMaps(maps);
+    const QByteArray out = replaceEntryRows(text, target.entry, rows).value_or(appendEntry(text, target.entry, rows));
     if (const std::optional<QString> failure = files.writeWhole(target.path, out))
         return {false, *failure};
     return {true, {}};
@@ -106,8 +126,8 @@ ReadFile readMapsFile(FileStore& files, const QString& path)
     const QByteArray& bytes = *read.bytes;
     if (bytes.size() > kMaxMapsFileBytes)
         return {FileKind::DataFile, {}, {}, QObject::tr("%1 is too large to hold maps").arg(path)};
-    if (bytes.startsWith(kPngSignature))
-        return {FileKind::Picture, {}, {}, QObject::tr("%1: maps are not read from pictures yet").arg(path)};
+    if (startsAsPng(bytes))
+        return mapsOfPicture(bytes, path);
     if (isIfsCollection(path, bytes)) {
         ReadFile result;
         result.collection = parseIfsCollection(bytes);
@@ -123,7 +143,7 @@ MapList mapsOfEntry(const IfsEntry& entry)
     std::vector<double> p;
     std::vector<AffineMap> maps;
     for (const IfsMap& m : entry.maps) {
-        maps.push_back(windowMap(m));
+        maps.push_back(m.map);
         p.push_back(m.p);
     }
     // Where every p is 0 the entry is drawn by area: show those weights, which a save then keeps.

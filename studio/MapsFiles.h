@@ -31,8 +31,9 @@ struct ReadFile {
     QString error;   // for the user; nothing else is set then
 };
 
-// The kind by content: a PNG by its signature, a collection as
-// isIfsCollection says, else a data record (one with a count of 1 to 6).
+// The kind by content: a PNG by its signature (its maps chunk, else its data
+// record), a collection as isIfsCollection says, else a data record (one
+// with a count of 1 to 6).
 ReadFile readMapsFile(FileStore& files, const QString& path);
 
 // The maps of a collection's entry, weighted by its p values (by area when all are 0).

@@ -76,9 +76,10 @@ std::vector<Row> rowsBetween(const QByteArray& text, qsizetype open, qsizetype c
 }
 
 // Whether the row's text reads as exactly this map and p.
-bool rowReadsAs(const QByteArray& row, const AffineMap& map, double p)
+bool rowReadsAs(const QByteArray& row, const IfsMap& map)
 {
-    const double wanted[7] = {map.c[0], map.c[1], map.c[3], map.c[4], map.c[2], map.c[5], p};
+    const double* c = map.map.c;
+    const double wanted[7] = {c[0], c[1], c[3], c[4], c[2], c[5], map.p};
     const QList<QByteArray> words = row.simplified().split(' ');
     if (words.size() != 7)
         return false;
@@ -92,16 +93,16 @@ bool rowReadsAs(const QByteArray& row, const AffineMap& map, double p)
 
 } // namespace
 
-QByteArray ifsRowText(const AffineMap& map, double p)
+QByteArray ifsRowText(const IfsMap& map)
 {
+    const double* c = map.map.c;
     QByteArray row;
-    for (const double value : {map.c[0], map.c[1], map.c[3], map.c[4], map.c[2], map.c[5], p})
+    for (const double value : {c[0], c[1], c[3], c[4], c[2], c[5], map.p})
         row += (row.isEmpty() ? "" : " ") + exactNumberText(value).toLatin1();
     return row;
 }
 
-std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString& name,
-                                           const std::vector<AffineMap>& maps, const std::vector<double>& p)
+std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString& name, const std::vector<IfsMap>& maps)
 {
     const auto entry = findEntry(text, name.toUtf8());
     if (!entry)
@@ -117,7 +118,7 @@ std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString
         const QByteArray indent = onBraceLine ? QByteArray("    ") : text.mid(last.lineStart, last.begin - last.lineStart);
         QByteArray added;
         for (std::size_t k = rows.size(); k < maps.size(); ++k)
-            added += newline + indent + ifsRowText(maps[k], p[k]);
+            added += newline + indent + ifsRowText(maps[k]);
         if (last.lineEnd >= 0)
             out.insert(last.lineEnd - (newline.size() - 1), added);
         else
@@ -131,27 +132,24 @@ std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString
                 out.remove(row.lineStart, row.lineEnd + 1 - row.lineStart);
             else
                 out.remove(row.begin, row.end - row.begin);
-        } else if (!rowReadsAs(text.mid(row.begin, row.end - row.begin), maps[k], p[k])) {
-            out.replace(row.begin, row.end - row.begin, ifsRowText(maps[k], p[k]));
+        } else if (!rowReadsAs(text.mid(row.begin, row.end - row.begin), maps[k])) {
+            out.replace(row.begin, row.end - row.begin, ifsRowText(maps[k]));
         }
     }
     return out;
 }
 
-QByteArray appendEntry(const QByteArray& text, const QString& name, const std::vector<AffineMap>& maps,
-                       const std::vector<double>& p)
+QByteArray appendEntry(const QByteArray& text, const QString& name, const std::vector<IfsMap>& maps)
 {
-    const QByteArray newline = text.contains("\r\n") ? "\r\n" : "\n";
+    const bool crlf = text.contains("\r\n");
+    const QByteArray newline = crlf ? "\r\n" : "\n";
     QByteArray out = text;
     if (!out.isEmpty() && !out.endsWith('\n'))
         out += newline;
     if (!out.isEmpty())
         out += newline;
-    out += name.toUtf8() + " {" + newline;
-    for (std::size_t k = 0; k < maps.size(); ++k)
-        out += "    " + ifsRowText(maps[k], p[k]) + newline;
-    out += "}" + newline;
-    return out;
+    QByteArray entry = ifsEntryText(name, maps);
+    return out + (crlf ? entry.replace("\n", "\r\n") : entry);
 }
 
 } // namespace fenra

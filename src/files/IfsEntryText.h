@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/AffineMap.h"
+#include "files/IfsCollection.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,9 +13,8 @@
 // every byte.
 namespace fenra {
 
-// One map row, "a b c d e f p" (the map in window order, c[0] c[1] c[3] c[4]
-// c[2] c[5]), each number in the shortest text that reads back exactly.
-QByteArray ifsRowText(const AffineMap& map, double p);
+// One map row, "a b c d e f p", each number in the shortest text that reads back exactly.
+QByteArray ifsRowText(const IfsMap& map);
 
 // The collection with the rows of the first entry named `name` replaced by
 // these maps (with their p). The name, the braces, comment lines and blank
@@ -24,11 +23,9 @@ QByteArray ifsRowText(const AffineMap& map, double p);
 // Rows beyond the new maps are removed (their comments with them); new
 // maps are added after the last row, indented like it. Nothing when the
 // text has no entry of that name.
-std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString& name,
-                                           const std::vector<AffineMap>& maps, const std::vector<double>& p);
+std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString& name, const std::vector<IfsMap>& maps);
 
-// The collection with a new entry after its last byte, a blank line before it.
-QByteArray appendEntry(const QByteArray& text, const QString& name, const std::vector<AffineMap>& maps,
-                       const std::vector<double>& p);
+// The collection with a new entry (ifsEntryText) after its last byte, a blank line before it.
+QByteArray appendEntry(const QByteArray& text, const QString& name, const std::vector<IfsMap>& maps);
 
 } // namespace fenra

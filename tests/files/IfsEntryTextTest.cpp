@@ -17,11 +17,11 @@ const QByteArray kCollection = "; header comment\r\n"
                                "second two { 1 0 0 1 0 0 1 }\r\n"
                                "last {\r\n  0.1 0 0 0.1 0 0 2 ; kept\r\n}\r\n";
 
-std::vector<AffineMap> halves(int count)
+std::vector<IfsMap> halves(int count, double lastP = 1)
 {
-    std::vector<AffineMap> maps;
+    std::vector<IfsMap> maps;
     for (int k = 0; k < count; ++k)
-        maps.push_back(AffineMap{{0.5, 0, double(k), 0, 0.5, 0}});
+        maps.push_back({AffineMap{{0.5, 0, double(k), 0, 0.5, 0}}, k == 2 ? lastP : 1});
     return maps;
 }
 
@@ -31,12 +31,11 @@ TEST(IfsEntryText, ReplacesOneEntrysRowsAndKeepsEveryOtherByte)
     struct Case {
         const char* what;
         QString name;
-        std::vector<AffineMap> maps;
-        std::vector<double> p;
+        std::vector<IfsMap> maps;
         QByteArray expected;
     };
-    std::vector<AffineMap> firstMoved = halves(2);
-    firstMoved[0].c[2] = 0.125;
+    std::vector<IfsMap> firstMoved = halves(2);
+    firstMoved[0].map.c[2] = 0.125;
     QByteArray moved = kCollection;
     moved.replace("   0.5 0 0 0.5 0 0 1   ; row one\r\n", rowOneMoved);
     QByteArray grown = kCollection;
@@ -46,15 +45,15 @@ TEST(IfsEntryText, ReplacesOneEntrysRowsAndKeepsEveryOtherByte)
     QByteArray oneLine = kCollection;
     oneLine.replace("second two { 1 0 0 1 0 0 1 }", "second two { -1 0 0 1e-07 2 0 1\r\n    0.5 0 0 0.5 1 0 1 }");
     const std::vector<Case> cases{
-        {"unchanged numbers keep their own spelling", "first", halves(2), {1, 1}, kCollection},
-        {"a moved map rewrites its row only, comment kept", "first", firstMoved, {1, 1}, moved},
-        {"a new map goes after the last row", "first", halves(3), {1, 1, 0.25}, grown},
-        {"a removed map takes its row line", "first", halves(1), {1}, shrunk},
+        {"unchanged numbers keep their own spelling", "first", halves(2), kCollection},
+        {"a moved map rewrites its row only, comment kept", "first", firstMoved, moved},
+        {"a new map goes after the last row", "first", halves(3, 0.25), grown},
+        {"a removed map takes its row line", "first", halves(1), shrunk},
         {"an entry on one line grows inside its braces", "second two",
-         {AffineMap{{-1, 0, 2, 0, 1e-7, 0}}, halves(2)[1]}, {1, 1}, oneLine},
+         {{AffineMap{{-1, 0, 2, 0, 1e-7, 0}}, 1}, halves(2)[1]}, oneLine},
     };
     for (const Case& c : cases) {
-        const std::optional<QByteArray> out = replaceEntryRows(kCollection, c.name, c.maps, c.p);
+        const std::optional<QByteArray> out = replaceEntryRows(kCollection, c.name, c.maps);
         ASSERT_TRUE(out) << c.what;
         EXPECT_EQ(out->toStdString(), c.expected.toStdString()) << c.what;
         // What was written reads back as exactly these maps.
@@ -63,20 +62,19 @@ TEST(IfsEntryText, ReplacesOneEntrysRowsAndKeepsEveryOtherByte)
         const IfsEntry* entry = read.find(c.name);
         ASSERT_EQ(entry->maps.size(), c.maps.size()) << c.what;
         for (std::size_t k = 0; k < c.maps.size(); ++k)
-            EXPECT_EQ(windowMap(entry->maps[k]), c.maps[k]) << c.what << " map " << k;
+            EXPECT_EQ(entry->maps[k], c.maps[k]) << c.what << " map " << k;
     }
-    EXPECT_FALSE(replaceEntryRows(kCollection, "missing", halves(1), {1}));
+    EXPECT_FALSE(replaceEntryRows(kCollection, "missing", halves(1)));
 }
 
 TEST(IfsEntryText, AppendsAnEntryThatReadsBackExactly)
 {
-    const std::vector<AffineMap> maps{AffineMap{{0.1 + 0.2, -1.0 / 3, 7, 0, 1e-300, -0.0}}};
-    const QByteArray out = appendEntry("a { 1 0 0 1 0 0 1 }", "new one", maps, {0.3});
+    const std::vector<IfsMap> maps{{AffineMap{{0.1 + 0.2, -1.0 / 3, 7, 0, 1e-300, -0.0}}, 0.3}};
+    const QByteArray out = appendEntry("a { 1 0 0 1 0 0 1 }", "new one", maps);
     EXPECT_TRUE(out.startsWith("a { 1 0 0 1 0 0 1 }\n\nnew one {\n"));
     const IfsCollection read = parseIfsCollection(out);
     ASSERT_TRUE(read.ok());
-    EXPECT_EQ(windowMap(read.find("new one")->maps[0]), maps[0]);
-    EXPECT_EQ(read.find("new one")->maps[0].p, 0.3);
+    EXPECT_EQ(read.find("new one")->maps[0], maps[0]);
 }
 
 } // namespace
