@@ -31,6 +31,10 @@ MapsPanel::MapsPanel(StudioDocument& document, QWidget* parent)
                                         QStringLiteral("f")});
     m_table->horizontalHeader()->setToolTip(tr("x′ = a·x + b·y + e,  y′ = c·x + d·y + f"));
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->horizontalHeader()->setSectionResizeMode(kShownColumn, QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(kWeightColumn, QHeaderView::ResizeToContents);
+    m_table->verticalHeader()->hide();   // the Shown column numbers the maps
+    setMinimumWidth(480);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* layout = new QVBoxLayout(this);
@@ -58,8 +62,7 @@ void MapsPanel::fill()
         auto* shown = new QTableWidgetItem(QString::number(k + 1));
         shown->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         shown->setCheckState(m_document.shown(k) ? Qt::Checked : Qt::Unchecked);
-        shown->setForeground(QColor::fromRgb(render::setColour(k + 1)));
-        shown->setBackground(QColor::fromRgb(render::setColour(k + 1)).darker(400));
+        shown->setData(Qt::DecorationRole, QColor::fromRgb(render::setColour(k + 1)));   // the map's colour
         m_table->setItem(k, kShownColumn, shown);
         m_table->setItem(k, kWeightColumn, new QTableWidgetItem(exactNumberText(map.weight)));
         for (int j = 0; j < 6; ++j)

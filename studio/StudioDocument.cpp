@@ -41,11 +41,13 @@ void StudioDocument::setShown(int k, bool shown)
 void StudioDocument::apply(const MapList& maps, const std::vector<bool>& shown, int selected)
 {
     const bool changed = maps != m_maps;
-    if (maps.size() != m_maps.size()) {
-        m_shown = shown;
-        emit shownChanged();
-    }
+    const bool counted = maps.size() != m_maps.size();
+    // Both set before either is announced: a listener reads them together.
     m_maps = maps;
+    if (counted)
+        m_shown = shown;
+    if (counted)
+        emit shownChanged();
     if (changed)
         emit mapsChanged();
     m_selected = -2;   // always announced: the panel follows the maps
