@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "cli/RenderPicture.h"
 #include "platform/FileStore.h"
+#include "render/RenderPicture.h"
 
 #include <QList>
 #include <QStringList>
@@ -45,7 +45,7 @@ struct DecodedArguments {
 DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 
 // The render a command line asks for, less its seed and data sets.
-RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
+render::RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
 
 int runCli(const QStringList& arguments, CliEnvironment& environment);
 

@@ -1,9 +1,11 @@
 #include "cli/PictureFiles.h"
 
+#include "engine/NumberText.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "files/InputKind.h"
 #include "platform/DescriptorInput.h"
+#include "render/RenderPicture.h"
 
 #include <QFileInfo>
 
@@ -36,7 +38,7 @@ FileStore::ReadResult readInPieces(std::istream& in, qint64 most)
 
 } // namespace
 
-std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat format, const PngTexts& texts)
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts)
 {
     if (format == PictureFormat::Bitmap)
         return encodeBitmap(picture.view());
@@ -122,7 +124,7 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
     bool anyNumber = false;
     for (const auto& set : loaded.dataSets->sets)
         for (const QString& coefficient : set)
-            anyNumber = anyNumber || toDouble(coefficient, kDataFileDecimalPoint).has_value();
+            anyNumber = anyNumber || toDouble(coefficient, render::kDataFileDecimalPoint).has_value();
     if (head.bytes->isEmpty())
         loaded.warnings << QStringLiteral("%1 is empty: it holds no data sets").arg(name);
     else if (!anyNumber)

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "cli/RenderPicture.h"
+#include "cli/CliOptions.h"
 #include "engine/DataSets.h"
 #include "files/IfsCollection.h"
 #include "files/PictureSettings.h"
 #include "files/PngChunks.h"
 #include "platform/FileStore.h"
+#include "render/ToneMap.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,7 +20,7 @@ namespace fenra::cli {
 
 // The picture's file bytes. A PNG carries `texts` as text chunks; a bitmap
 // has no room for them. Returns nothing when the encoder fails.
-std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat format, const PngTexts& texts);
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts);
 
 // A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.
 inline constexpr qint64 kMaxCollectionBytes = 16 << 20;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "studio/PipelineBridge.h"
+#include "render/Pipeline.h"
 
 #include <QImage>
 #include <QObject>

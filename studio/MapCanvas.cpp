@@ -112,8 +112,11 @@ void MapCanvas::paintOutlines(QPainter& painter) const
         QPen pen(colour, selected || m_warning ? 2.0 : 1.0);
         if (!m_document.shown(k))
             pen.setStyle(Qt::DashLine);
-        painter.setPen(pen);
+        // A dark edge under the line: the picture beneath is drawn in the same colour.
         painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(0, 0, 0, 160), pen.widthF() + 2.0));
+        painter.drawPolygon(outline.polygon());
+        painter.setPen(pen);
         painter.drawPolygon(outline.polygon());
         // The first edge, O to X, is thicker: it shows which way the map turns and mirrors.
         painter.setPen(QPen(colour, pen.widthF() + 1.5));

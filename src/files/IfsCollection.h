@@ -70,7 +70,7 @@ QByteArray ifsEntryText(const QString& name, const std::vector<IfsMap>& maps);
 bool isIfsCollection(const QString& fileName, const QByteArray& content);
 
 struct EntryMaps {
-    std::vector<ParsedMap> maps;
+    std::vector<AffineMap> maps;
     std::vector<double> weights;   // sum to 1
 };
 

@@ -4,6 +4,7 @@
 #include "files/DataRecord.h"
 #include "files/IfsCollection.h"
 #include "files/MapsRecord.h"
+#include "render/Framing.h"
 
 #include <QFile>
 
@@ -27,7 +28,7 @@ TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindo
                                   "  second two {\n 1 2 3 4 5 6 0 }");
     ASSERT_TRUE(c.ok()) << c.error.toStdString();
     EXPECT_EQ(c.names(), QStringList({u"first"_s, u"second two"_s}));
-    const ParsedMap m = c.entries[0].maps[0].map;
+    const AffineMap m = c.entries[0].maps[0].map;
     EXPECT_EQ(std::vector<double>(m.c, m.c + 6), std::vector<double>({0.5, 0, 1, 0.25, 0.5, 2}));   // a b e c d f
     EXPECT_EQ(c.entries[0].maps[1], (IfsMap{{{-0.1, 0.2, 5, 0.3, 0.4, 6}}, 1}));
     EXPECT_EQ(c.find(u"second two"_s), &c.entries[1]);
@@ -86,11 +87,11 @@ TEST(IfsCollection, RefusesABadFileAtTheLineOfItsFault)
     EXPECT_TRUE(parse("big {\n" + map.repeated(64) + "}").ok());
 }
 
-const ParsedMap kHalf{{0.5, 0, 0, 0, 0.5, 0}}, kFlat{{0, 0, 0, 0, 0.16, 0}};
+const AffineMap kHalf{{0.5, 0, 0, 0, 0.5, 0}}, kFlat{{0, 0, 0, 0, 0.16, 0}};
 
 TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
 {
-    const struct { std::vector<double> p; std::vector<ParsedMap> maps; std::vector<double> weights; } cases[] = {
+    const struct { std::vector<double> p; std::vector<AffineMap> maps; std::vector<double> weights; } cases[] = {
         {{1, 3}, {kHalf, kFlat}, {0.25, 0.75}},
         {{0, 0}, {kHalf, kFlat}, {1 / 1.01, 0.01 / 1.01}},   // areas 0.25 and 0: the flat one gets the floor
         {{}, {kFlat, kFlat}, {0.5, 0.5}},                     // all flat: equal
@@ -103,27 +104,6 @@ TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
         for (std::size_t k = 0; k < w.size(); ++k)
             EXPECT_NEAR(w[k], c.weights[k], 1e-12) << k;
     }
-}
-
-TEST(WeightedMaps, FitFrameCentresTheBoxAndSurvivesAPointOrALine)
-{
-    constexpr double kInX = 794 * 15 * 0.9, kInY = 381 * 15 * 0.9;   // twips inside the margins
-    const struct { const char* what; std::vector<ParsedMap> maps; double cx, cy, scale; } cases[] = {
-        {"a point", {{{0, 0, 2, 0, 0, 3}}}, 2, 3, 5000},
-        {"a line across", {{{0.5, 0, 0, 0, 0, 1}}, {{0.5, 0, 1, 0, 0, 1}}}, 1, 1, kInX / 2},
-        {"a line down", {{{0, 0, 0, 0, 0.5, 0}}, {{0, 0, 0, 0, 0.5, 3}}}, 0, 3, kInY / 6},
-        {"a square", {{{0.5, 0, 0, 0, 0.5, 0}}, {{0.5, 0, 0.5, 0, 0.5, 0.5}}, {{0.5, 0, 0, 0, 0.5, 0.5}},
-                      {{0.5, 0, 0.5, 0, 0.5, 0}}}, 0.5, 0.5, kInY},
-    };
-    for (const auto& c : cases) {
-        const std::optional<ZoomStep> z = fitFrame(c.maps, pickWeights(c.maps));
-        ASSERT_TRUE(z) << c.what;
-        EXPECT_NEAR(z->scale / c.scale, 1.0, 1e-6) << c.what;
-        EXPECT_NEAR(c.cx * z->scale + z->shiftX, 794 * 15 / 2.0, 1e-6) << c.what;   // the picture's centre, twips
-        EXPECT_NEAR(5775 - (c.cy * z->scale + z->shiftY), 381 * 15 / 2.0, 1e-6) << c.what;
-    }
-    const std::vector<ParsedMap> outward{{{2, 0, 0, 0, 2, 1}}};
-    EXPECT_FALSE(fitFrame(outward, {1.0}));
 }
 
 TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
@@ -143,7 +123,7 @@ TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
     ASSERT_GE(c.entries.size(), 12u) << c.error.toStdString();
     for (const IfsEntry& entry : c.entries) {
         const EntryMaps maps = entryMaps(entry);
-        EXPECT_TRUE(fitFrame(maps.maps, maps.weights)) << entry.name.toStdString();
+        EXPECT_TRUE(render::fitFrame(maps.maps, maps.weights)) << entry.name.toStdString();
         const MapsRecord record = recordOfMaps(maps.maps, maps.weights);
         if (maps.maps.size() > 6) {
             EXPECT_TRUE(record.bytes.isEmpty() && record.refusal.contains(u"%1 maps"_s.arg(maps.maps.size())));
