@@ -4,6 +4,7 @@
 #include "studio/LiveRender.h"
 #include "studio/MapCanvas.h"
 #include "studio/MapsPanel.h"
+#include "studio/PictureExport.h"
 #include "studio/PictureRequest.h"
 #include "studio/RandomMaps.h"
 
@@ -13,7 +14,10 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
+
+#include <memory>
 
 namespace fenra::studio {
 namespace {
@@ -45,6 +49,7 @@ StudioWindow::StudioWindow(StudioServices services, RandomSource& random, int re
     setObjectName(QStringLiteral("StudioWindow"));
     m_openDialog = {tr("Maps (*.ifs *.tfg *.png);;All files (*)"), services.startFolder, {}};
     m_saveDialog = {tr("Collections (*.ifs);;Fenra data files (*.tfg)"), services.startFolder, {}};
+    m_exportDialog = {tr("PNG pictures (*.png)"), services.startFolder, {}};
 
     auto* splitter = new QSplitter(this);
     splitter->addWidget(m_canvas);
@@ -91,6 +96,7 @@ void StudioWindow::buildMenus()
     add(file, tr("&Open…"), QKeySequence::Open, &StudioWindow::openWithDialog);
     add(file, tr("&Save"), QKeySequence::Save, &StudioWindow::save);
     add(file, tr("Save &As…"), QKeySequence::SaveAs, &StudioWindow::saveAs);
+    add(file, tr("&Export Picture…"), QKeySequence(tr("Ctrl+E")), &StudioWindow::exportPicture);
     file->addSeparator();
     add(file, tr("&Quit"), QKeySequence::Quit, &QWidget::close);
 
@@ -241,6 +247,48 @@ bool StudioWindow::saveAs()
     m_name = name;
     updateTitle();
     return true;
+}
+
+void StudioWindow::exportPicture()
+{
+    if (m_exporting) {
+        m_services.messages.tell(tr("A picture is being exported; wait until it is written"));
+        return;
+    }
+    const std::optional<QString> size = m_services.questions.chooseOne(tr("The picture's size:"), exportSizeNames());
+    if (!size)
+        return;
+    QString path = m_services.dialogs.chooseFileToSave(m_exportDialog);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        path += QStringLiteral(".png");
+    m_exportDialog.fileName = path;
+    const int scale = int(exportSizeNames().indexOf(*size)) + 1;
+    const PictureChoice choice{scale, exportPoints(scale), kLiveSeed, LiveRender::threadsLeavingOneCore()};
+    // The request's own copy: the user goes on editing while it draws.
+    const MapList maps = m_document.maps();
+    const QString name = m_name;
+    auto png = std::make_shared<std::optional<QByteArray>>();
+    QThread* worker = QThread::create([maps, name, choice, png] { *png = picturePng(maps, name, choice); });
+    m_exporting = true;
+    m_notice = tr("Exporting %1…").arg(QFileInfo(path).fileName());
+    updateStatus();
+    connect(worker, &QThread::finished, this, [this, worker, path, png] {
+        worker->deleteLater();
+        m_exporting = false;
+        m_notice.clear();
+        updateStatus();
+        std::optional<QString> failure;
+        if (!*png)
+            failure = tr("There is no picture to export: these maps do not contract on average, so their points run off");
+        else
+            failure = m_services.files.writeWhole(path, **png);
+        if (failure)
+            m_services.messages.tell(tr("%1 was not written: %2").arg(path, *failure));
+        emit pictureExported(path, !failure);
+    });
+    worker->start();
 }
 
 void StudioWindow::randomize()

@@ -45,6 +45,8 @@ public:
     bool openFile(const QString& path, const std::optional<QString>& entry = std::nullopt);
     bool save();
     bool saveAs();
+    // Asks for a size and a file, then draws the picture on a thread of its own.
+    void exportPicture();
     void randomize();
     void frameAttractor();
 
@@ -53,6 +55,8 @@ public:
 signals:
     // A snapshot of the live picture is on the canvas.
     void pictureShown(qint64 points);
+    // Export Picture wrote its file (or told the user why not).
+    void pictureExported(const QString& path, bool written);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,7 +81,8 @@ private:
     LiveRender* m_render;
     std::optional<MapsSource> m_source;   // none: Save asks for a file
     QString m_name;                       // the entry's or the file's name, in the title
-    FileDialogState m_openDialog, m_saveDialog;
+    FileDialogState m_openDialog, m_saveDialog, m_exportDialog;
+    bool m_exporting = false;
     qint64 m_points = 0;
     double m_pointsPerSecond = 0;
     bool m_contracts = true;

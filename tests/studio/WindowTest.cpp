@@ -1,8 +1,11 @@
 // The studio's window with fake services: the title, saving, and closing with unsaved changes.
+#include "studio/PictureExport.h"
 #include "studio/StudioWindow.h"
 #include "support/FakePlatform.h"
 
 #include <QCloseEvent>
+#include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -83,6 +86,19 @@ TEST_F(WindowFixture, ARandomSetHasNoFileAndSaveAsAsksBeforeReplacingAnEntry)
     ASSERT_TRUE(window.save());
     EXPECT_EQ(platform.dialogs.shown.size(), 2u);
     EXPECT_EQ(questions.asked.size(), 2);
+}
+
+TEST_F(WindowFixture, ExportPictureDrawsOffTheUiThreadAndWritesTheChosenSize)
+{
+    ASSERT_TRUE(window.openFile("/d/c.ifs", QString("first")));
+    questions.choices = {exportSizeNames()[1]};
+    platform.dialogs.answers = {"/d/picture"};
+    QSignalSpy exported(&window, &StudioWindow::pictureExported);
+    window.exportPicture();
+    ASSERT_TRUE(exported.wait(60000));
+    EXPECT_EQ(exported.front(), QVariantList({"/d/picture.png", true}));
+    const QImage picture = QImage::fromData(platform.files.files["/d/picture.png"]);
+    EXPECT_EQ(picture.size(), QSize(2 * 794, 2 * 381));
 }
 
 } // namespace
