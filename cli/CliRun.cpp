@@ -26,7 +26,7 @@ using render::RenderJob;
 
 namespace {
 
-constexpr char kVersion[] = "fenra-render 1.0";
+constexpr char kVersion[] = "fenra-render " FENRA_VERSION;   // the CMake project's version, as the window's
 
 std::ostream& operator<<(std::ostream& stream, const QString& text)
 {
