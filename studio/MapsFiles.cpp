@@ -56,21 +56,6 @@ ReadFile mapsOfPicture(const QByteArray& bytes, const QString& path)
     return result;
 }
 
-std::vector<AffineMap> affineMaps(const MapList& maps)
-{
-    std::vector<AffineMap> out;
-    for (const StudioMap& m : maps)
-        out.push_back(m.map);
-    return out;
-}
-
-std::vector<IfsMap> ifsMaps(const MapList& maps)
-{
-    std::vector<IfsMap> out;
-    for (const StudioMap& m : maps)
-        out.push_back({m.map, m.weight});
-    return out;
-}
 
 SaveResult saveCollection(FileStore& files, const MapsSource& target, const MapList& maps)
 {
@@ -117,6 +102,14 @@ SaveResult saveDataFile(FileStore& files, const MapsSource& target, const MapLis
 }
 
 } // namespace
+
+std::vector<IfsMap> ifsMaps(const MapList& maps)
+{
+    std::vector<IfsMap> out;
+    for (const StudioMap& m : maps)
+        out.push_back({m.map, m.weight});
+    return out;
+}
 
 ReadFile readMapsFile(FileStore& files, const QString& path)
 {

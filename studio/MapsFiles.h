@@ -36,6 +36,9 @@ struct ReadFile {
 // with a count of 1 to 6).
 ReadFile readMapsFile(FileStore& files, const QString& path);
 
+// The maps as a collection's rows, their weights as p.
+std::vector<IfsMap> ifsMaps(const MapList& maps);
+
 // The maps of a collection's entry, weighted by its p values (by area when all are 0).
 MapList mapsOfEntry(const IfsEntry& entry);
 

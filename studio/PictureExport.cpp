@@ -9,6 +9,7 @@
 #include "files/PngChunks.h"
 #include "render/Framing.h"
 #include "render/RenderPicture.h"
+#include "studio/MapsFiles.h"
 
 namespace fenra::studio {
 
@@ -28,14 +29,8 @@ std::int64_t exportPoints(int scale)
 std::optional<QByteArray> picturePng(const MapList& maps, const QString& name, const PictureChoice& choice)
 {
     // The entry as fenra-render reads it: its maps, weighed from their p values.
-    std::vector<AffineMap> affine;
-    std::vector<IfsMap> entry;
-    std::vector<double> p;
-    for (const StudioMap& m : maps) {
-        affine.push_back(m.map);
-        p.push_back(m.weight);
-        entry.push_back({m.map, m.weight});
-    }
+    const std::vector<AffineMap> affine = affineMaps(maps);
+    const std::vector<double> p = weightsOf(maps);
     render::RenderJob job;
     job.maps = affine;
     job.weights = pickWeights(affine, p);
@@ -54,7 +49,7 @@ std::optional<QByteArray> picturePng(const MapList& maps, const QString& name, c
     PngTexts texts;
     if (const MapsRecord record = recordOfMaps(affine, job.weights); record.refusal.isEmpty())
         texts.emplace_back(kRecordKey, record.bytes);
-    texts.emplace_back(kMapsKey, ifsEntryText(name, entry));
+    texts.emplace_back(kMapsKey, ifsEntryText(name, ifsMaps(maps)));
     PictureSettings settings;
     settings.points = choice.points;
     settings.zoom = QStringLiteral("fit");

@@ -7,6 +7,22 @@
 
 namespace fenra::studio {
 
+std::vector<AffineMap> affineMaps(const MapList& maps)
+{
+    std::vector<AffineMap> out;
+    for (const StudioMap& m : maps)
+        out.push_back(m.map);
+    return out;
+}
+
+std::vector<double> weightsOf(const MapList& maps)
+{
+    std::vector<double> out;
+    for (const StudioMap& m : maps)
+        out.push_back(m.weight);
+    return out;
+}
+
 StudioDocument::StudioDocument(QObject* parent) : QObject(parent) {}
 
 void StudioDocument::reset(MapList maps)

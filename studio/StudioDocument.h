@@ -72,6 +72,10 @@ private:
     std::optional<MapList> m_beforePreview;
 };
 
+// The maps alone, and their weights, in the list's order.
+std::vector<AffineMap> affineMaps(const MapList& maps);
+std::vector<double> weightsOf(const MapList& maps);
+
 // The maps given a fresh set of flags, for a file just read: all shown.
 inline std::vector<bool> allShown(const MapList& maps)
 {

@@ -24,22 +24,6 @@ namespace {
 
 const QString kProgram = QStringLiteral("Fenra Studio");
 
-std::vector<AffineMap> affineMaps(const MapList& maps)
-{
-    std::vector<AffineMap> out;
-    for (const StudioMap& m : maps)
-        out.push_back(m.map);
-    return out;
-}
-
-std::vector<double> weightsOf(const MapList& maps)
-{
-    std::vector<double> out;
-    for (const StudioMap& m : maps)
-        out.push_back(m.weight);
-    return out;
-}
-
 } // namespace
 
 StudioWindow::StudioWindow(StudioServices services, RandomSource& random, int renderThreads, QWidget* parent)

@@ -1,4 +1,5 @@
 #include "engine/RandomSource.h"
+#include "platform/AnswerWithoutDisplay.h"
 #include "platform/QtPlatform.h"
 #include "studio/LiveRender.h"
 #include "studio/StudioWindow.h"
@@ -7,7 +8,6 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
-#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -57,24 +57,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.FenraStudio"));
 
     // --help and --version answer before there is a window, so they need no display.
-    {
-        QCommandLineParser early;
-        describe(early);
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
-        early.parse(arguments);
-        if (early.isSet(QStringLiteral("help")) || early.isSet(QStringLiteral("help-all"))) {
-            std::fputs(qPrintable(early.helpText().replace(QLatin1String("<executable_name>"),
-                                                           QLatin1String("fenra-studio"))),
-                       stdout);
-            return 0;
-        }
-        if (early.isSet(QStringLiteral("version"))) {
-            std::printf("fenra-studio %s\n", FENRA_VERSION);
-            return 0;
-        }
-    }
+    if (const std::optional<int> answered =
+            fenra::answerWithoutDisplay(argc, argv, QStringLiteral("fenra-studio"), QStringLiteral(FENRA_VERSION), describe))
+        return *answered;
 
     std::vector<char*> qtArguments(argv, argv + argc);
     const std::optional<QString> entry = takeEntryName(qtArguments);

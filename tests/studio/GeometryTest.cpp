@@ -41,22 +41,6 @@ TEST(HandleGeometry, EachHandleDraggedByADeltaGivesExactlyTheExpectedMap)
         EXPECT_EQ(dragged(c.start, c.handle, {}, c.delta, c.shift), c.expected) << c.what;
 }
 
-TEST(HandleGeometry, CornersFollowThePointerAndOStays)
-{
-    const AffineMap m{{0.5, -0.25, 1.5, 0.125, 0.75, -2}};
-    const Corners before = cornersOf(m);
-    const Point d{0.3, 0.7};
-    const Corners x = cornersOf(dragged(m, Handle::X, {}, d, false));
-    EXPECT_EQ(x.o, before.o);
-    EXPECT_EQ(x.y, before.y);
-    EXPECT_DOUBLE_EQ(x.x.x, before.x.x + d.x);
-    EXPECT_DOUBLE_EQ(x.x.y, before.x.y + d.y);
-    const Corners p = cornersOf(dragged(m, Handle::P, {}, d, false));
-    EXPECT_EQ(p.o, before.o);
-    EXPECT_NEAR(p.p.x, before.p.x + d.x, 1e-12);
-    EXPECT_NEAR(p.p.y, before.p.y + d.y, 1e-12);
-}
-
 TEST(HandleGeometry, TurningAboutTheCentreKeepsTheDeterminantAndTheCentre)
 {
     const AffineMap m{{0.5, -0.25, 1.5, 0.125, 0.75, -2}};

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// The studio's tests drive real widgets; without a display they use the offscreen platform.
+// The windows' tests drive real widgets; without a display they use the
+// offscreen platform.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
