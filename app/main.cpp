@@ -1,13 +1,16 @@
 #include "engine/RandomSource.h"
+#include "platform/AnswerWithoutDisplay.h"
 #include "platform/QtPlatform.h"
 #include "ui/frmfenra.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
+
+#include <optional>
 #include <QStyleFactory>
 
-#include <cstdio>
 
 namespace {
 
@@ -34,24 +37,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Fenra"));
 
     // --help and --version answer before there is a window, so they need no display.
-    {
-        QCommandLineParser early;
-        describe(early);
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
-        early.parse(arguments);
-        if (early.isSet(QStringLiteral("help")) || early.isSet(QStringLiteral("help-all"))) {
-            // Without the application object the parser does not know the program's name.
-            std::fputs(qPrintable(early.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("fenra"))),
-                       stdout);
-            return 0;
-        }
-        if (early.isSet(QStringLiteral("version"))) {
-            std::printf("fenra %s\n", FENRA_VERSION);
-            return 0;
-        }
-    }
+    if (const std::optional<int> answered =
+            fenra::answerWithoutDisplay(argc, argv, QStringLiteral("fenra"), QStringLiteral(FENRA_VERSION), describe))
+        return *answered;
 
     QApplication app(argc, argv);   // takes Qt's own options (-platform, -style, ...) out first
     QCommandLineParser commandLine;

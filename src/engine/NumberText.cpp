@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -144,6 +145,17 @@ std::optional<std::int16_t> toInt16(QStringView text, QChar localeDecimalPoint)
 std::optional<std::int16_t> toInt16(QStringView text)
 {
     return toInt16(text, systemDecimalPoint());
+}
+
+} // namespace fenra
+
+namespace fenra {
+
+QString exactNumberText(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0.0 ? 0.0 : value);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
 } // namespace fenra

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
 #include <QStringView>
 
 #include <cstdint>
@@ -30,5 +31,13 @@ std::optional<std::int32_t> toInt32(QStringView text, QChar localeDecimalPoint);
 std::optional<std::int32_t> toInt32(QStringView text);
 std::optional<std::int16_t> toInt16(QStringView text, QChar localeDecimalPoint);
 std::optional<std::int16_t> toInt16(QStringView text);
+
+} // namespace fenra
+
+namespace fenra {
+
+// The shortest text that reads back as exactly `value` ("0.85", "1e-07"),
+// with the full stop; "0" for either zero.
+QString exactNumberText(double value);
 
 } // namespace fenra

@@ -11,6 +11,7 @@ namespace {
 
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 constexpr qsizetype kHeaderChunkEnd = 8 + 25;   // signature, then IHDR with its 13 bytes of data
+constexpr int kDotsPerMeter = 3780;   // 96 dots per inch
 
 void appendBigEndian(QByteArray& out, std::uint32_t value)
 {
@@ -53,8 +54,12 @@ bool startsAsPng(const QByteArray& bytes)
 std::optional<QByteArray> encodePng(const RasterView& pixels, const PngTexts& texts)
 {
     // The pixels are 0xFFRRGGBB, which is what RGB32 holds; the image only borrows them.
-    const QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
-                       qsizetype(pixels.stride) * 4, QImage::Format_RGB32);
+    QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
+                 qsizetype(pixels.stride) * 4, QImage::Format_RGB32);
+    // A fixed 96 dots per inch: left alone, the image takes the screen's (or 100 without one),
+    // and the same request would give other bytes in a program with a window.
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -5,13 +5,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QTime>
 
 namespace fenra {
 namespace {
-
-const QString kTitle = QStringLiteral("The Fenra Game");
 
 // Where a dialog opens: on the name last chosen in it, else in its folder.
 QString startPath(const FileDialogState& state)
@@ -33,7 +32,32 @@ double QtClock::secondsSinceMidnight()
 
 void QtMessages::tell(const QString& text)
 {
-    QMessageBox::information(m_parent, kTitle, text);
+    QMessageBox::information(m_parent, m_title, text);
+}
+
+Questions::SaveChoice QtQuestions::askToSave(const QString& text)
+{
+    switch (QMessageBox::warning(m_parent, m_title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                 QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
+bool QtQuestions::confirm(const QString& text)
+{
+    return QMessageBox::question(m_parent, m_title, text) == QMessageBox::Yes;
+}
+
+std::optional<QString> QtQuestions::chooseOne(const QString& text, const QStringList& items)
+{
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(m_parent, m_title, text, items, 0, false, &chosen);
+    return chosen ? std::optional(item) : std::nullopt;
 }
 
 QString QtFileDialogs::chooseFileToSave(const FileDialogState& state)

@@ -5,6 +5,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/QtFileStore.h"
 #include "platform/Messages.h"
+#include "platform/Questions.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -26,10 +27,25 @@ public:
 class QtMessages final : public Messages {
 public:
     void setParentWindow(QWidget* window) { m_parent = window; }
+    void setTitle(const QString& title) { m_title = title; }
     void tell(const QString& text) override;
 
 private:
     QPointer<QWidget> m_parent;
+    QString m_title = QStringLiteral("The Fenra Game");
+};
+
+class QtQuestions final : public Questions {
+public:
+    void setParentWindow(QWidget* window) { m_parent = window; }
+    void setTitle(const QString& title) { m_title = title; }
+    SaveChoice askToSave(const QString& text) override;
+    bool confirm(const QString& text) override;
+    std::optional<QString> chooseOne(const QString& text, const QStringList& items) override;
+
+private:
+    QPointer<QWidget> m_parent;
+    QString m_title;
 };
 
 class QtFileDialogs final : public FileDialogs {

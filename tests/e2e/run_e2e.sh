@@ -13,39 +13,10 @@ fenra=$1 check=$2 desktop_file=$3
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$fenra" --help | grep -q '^Usage: fenra .*\[FILE\]' ||
   { echo "FAILED: --help"; exit 1; }
 
-for tool in xvfb-run Xvfb xauth xdotool xprop import compare inotifywait; do
-  command -v "$tool" >/dev/null ||
-    { echo "SKIPPED: the end-to-end test needs $tool (Debian packages xvfb, xauth, xdotool, imagemagick, inotify-tools)"; exit 77; }
-done
-if [ -z "${FENRA_E2E_DISPLAY_UP:-}" ]; then   # start a private X server and come back in it
-  export FENRA_E2E_DISPLAY_UP=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
-fi
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/fenra-e2e.XXXXXX")
-out=$work/out app= watcher= keep=${FENRA_E2E_KEEP:-}
-mkdir -p "$out" "$work/home" "$work/runtime" && chmod 700 "$work/runtime"
-cleanup() {
-  for p in $app $watcher; do kill -0 "$p" 2>/dev/null && { kill "$p"; wait "$p" 2>/dev/null || true; }; done
-  if [ "$keep" = 1 ]; then echo "kept: $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
-fail() {
-  echo "FAILED: $*" >&2
-  import -window root "$work/failure.png" 2>/dev/null && echo "screen at the failure: $work/failure.png" >&2
-  sed 's/^/  fenra: /' "$work/fenra.log" >&2 || true
-  keep=1
-  exit 1
-}
-
-# Qt's own widgets, its own file dialog, no settings of the user's.
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
-unset QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_STYLE_OVERRIDE
-
-within() {   # waits up to $1 seconds for the command after it to succeed
-  local until=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $until ] || return 1; sleep 0.2; done
-}
+x_tools="xprop compare inotifywait" x_screen=1024x768 app_log=fenra.log
+source "$(dirname "$0")/x_session.sh"
+out=$work/out watcher=
+mkdir -p "$out"
 # A control given as Left Top Width Height in twips (15 to the pixel): a click at its middle.
 press() { xdotool mousemove --window "$window" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
 dialog_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }

@@ -6,6 +6,7 @@
 #include "platform/FileStore.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
+#include "platform/Questions.h"
 
 #include <QStringList>
 
@@ -24,6 +25,31 @@ struct FakeClock final : Clock {
 struct FakeMessages final : Messages {
     void tell(const QString& text) override { told.push_back(text); }
     QStringList told;
+};
+
+// Answers questions from queues; an exhausted queue cancels (or says no).
+struct FakeQuestions final : Questions {
+    SaveChoice askToSave(const QString& text) override
+    {
+        asked += text;
+        return saveChoices.empty() ? SaveChoice::Cancel : saveChoices.takeFirst();
+    }
+    bool confirm(const QString& text) override
+    {
+        asked += text;
+        return !confirmations.isEmpty() && confirmations.takeFirst();
+    }
+    std::optional<QString> chooseOne(const QString& text, const QStringList& items) override
+    {
+        asked += text;
+        offered = items;
+        return choices.isEmpty() ? std::nullopt : std::optional(choices.takeFirst());
+    }
+    QList<SaveChoice> saveChoices;
+    QList<bool> confirmations;
+    QStringList choices;
+    QStringList asked;
+    QStringList offered;
 };
 
 // Answers file dialogs from a queue; an exhausted queue cancels. Keeps what each showing offered.

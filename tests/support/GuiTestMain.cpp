@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-// The window's tests drive real widgets; without a display they use the
+// The windows' tests drive real widgets; without a display they use the
 // offscreen platform.
 int main(int argc, char** argv)
 {
