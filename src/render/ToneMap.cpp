@@ -13,9 +13,10 @@ struct Rgb {
 // A fine pixel's light, each channel 0 to 1.
 class Lighting {
 public:
-    Lighting(const HitSums& sums, const Tone& tone, std::uint64_t mostHits)
+    Lighting(const HitSums& sums, const Tone& tone, bool density, std::uint64_t mostHits)
         : m_sums(sums)
         , m_tone(tone)
+        , m_density(density)
         , m_logMost(std::log1p(double(mostHits)))
     {
     }
@@ -24,9 +25,9 @@ public:
         const Sums s = m_sums.at(pixel);
         if (s.hits == 0)
             return {};
-        const double light = m_tone.flat ? 1.0
-                                         : std::min(1.0, m_tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost,
-                                                                                      1.0 / m_tone.gamma));
+        const double light = !m_density ? 1.0
+                                        : std::min(1.0, m_tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost,
+                                                                                     1.0 / m_tone.gamma));
         // The hue of the hits' mean colour at the pixel's light: its strongest channel gets all of it.
         const double strongest = double(std::max({s.r, s.g, s.b}));
         if (strongest == 0.0)
@@ -38,6 +39,7 @@ public:
 private:
     const HitSums& m_sums;
     const Tone& m_tone;
+    bool m_density;
     double m_logMost;
 };
 
@@ -70,15 +72,15 @@ std::uint32_t toPixel(double r, double g, double b)
 
 } // namespace
 
-Image toneMap(const HitSums& sums, const Tone& tone)
+Image toneMap(const HitSums& sums, const RenderRequest& request)
 {
-    const int n = std::max(1, tone.oversample);
+    const int n = std::max(1, request.oversample);
     Image image{sums.width() / n, sums.height() / n, {}};
     image.pixels.assign(std::size_t(image.width) * std::size_t(image.height), 0xFF000000u);
     const std::uint64_t most = sums.mostHits();
     if (most == 0 || image.pixels.empty())
         return image;
-    const Lighting lighting(sums, tone, most);
+    const Lighting lighting(sums, request.tone, request.colour.density, most);
     if (n == 1) {
         for (std::size_t i = 0; i < image.pixels.size(); ++i) {
             const Rgb c = lighting.at(i);
