@@ -52,7 +52,7 @@ void BM_Render(benchmark::State& state)
         return;
     for (auto _ : state) {
         const Image picture = renderPicture(*job);
-        std::optional<QByteArray> png = encodePicture(picture, PictureFormat::Png, QByteArray(), QString());
+        std::optional<QByteArray> png = encodePicture(picture, PictureFormat::Png, {});
         benchmark::DoNotOptimize(png);
     }
     state.SetItemsProcessed(state.iterations() * kPoints);
@@ -78,7 +78,7 @@ void BM_EncodePng(benchmark::State& state)
         return;
     const Image picture = renderPicture(*job);
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodePicture(picture, PictureFormat::Png, QByteArray(), QString()));
+        benchmark::DoNotOptimize(encodePicture(picture, PictureFormat::Png, {}));
     state.SetLabel(std::string(sample) + ", density, 1588 x 762");
 }
 BENCHMARK(BM_EncodePng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "engine/NumberText.h"
+#include "files/ShownText.h"
 
 #include <QCommandLineParser>
 
@@ -11,20 +12,6 @@
 
 namespace fenra::cli {
 namespace {
-
-// Whole decimal numbers only: no sign, no fraction, no exponent, so a typo
-// never turns into a different count.
-template <class Integer>
-std::optional<Integer> wholeNumber(const QString& text, Integer low, Integer high)
-{
-    const QByteArray digits = text.toLatin1();
-    Integer value{};
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.isEmpty() || digits[0] == '-' || error != std::errc() || end != digits.data() + digits.size()
-        || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
 
 // What an option does with its value, or why it refuses it.
 using Setter = std::function<QString(CliOptions&, const QString&)>;
@@ -56,8 +43,8 @@ Setter twips(QString CliOptions::*field)
 Setter positive(double CliOptions::*field, double most)
 {
     return [=](CliOptions& o, const QString& v) {
-        const std::optional<double> n = toDouble(v, u'.');
-        if (n && *n > 0.0 && *n <= most)
+        const std::optional<double> n = positiveNumber(v, most);
+        if (n)
             o.*field = *n;
         else if (v.contains(u','))
             return QStringLiteral("needs a full stop as the decimal point (not a comma)");
@@ -102,8 +89,7 @@ const std::vector<Option>& options()
         {{"points"}, "N", "points to compute (5000)",
          whole<std::int64_t>(0, std::numeric_limits<std::int64_t>::max(), &CliOptions::points)},
         {{"zoom"}, "TEXT", "0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x; a collection: --fit)",
-         oneOf<QString>({"0.25x", "0.5x", "1x", "2x", "4x", "8x", "none"}, {"0.25x", "0.5x", "1x", "2x", "4x", "8x", ""},
-                        &CliOptions::zoom)},
+         oneOf<QString>(kZoomNames, {"0.25x", "0.5x", "1x", "2x", "4x", "8x", ""}, &CliOptions::zoom)},
         {{"fit"}, "", "frames the picture around its attractor, with a margin (the default for a collection)",
          [](CliOptions&, const QString&) { return QString(); }},   // set below: the last of --fit and --zoom counts
         {{"right"}, "X", "twips added to every x position, with a full stop as decimal point (0)", twips(&CliOptions::right)},
@@ -114,9 +100,9 @@ const std::vector<Option>& options()
                                          "palette each point walks through from map to map (data)",
          oneOf<DensityTint>(kTintNames, {DensityTint::Data, DensityTint::White, DensityTint::Palette},
                             &CliOptions::tint)},
-        {{"gamma"}, "G", "density pictures: above 1 lifts the faint parts (2.2)", positive(&CliOptions::gamma, 100)},
+        {{"gamma"}, "G", "density pictures: above 1 lifts the faint parts (2.2)", positive(&CliOptions::gamma, kMaxToneValue)},
         {{"brightness"}, "B", "density pictures: multiplies the light of every pixel (1)",
-         positive(&CliOptions::brightness, 100)},
+         positive(&CliOptions::brightness, kMaxToneValue)},
         {{"oversample"}, "N", "draws N times finer each way and filters down, for smooth edges, 1 to 4 (1)",
          whole<int>(1, kMaxOversample, &CliOptions::oversample)},
         {{"exact"}, "", "the window's own sequence: one chain of points, exactly as a run in the window draws it "
@@ -124,13 +110,11 @@ const std::vector<Option>& options()
          [](CliOptions& o, const QString&) { return o.exact = true, QString(); }},
         {{"hide"}, "LIST", "data sets not drawn, e.g. 2,5 (none)",
          [](CliOptions& o, const QString& v) {
+             const std::optional<std::vector<int>> sets = setList(v);
              o.show.fill(true);
-             for (const QString& item : v.split(u','))
-                 if (const auto set = wholeNumber<int>(item.trimmed(), 1, 6))
-                     o.show[std::size_t(*set - 1)] = false;
-                 else
-                     return QStringLiteral("needs data set numbers from 1 to 6, separated by commas");
-             return QString();
+             for (const int set : sets.value_or(std::vector<int>{}))
+                 o.show[std::size_t(set - 1)] = false;
+             return sets ? QString() : QStringLiteral("needs data set numbers from 1 to 6, separated by commas");
          }},
         {{"count"}, "TEXT", "replaces the data file's \"Random #'s:\" text",
          [](CliOptions& o, const QString& v) {
@@ -147,16 +131,12 @@ const std::vector<Option>& options()
         {{"weights"}, "W1,W2,...", "how often each map is picked, in proportion, e.g. 1,85,7,7 (a collection: its p "
                                    "values; a data file: equally often)",
          [](CliOptions& o, const QString& v) {
-             o.weights.clear();
-             for (const QString& item : v.split(u','))
-                 if (const auto w = toDouble(item.trimmed(), u'.'); w && *w >= 0.0 && o.weights.size() < 64)
-                     o.weights.push_back(*w);
-                 else
-                     return QStringLiteral("needs up to 64 numbers of 0 or more, separated by commas");
-             return std::any_of(o.weights.begin(), o.weights.end(), [](double w) { return w > 0.0; })
-                 ? QString() : QStringLiteral("needs a weight above 0");
+             o.weights = weightList(v).value_or(std::vector<double>{});
+             return o.weights.empty() ? QStringLiteral("needs up to 64 numbers of 0 or more, separated by commas, "
+                                                       "one above 0") : QString();
          }},
-        {{"save-tfg"}, "FILE", "writes the maps (at most six) as a data file the window loads",
+        {{"save-tfg"}, "FILE", "writes the maps (at most six) as a data file the window loads; - writes it to "
+                               "standard output",
          text(&CliOptions::saveTfg, "needs a file name")},
         {{"scale"}, "K", "K times the window's 794 x 381 pixels, 1 to 16 (1)", whole<int>(1, kMaxScale, &CliOptions::scale)},
         {{"seed"}, "S", "the random sequence; the same seed gives the same picture (default: from the clock; always printed)",
@@ -188,7 +168,8 @@ void addOptions(QCommandLineParser& parser)
                                                                         "wrote, a collection (.ifs), or - for standard input"));
 }
 
-// What a whole command line must hold besides well-formed values.
+} // namespace
+
 QString combinationError(const CliOptions& o)
 {
     if (o.help || o.version)
@@ -219,10 +200,10 @@ QString combinationError(const CliOptions& o)
         return QStringLiteral("give the picture's name with --output NAME.png or NAME.bmp, or - for standard output");
     if (!pictureFormatFor(o.output))
         return QStringLiteral("the picture's name must end in .bmp or .png");
+    if (o.saveTfg == u"-" && o.output == u"-")
+        return QStringLiteral("--save-tfg - and -o - would both write to standard output");
     return {};
 }
-
-} // namespace
 
 std::optional<PictureFormat> pictureFormatFor(const QString& path)
 {
@@ -239,11 +220,11 @@ ParsedOptions parseOptions(const QStringList& arguments)
     addOptions(parser);
     if (!parser.parse(QStringList{QStringLiteral("fenra-render")} + arguments)) {
         if (!parser.unknownOptionNames().isEmpty())
-            return {std::nullopt, QStringLiteral("unknown option %1").arg(dashed(parser.unknownOptionNames().first()))};
+            return {std::nullopt, QStringLiteral("unknown option %1").arg(dashed(parser.unknownOptionNames().first())), {}};
         const QString error = parser.errorText();   // "Missing value after '--points'."
         if (error.startsWith(QStringLiteral("Missing value after '")))
-            return {std::nullopt, QStringLiteral("%1 needs a value").arg(error.section(u'\'', 1, 1))};
-        return {std::nullopt, error};
+            return {std::nullopt, QStringLiteral("%1 needs a value").arg(error.section(u'\'', 1, 1)), {}};
+        return {std::nullopt, error, {}};
     }
     CliOptions result;
     for (const Option& option : options()) {
@@ -251,20 +232,24 @@ ParsedOptions parseOptions(const QStringList& arguments)
             continue;
         const QString value = parser.value(option.names.first());
         if (const QString error = option.set(result, value); !error.isEmpty())
-            return {std::nullopt, QStringLiteral("%1 %2, not \"%3\"").arg(longName(option), error, value)};
+            return {std::nullopt, QStringLiteral("%1 %2, not \"%3\"").arg(longName(option), error, shownText(value)), {}};
     }
     // Of --fit and --zoom, the last given counts, so options typed after a PNG's stored ones win.
-    const QStringList given = parser.optionNames();
-    if (given.contains(QStringLiteral("fit")) || given.contains(QStringLiteral("zoom")))
-        result.fit = given.lastIndexOf(QStringLiteral("fit")) > given.lastIndexOf(QStringLiteral("zoom"));
+    const QStringList named = parser.optionNames();
+    if (named.contains(QStringLiteral("fit")) || named.contains(QStringLiteral("zoom")))
+        result.fit = named.lastIndexOf(QStringLiteral("fit")) > named.lastIndexOf(QStringLiteral("zoom"));
+    QStringList given;
+    for (const Option& option : options())
+        if (parser.isSet(option.names.first()))
+            given += option.names;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return {std::nullopt, QStringLiteral("only one data file can be rendered at a time (\"%1\" and \"%2\")")
-                                  .arg(files[0], files[1])};
+                                  .arg(shownText(files[0]), shownText(files[1])), {}};
     result.input = files.value(0);
     if (const QString error = combinationError(result); !error.isEmpty())
-        return {std::nullopt, error};
-    return {result, QString()};
+        return {std::nullopt, error, {}};
+    return {result, QString(), given};
 }
 
 QString usageText()
@@ -286,6 +271,74 @@ QString usageText()
     return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("fenra-render"))
         + QStringLiteral("\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
                          "2 a bad option or an unknown --name. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
+}
+
+} // namespace fenra::cli
+
+namespace fenra::cli {
+
+void applyStoredSettings(const PictureSettings& s, CliOptions& o)
+{
+    if (s.points)
+        o.points = *s.points;
+    if (s.zoom) {
+        o.fit = *s.zoom == u"fit";
+        if (!*o.fit)
+            o.zoom = *s.zoom == u"none" ? QString() : *s.zoom;
+    }
+    o.right = s.right.value_or(o.right);
+    o.down = s.down.value_or(o.down);
+    if (s.colour)
+        o.colour = PictureColour(kColourNames.indexOf(*s.colour));
+    if (s.tint)
+        o.tint = DensityTint(kTintNames.indexOf(*s.tint));
+    o.exact = s.exact.value_or(o.exact);
+    o.gamma = s.gamma.value_or(o.gamma);
+    o.brightness = s.brightness.value_or(o.brightness);
+    o.weights = s.weights.value_or(o.weights);
+    o.oversample = s.oversample.value_or(o.oversample);
+    if (s.hide) {
+        o.show.fill(true);
+        for (const int set : *s.hide)
+            o.show[std::size_t(set - 1)] = false;
+    }
+    o.scale = s.scale.value_or(o.scale);
+    if (s.seed)
+        o.seed = s.seed;
+}
+
+PictureSettings storedSettings(const CliOptions& o, std::uint64_t seed)
+{
+    // Only what differs from the defaults besides the frame, the colour, the scale and the seed.
+    // Not the threads: they do not change the picture, so the file is the same for any number.
+    const CliOptions defaults;
+    PictureSettings s;
+    s.points = o.points;
+    s.zoom = o.fit.value_or(false) ? QStringLiteral("fit") : o.zoom.isEmpty() ? QStringLiteral("none") : o.zoom;
+    s.right = o.right;
+    s.down = o.down;
+    s.colour = kColourNames[int(o.colour)];
+    if (o.colour == PictureColour::Density && o.tint != DensityTint::Data)
+        s.tint = kTintNames[int(o.tint)];
+    if (o.exact)
+        s.exact = true;
+    if (o.gamma != defaults.gamma)
+        s.gamma = o.gamma;
+    if (o.brightness != defaults.brightness)
+        s.brightness = o.brightness;
+    if (!o.weights.empty())
+        s.weights = o.weights;
+    if (o.oversample != 1)
+        s.oversample = o.oversample;
+    std::vector<int> hidden;
+    for (int k = 1; k <= 6; ++k)
+        if (!o.show[std::size_t(k - 1)])
+            hidden.push_back(k);
+    if (!hidden.empty())
+        s.hide = hidden;
+    s.scale = o.scale;
+    s.seed = seed;
+    return s;
 }
 
 } // namespace fenra::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/PictureSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +14,7 @@
 namespace fenra::cli {
 
 // The window's three colour modes, and shading by hits per pixel.
-enum class PictureColour { Random, White, Data, Density };
-inline const QStringList kColourNames{"random", "white", "data", "density"};   // as options name them
+enum class PictureColour { Random, White, Data, Density };   // in the order of kColourNames
 
 enum class PictureFormat { Bitmap, Png };
 
@@ -22,14 +23,11 @@ std::optional<PictureFormat> pictureFormatFor(const QString& path);
 
 // What colours a density picture: the data sets' colours, white, or a palette
 // each chain walks through as it moves from map to map.
-enum class DensityTint { Data, White, Palette };
-inline const QStringList kTintNames{"data", "white", "palette"};
+enum class DensityTint { Data, White, Palette };   // in the order of kTintNames
 
 inline constexpr std::int64_t kDefaultPoints = 5000;   // the window's iteration count
-inline constexpr int kMaxScale = 16;     // 12704 x 6096 pixels; more does not fit a bitmap comfortably
 inline constexpr int kMaxThreads = 256;
 inline constexpr int kMaxBatch = 32767;  // the window's batch size is a 16-bit number
-inline constexpr int kMaxOversample = 4;
 
 struct CliOptions {
     QString input;                    // a .tfg, a PNG that fenra-render wrote, a collection (.ifs), or - for standard input
@@ -55,7 +53,7 @@ struct CliOptions {
     bool list = false;                // print the collection's names instead of drawing
     std::vector<double> weights;      // how often each map is picked, in proportion; empty: as the input says
     std::optional<bool> fit;          // whichever of --fit (true) and --zoom (false) came last; none: neither
-    QString saveTfg;                  // write the maps as a data file for the window
+    QString saveTfg;                  // write the maps as a data file for the window; - for standard output
     bool help = false;
     bool version = false;
 
@@ -64,7 +62,8 @@ struct CliOptions {
 
 struct ParsedOptions {
     std::optional<CliOptions> options;
-    QString error;   // one line for the user when there are no options
+    QString error;        // one line for the user when there are no options
+    QStringList given;    // every name of each option given, such as "colour" and "color"
 };
 
 // `arguments` without the program's name. Every option that takes a value
@@ -72,5 +71,14 @@ struct ParsedOptions {
 ParsedOptions parseOptions(const QStringList& arguments);
 
 QString usageText();
+
+// What a whole command line must hold besides well-formed values; empty when it does.
+QString combinationError(const CliOptions& options);
+
+// Settings a picture stored, over `options`.
+void applyStoredSettings(const PictureSettings& stored, CliOptions& options);
+
+// The settings a picture stores to be drawn again as `options` draw it.
+PictureSettings storedSettings(const CliOptions& options, std::uint64_t seed);
 
 } // namespace fenra::cli

@@ -7,7 +7,9 @@
 #include "files/DataRecord.h"
 #include "files/MapsRecord.h"
 #include "files/RandomBatch.h"
+#include "engine/Contraction.h"
 #include "engine/WeightedMaps.h"
+#include "files/ShownText.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
 #include "render/Framing.h"
@@ -56,21 +58,6 @@ render::Image renderWithProgress(const RenderJob& job, CliEnvironment& environme
     return picture;
 }
 
-// Why a file cannot be written at `path`, checked before any work: its
-// folder must exist and take new files, and the name must not be a folder,
-// a pipe, a device or a socket.
-std::optional<QString> outputProblem(const QString& path)
-{
-    const QFileInfo folder(QFileInfo(path).path());
-    if (!folder.exists())
-        return QStringLiteral("there is no folder \"%1\"").arg(folder.filePath());
-    if (!folder.isDir())
-        return QStringLiteral("\"%1\" is not a folder").arg(folder.filePath());
-    if (!folder.isWritable())
-        return QStringLiteral("the folder \"%1\" is not writable").arg(folder.filePath());
-    return notAnOrdinaryFile(path, true);
-}
-
 // Refuses a render that cannot fit the memory there is, before it allocates.
 bool fitsMemory(const RenderJob& job, CliEnvironment& environment)
 {
@@ -103,11 +90,22 @@ const IfsEntry* chosenEntry(const CliOptions& options, const IfsCollection& coll
         status = kExitFileFailed;
         return nullptr;
     }
-    const IfsEntry* entry = options.name ? collection.find(*options.name) : &collection.entries.front();
+    const IfsEntry* entry = options.name ? collection.find(*options.name) : collection.firstDrawable();
     if (!entry) {
-        tellError(environment, QStringLiteral("\"%1\" has no entry \"%2\"; its entries are: %3")
-                                   .arg(options.input, *options.name, collection.names().join(QStringLiteral(", "))));
-        status = kExitBadOption;
+        QStringList names;
+        for (const QString& name : collection.names().mid(0, 20))
+            names << shownText(name);
+        if (!options.name)
+            tellError(environment, QStringLiteral("\"%1\" holds only 3D entries, which are not drawn").arg(options.input));
+        else
+            tellError(environment, QStringLiteral("\"%1\" has no entry \"%2\"; its entries are: %3%4")
+                                       .arg(options.input, shownText(*options.name), names.join(QStringLiteral(", ")),
+                                            collection.entries.size() > 20 ? QStringLiteral(", ...") : QString()));
+        status = options.name ? kExitBadOption : kExitFileFailed;
+    } else if (entry->threeD) {
+        tellError(environment, QStringLiteral("\"%1\" is a 3D entry, and 3D entries are not drawn").arg(shownText(entry->name)));
+        status = kExitFileFailed;
+        entry = nullptr;
     } else if (options.exact) {
         tellError(environment, QStringLiteral("--exact draws a data file as the window does; a collection is drawn "
                                               "by the kernel"));
@@ -128,7 +126,11 @@ int weighAndFrame(const CliOptions& options, bool collection, RenderJob& job, Cl
         }
         job.weights = pickWeights(maps, options.weights);
     }
-    if (options.fit.value_or(collection)) {
+    // Maps that stretch on average send the points off; the picture is drawn all the same, unframed.
+    const bool contracts = maps.empty() || contractsOnAverage(maps, job.weights);
+    if (!contracts)
+        tellError(environment, QStringLiteral("warning: its points run off; the picture may be empty"));
+    if (options.fit.value_or(collection) && contracts) {
         const std::optional<ZoomStep> zoom = maps.empty() ? std::nullopt
             : render::fitFrame(maps, job.weights.empty() ? std::vector<double>(maps.size(), 1.0) : job.weights);
         if (!zoom) {
@@ -153,10 +155,21 @@ MapsRecord recordOf(const RenderJob& job)
             built.refusal};
 }
 
-// --save-tfg: the maps as a data file the window loads, before any drawing.
+// Whether two names reach the same file; "-" is standard input or output, never a file.
+bool sameFile(const QString& one, const QString& other)
+{
+    if (one == u"-" || other == u"-")
+        return false;
+    const QFileInfo a(one), b(other);
+    return a.absoluteFilePath() == b.absoluteFilePath()
+        || (a.exists() && b.exists() && a.canonicalFilePath() == b.canonicalFilePath());
+}
+
+// --save-tfg: the maps as a data file the window loads, before any drawing; "-" writes it to standard output.
 int saveDataFile(const CliOptions& options, const RenderJob& job, CliEnvironment& environment)
 {
-    if (const std::optional<QString> problem = outputProblem(options.saveTfg)) {
+    const bool toStream = options.saveTfg == u"-";
+    if (const std::optional<QString> problem = toStream ? std::nullopt : outputProblem(options.saveTfg)) {
         tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(options.saveTfg, *problem));
         return kExitFileFailed;
     }
@@ -167,6 +180,10 @@ int saveDataFile(const CliOptions& options, const RenderJob& job, CliEnvironment
     }
     if (!record.warning.isEmpty())
         tellError(environment, QStringLiteral("warning: \"%1\": %2").arg(options.saveTfg, record.warning));
+    if (toStream) {
+        environment.out.write(record.bytes.constData(), record.bytes.size());
+        return flushed(environment);
+    }
     if (const std::optional<QString> failure = environment.files.writeWhole(options.saveTfg, record.bytes)) {
         tellError(environment, QStringLiteral("\"%1\" could not be written: %2").arg(options.saveTfg, *failure));
         return kExitFileFailed;
@@ -175,9 +192,50 @@ int saveDataFile(const CliOptions& options, const RenderJob& job, CliEnvironment
     return kExitDone;
 }
 
-int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& givenPlan, CliEnvironment& environment)
+// A PNG is drawn again as it was made: its stored settings stand in for the
+// options the command line does not give, capped where they ask too much.
+int applyPictureSettings(const LoadedData& loaded, const QStringList& given, CliOptions& options, RunPlan& plan,
+                         CliEnvironment& environment)
 {
+    PictureSettings stored = *loaded.settings;
+    dropSettings(stored, given);
+    for (const QString& change : capStoredSettings(stored, options.scale, options.oversample))
+        tellError(environment, QStringLiteral("warning: \"%1\": %2").arg(options.input, change));
+    applyStoredSettings(stored, options);
+    if (const QString error = combinationError(options); !error.isEmpty()) {
+        tellError(environment, QStringLiteral("with the settings stored in \"%1\": %2").arg(options.input, error));
+        return kExitBadOption;
+    }
+    const RunPlanResult planned = planRun(settingsTexts(options));
+    if (!planned.plan) {
+        tellError(environment, QStringLiteral("the settings stored in \"%1\" cannot be used").arg(options.input));
+        return kExitFileFailed;
+    }
+    plan = *planned.plan;
+    return kExitDone;
+}
+
+// The maps as a collection entry, with the p values they were weighed from, so a
+// picture of any number of maps can be drawn again exactly. Empty without maps.
+QByteArray mapsText(const CliOptions& options, const IfsEntry* entry, const RenderJob& job)
+{
+    std::vector<IfsMap> maps;
+    const std::vector<AffineMap> drawn = entry ? job.maps : dataSetMaps(job);
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        maps.push_back({drawn[k], !options.weights.empty() ? options.weights[k] : entry ? entry->maps[k].p : 1.0});
+    return maps.empty() ? QByteArray() : ifsEntryText(entry ? entry->name : QStringLiteral("picture"), maps);
+}
+
+int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironment& environment)
+{
+    CliOptions options = *parsed.options;
     const bool toStream = options.output == QStringLiteral("-");
+    if (!options.saveTfg.isEmpty() && (sameFile(options.saveTfg, options.output) || sameFile(options.saveTfg, options.input))) {
+        tellError(environment, QStringLiteral("--save-tfg \"%1\" would write over the %2")
+                                   .arg(options.saveTfg, sameFile(options.saveTfg, options.input) ? QStringLiteral("input")
+                                                                                                   : QStringLiteral("picture")));
+        return kExitBadOption;
+    }
     if (const std::optional<QString> problem = toStream || options.output.isEmpty() ? std::nullopt : outputProblem(options.output)) {
         tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(options.output, *problem));
         return kExitFileFailed;
@@ -191,30 +249,26 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
         tellError(environment, QStringLiteral("--list and --name need a collection (.ifs)"));
         return kExitBadOption;
     }
-    int status = kExitDone;
-    const IfsEntry* entry = loaded.collection ? chosenEntry(options, *loaded.collection, environment, status) : nullptr;
-    if (status != kExitDone)
-        return status;
     if (options.list) {
+        if (!loaded.collection->ok()) {
+            environment.err << loaded.collection->errorMessage(options.input) << '\n';
+            return kExitFileFailed;
+        }
         for (const QString& name : loaded.collection->names())
             environment.out << name << '\n';
         return flushed(environment);
     }
-    if (!loaded.warning.isEmpty())
-        tellError(environment, QStringLiteral("warning: ") + loaded.warning);
+    for (const QString& warning : loaded.warnings)
+        tellError(environment, QStringLiteral("warning: ") + warning);
     RunPlan plan = givenPlan;
-    if (!loaded.settings.isEmpty()) {
-        // A PNG is drawn again as it was made: its settings first, so the command line overrides them.
-        const ParsedOptions stored = parseOptions(loaded.settings + arguments);
-        const RunPlanResult planned = stored.options ? planRun(settingsTexts(*stored.options)) : RunPlanResult{};
-        if (!planned.plan) {
-            tellError(environment, QStringLiteral("the settings stored in \"%1\" cannot be used: %2")
-                                       .arg(options.input, stored.error));
-            return kExitFileFailed;
-        }
-        options = *stored.options;
-        plan = *planned.plan;
+    if (loaded.settings) {
+        if (const int applied = applyPictureSettings(loaded, parsed.given, options, plan, environment); applied != kExitDone)
+            return applied;
     }
+    int status = kExitDone;
+    const IfsEntry* entry = loaded.collection ? chosenEntry(options, *loaded.collection, environment, status) : nullptr;
+    if (status != kExitDone)
+        return status;
     RenderJob job = jobFor(options, plan, environment.cores);
     if (entry) {
         EntryMaps maps = entryMaps(*entry);
@@ -234,26 +288,37 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
             return flushed(environment);
     }
     job.seed = options.seed ? *options.seed : environment.clockSeed();
+    if (environment.seedChosen)
+        environment.seedChosen(job.seed);
     if (!fitsMemory(job, environment))
         return kExitFileFailed;
 
     const PictureFormat format = *pictureFormatFor(options.output);
-    QByteArray record;
+    PngTexts texts;
     if (format == PictureFormat::Png) {
         const MapsRecord built = recordOf(job);
         if (built.refusal.isEmpty())
-            record = built.bytes;
-        else
+            texts.emplace_back(kRecordKey, built.bytes);
+        texts.emplace_back(kMapsKey, mapsText(options, entry, job));
+        if (texts.back().second.isEmpty())
+            texts.pop_back();
+        if (texts.empty())
             tellError(environment, QStringLiteral("the picture carries no data record: %1").arg(built.refusal));
     }
 
     // The PNG remembers the frame and the weights, so its record draws the same picture again.
     options.fit = options.fit.value_or(entry != nullptr);
-    if (options.weights.empty() && !equalWeights(job.weights))
-        options.weights = job.weights;   // a collection's own; weights given stay as given
+    if (options.weights.empty() && !equalWeights(job.weights)) {
+        // A collection's own p values, from which the same weights are computed again to the last bit;
+        // where every p is 0 the weights come from the maps' areas, and are stored as they are.
+        for (const IfsMap& map : entry ? entry->maps : std::vector<IfsMap>{})
+            options.weights.push_back(map.p);
+        if (std::none_of(options.weights.begin(), options.weights.end(), [](double p) { return p > 0.0; }))
+            options.weights = job.weights;
+    }
     const render::Image picture = renderWithProgress(job, environment);
-    const std::optional<QByteArray> bytes =
-        encodePicture(picture, format, record, settingsText(options, job.seed));
+    texts.emplace_back(kSettingsKey, pictureSettingsText(storedSettings(options, job.seed)));
+    const std::optional<QByteArray> bytes = encodePicture(picture, format, texts);
     if (!bytes) {
         tellError(environment, QStringLiteral("\"%1\" was not written: the encoder failed").arg(options.output));
         return kExitFileFailed;
@@ -290,6 +355,8 @@ public:
     void randomRun() override
     {
         m_job.seed = m_nextSeed++;
+        if (m_environment.seedChosen)
+            m_environment.seedChosen(m_job.seed);
         Pcg32Source generator(m_job.seed);
         // The seed stands in for the clock: the generator's own reseed gets a fixed time.
         RandomizeDataSets(m_job.dataSets, generator, 0.0);
@@ -364,42 +431,6 @@ RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
     return job;
 }
 
-QString settingsText(const CliOptions& options, std::uint64_t seed)
-{
-    QStringList parts{QStringLiteral("--points %1").arg(options.points),
-                      options.fit.value_or(false)
-                          ? QStringLiteral("--fit")
-                          : QStringLiteral("--zoom %1").arg(options.zoom.isEmpty() ? QStringLiteral("none") : options.zoom),
-                      QStringLiteral("--right %1").arg(options.right), QStringLiteral("--down %1").arg(options.down),
-                      QStringLiteral("--colour %1").arg(kColourNames[int(options.colour)])};
-    if (options.colour == PictureColour::Density && options.tint != DensityTint::Data)
-        parts << QStringLiteral("--tint %1").arg(kTintNames[int(options.tint)]);
-    // Only what differs from the defaults, which a PNG's settings fall back on.
-    if (options.exact)
-        parts << QStringLiteral("--exact");
-    if (options.gamma != CliOptions{}.gamma)
-        parts << QStringLiteral("--gamma %1").arg(QString::number(options.gamma, 'g', QLocale::FloatingPointShortest));
-    if (options.brightness != CliOptions{}.brightness)
-        parts << QStringLiteral("--brightness %1").arg(QString::number(options.brightness, 'g', QLocale::FloatingPointShortest));
-    if (!options.weights.empty()) {
-        QStringList weights;
-        for (double w : options.weights)
-            weights << QString::number(w, 'g', QLocale::FloatingPointShortest);
-        parts << QStringLiteral("--weights %1").arg(weights.join(QLatin1Char(',')));
-    }
-    if (options.oversample != 1)
-        parts << QStringLiteral("--oversample %1").arg(options.oversample);
-    QStringList hidden;
-    for (int k = 1; k <= 6; ++k)
-        if (!options.show[std::size_t(k - 1)])
-            hidden << QString::number(k);
-    if (!hidden.isEmpty())
-        parts << QStringLiteral("--hide %1").arg(hidden.join(QLatin1Char(',')));
-    // Not the threads: they do not change the picture, so the file is the same for any number.
-    parts << QStringLiteral("--scale %1").arg(options.scale) << QStringLiteral("--seed %1").arg(seed);
-    return parts.join(QLatin1Char(' '));
-}
-
 int runCli(const QStringList& arguments, CliEnvironment& environment)
 {
     const ParsedOptions parsed = parseOptions(arguments);
@@ -422,7 +453,7 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
     }
     try {
         return options.batch > 0 ? renderBatch(options, *planned.plan, environment)
-                                 : renderOne(arguments, options, *planned.plan, environment);
+                                 : renderOne(parsed, *planned.plan, environment);
     } catch (const std::bad_alloc&) {
         tellError(environment, QStringLiteral("not enough memory for a picture of this size; try a smaller --scale "
                                               "or fewer --threads"));

@@ -32,6 +32,7 @@ struct CliEnvironment {
     std::function<double()> secondsNow;         // steady, for the progress bar
     int cores = 1;                              // threads when none are asked for
     std::function<std::optional<std::uint64_t>()> memoryAvailable = [] { return std::nullopt; };   // bytes
+    std::function<void(std::uint64_t)> seedChosen;   // told each seed before its render, to say it if stopped
 };
 
 // The arguments as the system's file names decode. One whose bytes would not
@@ -45,9 +46,6 @@ DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 
 // The render a command line asks for, less its seed and data sets.
 render::RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
-
-// The settings text a PNG carries, as options that repeat the picture.
-QString settingsText(const CliOptions& options, std::uint64_t seed);
 
 int runCli(const QStringList& arguments, CliEnvironment& environment);
 

@@ -3,150 +3,136 @@
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "render/RenderPicture.h"
+#include "files/InputKind.h"
 
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
 
-#include <zlib.h>
-
-#include <iterator>
+#include <algorithm>
+#include <system_error>
 
 namespace fenra::cli {
 namespace {
 
-const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
-constexpr qsizetype kHeaderChunkEnd = 8 + 25;   // signature, then IHDR with its 13 bytes of data
-
-void appendBigEndian(QByteArray& out, std::uint32_t value)
+// Up to `most` bytes of the stream, read in pieces so memory follows what
+// arrives, not what might; a stream that fails (closed, a folder) is an error.
+FileStore::ReadResult readInPieces(std::istream& in, qint64 most)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char((value >> shift) & 0xffu));
-}
-
-std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
-{
-    std::uint32_t value = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        value = value << 8 | std::uint8_t(bytes[at + i]);
-    return value;
-}
-
-std::uint32_t crcOf(const QByteArray& bytes)
-{
-    return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
-}
-
-// An uncompressed text chunk, written here: Qt's own text support tidies the
-// blanks of a value, and the record's blank padding must come back byte for byte.
-QByteArray textChunk(const char* key, const QByteArray& value)
-{
-    const QByteArray typeAndData = QByteArray("tEXt") + key + '\0' + value;
-    QByteArray chunk;
-    appendBigEndian(chunk, std::uint32_t(typeAndData.size() - 4));
-    chunk += typeAndData;
-    appendBigEndian(chunk, crcOf(typeAndData));
-    return chunk;
-}
-
-// The value of the text chunk `key`. Every chunk is looked at, so an editor
-// that moves it behind the image data still leaves it readable.
-std::optional<QByteArray> pngText(const QByteArray& png, const char* key)
-{
-    const QByteArray wanted = QByteArray(key) + '\0';
-    for (qsizetype at = kPngSignature.size(); at + 12 <= png.size();) {
-        const qsizetype length = bigEndianAt(png, at);
-        const QByteArray type = png.mid(at + 4, 4);
-        if (type == "IEND" || length > png.size() - at - 12)
-            break;
-        const QByteArray data = png.mid(at + 8, length);
-        if (type == "tEXt" && data.startsWith(wanted) && bigEndianAt(png, at + 8 + length) == crcOf(type + data))
-            return data.mid(wanted.size());
-        at += 12 + length;
+    QByteArray bytes;
+    const std::ios::iostate wanted = in.exceptions();
+    try {
+        in.exceptions(std::ios::badbit);
+        char piece[1 << 14];
+        while (bytes.size() < most && in) {
+            in.read(piece, std::streamsize(std::min<qint64>(sizeof piece, most - bytes.size())));
+            bytes.append(piece, qsizetype(in.gcount()));
+        }
+        in.exceptions(wanted);
+        return {bytes, {}};
+    } catch (const std::ios::failure&) {
+        in.setstate(std::ios::badbit);
+        return {std::nullopt, QStringLiteral("it cannot be read")};
+    } catch (const std::system_error& error) {
+        in.setstate(std::ios::badbit);
+        const int code = error.code().value();
+        return {std::nullopt, code == EISDIR ? QStringLiteral("it is a folder")
+                              : code == EBADF ? QStringLiteral("it is closed, or not open for reading")
+                                              : QString::fromStdString(error.code().message())};
     }
-    return std::nullopt;
-}
-
-QByteArray readStream(std::istream& in, std::size_t most)
-{
-    std::string bytes(most, '\0');
-    in.read(bytes.data(), std::streamsize(most));
-    return QByteArray(bytes.data(), qsizetype(in.gcount()));
 }
 
 } // namespace
 
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const QByteArray& record,
-                                        const QString& settings)
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts)
 {
     if (format == PictureFormat::Bitmap)
         return encodeBitmap(picture.view());
-
-    // The pixels are 0xFFRRGGBB, which is what RGB32 holds; the image only borrows them.
-    const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
-                       qsizetype(picture.width) * 4, QImage::Format_RGB32);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!QImageWriter(&buffer, "png").write(image) || !png.startsWith(kPngSignature) || png.mid(12, 4) != "IHDR")
-        return std::nullopt;
-    // Right after the header, before the image data, where readers meet them first.
-    QByteArray texts;
-    if (!record.isEmpty())
-        texts += textChunk(kRecordKey, record);
-    texts += textChunk(kSettingsKey, settings.toLatin1());
-    png.insert(kHeaderChunkEnd, texts);
-    return png;
+    return encodePng(picture.view(), texts);
 }
 
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput)
 {
     const bool fromStream = path == QStringLiteral("-") && standardInput;
     const QString name = fromStream ? QStringLiteral("standard input") : u'"' + path + u'"';
-    const auto read = [&](qint64 most) -> FileStore::ReadResult {
-        if (fromStream)
-            return {readStream(*standardInput, std::size_t(most)), {}};
-        return files.readPrefix(path, most);
+    LoadedData loaded;
+    const auto refused = [&](const QString& why) {
+        loaded = {};
+        loaded.error = QStringLiteral("cannot read %1: %2").arg(name, why);
+        return loaded;
     };
-    FileStore::ReadResult head = read(kPngSignature.size());
-    if (head.bytes && head.bytes->startsWith(kPngSignature)) {
-        const FileStore::ReadResult rest = read(fromStream ? std::numeric_limits<int>::max() / 2 : QFileInfo(path).size());
-        if (!rest.bytes)
-            return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: %2").arg(name, rest.error), {}};
-        const QByteArray png = fromStream ? *head.bytes + *rest.bytes : *rest.bytes;
-        const std::optional<QByteArray> record = pngText(png, kRecordKey);
-        if (!record)
-            return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: this PNG holds no Fenra data record").arg(name), {}};
-        const QString settings = QString::fromLatin1(pngText(png, kSettingsKey).value_or(QByteArray()));
-        return {parseDataRecord(*record), {}, settings.split(u' ', Qt::SkipEmptyParts), {}, {}};
+    // Read on from what is there: a stream cannot be read twice.
+    const auto readUpTo = [&](const QByteArray& start, qint64 most) -> FileStore::ReadResult {
+        if (!fromStream)
+            return files.readPrefix(path, most);
+        FileStore::ReadResult rest = readInPieces(*standardInput, most - start.size());
+        if (rest.bytes)
+            rest.bytes->prepend(start);
+        return rest;
+    };
+    FileStore::ReadResult head = readUpTo({}, 8);
+    if (!head.bytes)
+        return refused(head.error);
+    InputKind kind = sniffInput(path, *head.bytes);
+    if (kind == InputKind::NotPng)
+        return refused(QStringLiteral("it is not a PNG"));
+    if (kind == InputKind::Png) {
+        const FileStore::ReadResult png = readUpTo(*head.bytes, fromStream ? kMaxStreamedPngBytes + 1 : QFileInfo(path).size());
+        if (!png.bytes)
+            return refused(png.error);
+        if (png.bytes->size() > kMaxStreamedPngBytes)
+            return refused(QStringLiteral("a PNG of more than %1 MB").arg(kMaxStreamedPngBytes >> 20));
+        const ReadPngTexts chunks = readPngTexts(*png.bytes);
+        if (!chunks.fault.isEmpty())
+            return refused(chunks.fault);
+        const auto text = [&](const char* key) {
+            const auto found = chunks.texts.find(key);
+            return found == chunks.texts.end() ? std::nullopt : std::optional(found->second);
+        };
+        // The record keeps the texts and the count exactly; the maps stand in only without one.
+        if (const auto record = text(kRecordKey)) {
+            loaded.dataSets = parseDataRecord(*record);
+        } else if (const auto maps = text(kMapsKey)) {
+            loaded.collection = parseIfsCollection(*maps);
+            if (!loaded.collection->ok() || !loaded.collection->firstDrawable())
+                return refused(QStringLiteral("its maps cannot be read: %1").arg(loaded.collection->error));
+        } else {
+            return refused(QStringLiteral("this PNG holds no Fenra data record"));
+        }
+        if (const auto stored = text(kSettingsKey)) {
+            const ReadPictureSettings settings = readPictureSettings(*stored);
+            if (!settings.settings)
+                return refused(QStringLiteral("its stored settings are not valid: %1").arg(settings.error));
+            loaded.settings = settings.settings;
+            if (!settings.ignored.isEmpty())
+                loaded.warnings << QStringLiteral("%1 stores what a picture may not set, which is ignored: %2")
+                                       .arg(name, settings.ignored.join(u' '));
+        }
+        return loaded;
     }
     // A name not ending in .tfg may hold a collection: enough is read to tell, and to read one whole.
     const bool record = path.endsWith(QStringLiteral(".tfg"), Qt::CaseInsensitive);
-    const qint64 most = record ? kRecordLength : kMaxCollectionBytes + 1;
-    if (head.bytes)
-        head = fromStream ? FileStore::ReadResult{*head.bytes + readStream(*standardInput, std::size_t(most - 8)), {}}
-                          : read(most);
+    head = readUpTo(*head.bytes, record ? kRecordLength : kMaxCollectionBytes + 1);
     if (!head.bytes)
-        return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: %2").arg(name, head.error), {}};
-    if (!record && isIfsCollection(path, *head.bytes)) {
+        return refused(head.error);
+    kind = sniffInput(path, *head.bytes);
+    if (kind == InputKind::Collection) {
         if (head.bytes->size() > kMaxCollectionBytes)
-            return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: a collection of more than %2 MB").arg(name).arg(kMaxCollectionBytes >> 20), {}};
-        return {std::nullopt, parseIfsCollection(*head.bytes), {}, {}, {}};
+            return refused(QStringLiteral("a collection of more than %1 MB").arg(kMaxCollectionBytes >> 20));
+        loaded.collection = parseIfsCollection(*head.bytes);
+        return loaded;
     }
     // A bitmap would be read as a record of nonsense and draw nothing; say so instead.
-    if (head.bytes->startsWith("BM") && path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-        return {std::nullopt, {}, {}, QStringLiteral("cannot read %1: a bitmap holds no data; give the .tfg saved with it").arg(name), {}};
+    if (kind == InputKind::Bitmap)
+        return refused(QStringLiteral("a bitmap holds no data; give the .tfg saved with it"));
 
-    LoadedData loaded{parseDataRecord(*head.bytes), {}, {}, {}, {}};
+    loaded.dataSets = parseDataRecord(*head.bytes);
     bool anyNumber = false;
     for (const auto& set : loaded.dataSets->sets)
         for (const QString& coefficient : set)
             anyNumber = anyNumber || toDouble(coefficient, render::kDataFileDecimalPoint).has_value();
     if (head.bytes->isEmpty())
-        loaded.warning = QStringLiteral("%1 is empty: it holds no data sets").arg(name);
+        loaded.warnings << QStringLiteral("%1 is empty: it holds no data sets").arg(name);
     else if (!anyNumber)
-        loaded.warning = QStringLiteral("%1 holds no numbers, so its data sets move no point").arg(name);
+        loaded.warnings << QStringLiteral("%1 holds no numbers, so its data sets move no point").arg(name);
     return loaded;
 }
 

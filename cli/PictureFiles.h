@@ -3,6 +3,8 @@
 #include "cli/CliOptions.h"
 #include "engine/DataSets.h"
 #include "files/IfsCollection.h"
+#include "files/PictureSettings.h"
+#include "files/PngChunks.h"
 #include "platform/FileStore.h"
 #include "render/ToneMap.h"
 
@@ -16,33 +18,30 @@
 // The files fenra-render reads and writes: data records in, pictures out.
 namespace fenra::cli {
 
-// The PNG text chunk that holds the 217-byte data record, so a picture
-// remembers how it was made; and the one that says with which settings.
-inline constexpr char kRecordKey[] = "fenra-record";
-inline constexpr char kSettingsKey[] = "fenra-settings";
-
-// The picture's file bytes. A PNG carries `record` (when not empty) and
-// `settings` as text chunks; a bitmap has no room for them. Returns nothing
-// when the encoder fails.
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const QByteArray& record,
-                                        const QString& settings);
+// The picture's file bytes. A PNG carries `texts` as text chunks; a bitmap
+// has no room for them. Returns nothing when the encoder fails.
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts);
 
 // A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.
 inline constexpr qint64 kMaxCollectionBytes = 16 << 20;
+// A PNG on standard input larger than this is refused: the largest picture's file is far smaller.
+inline constexpr qint64 kMaxStreamedPngBytes = qint64(1) << 30;
 
 struct LoadedData {
     std::optional<DataSetTexts> dataSets;
     std::optional<IfsCollection> collection;   // instead of data sets: read, or refused at a line
-    QStringList settings;   // a PNG's options, as the words of a command line
-    QString error;          // why there are no data sets, for the user
-    QString warning;        // data sets that draw nothing: an empty input, or one without numbers
+    std::optional<PictureSettings> settings;   // a PNG's, when it carries them
+    QString error;                             // why there are no data sets, for the user
+    QStringList warnings;                      // data sets that draw nothing; settings a picture may not give
 };
 
 // The data sets of a .tfg record, or of the record chunk of a PNG that
-// fenra-render wrote; `path` "-" reads standard input. A record is read as
-// the window reads one: its first 217 bytes, shorter ones leaving empty fields.
+// fenra-render wrote (its maps chunk where it carries no record); `path` "-"
+// reads standard input, in pieces as they come. A record is read as the
+// window reads one: its first 217 bytes, shorter ones leaving empty fields.
 // A name ending in .ifs, or text that reads as a collection (and a name not
-// ending in .tfg), gives the collection instead.
+// ending in .tfg), gives the collection instead. A PNG that is not whole, or
+// whose settings hold a bad value, is refused.
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput = nullptr);
 
 } // namespace fenra::cli

@@ -45,6 +45,15 @@ QString closestCoefficientText(double value)
             exponent.remove(0, 1);
         consider(text.left(e + 1) + (sign == u'-' ? QStringLiteral("-") : QString()) + exponent, 2);
     }
+    // Whole mantissas around the value, "17e307" or "-12e-9", for what the forms above cannot reach.
+    if (std::isfinite(value) && value != 0.0) {
+        for (int digits = 1; digits <= 4; ++digits) {
+            const int exponent = int(std::floor(std::log10(std::fabs(value)))) - (digits - 1);
+            const double mantissa = std::floor(std::fabs(value) / std::pow(10.0, exponent));
+            for (const double m : {mantissa, mantissa + 1})
+                consider(QStringLiteral("%1%2e%3").arg(value < 0 ? QStringLiteral("-") : QString()).arg(m, 0, 'f', 0).arg(exponent), 2);
+        }
+    }
     return best;
 }
 
@@ -70,8 +79,16 @@ MapsRecord recordOfMaps(const std::vector<ParsedMap>& maps, const std::vector<do
     for (auto& set : texts.sets)
         set.fill(QStringLiteral("0.0000"));
     for (std::size_t k = 0; k < maps.size(); ++k) {
-        for (int j = 0; j < kCoefficientCount; ++j)
-            texts.sets[k][std::size_t(j)] = closestCoefficientText(maps[k].c[j]);
+        for (int j = 0; j < kCoefficientCount; ++j) {
+            const double value = maps[k].c[j];
+            const QString text = closestCoefficientText(value);
+            const double read = toDouble(text, u'.').value_or(NAN);
+            // Blanks or a number far from the value would draw another picture: refuse rather than write them.
+            if (text.isEmpty() || (std::fabs(value) >= 1.0 && !(std::fabs(read - value) <= 0.1 * std::fabs(value))))
+                return {{}, {}, QStringLiteral("map %1's %2 (%3) has no text of %4 characters near it")
+                                    .arg(k + 1).arg(QLatin1Char("abecdf"[j])).arg(value).arg(kCoefficientWidth)};
+            texts.sets[k][std::size_t(j)] = text;
+        }
     }
     result.bytes = BuildDataText(texts).bytes;
     return result;

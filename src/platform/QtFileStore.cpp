@@ -1,6 +1,7 @@
 #include "platform/QtFileStore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -30,6 +31,18 @@ std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew)
     if (!S_ISREG(status.st_mode))
         return QStringLiteral("it is not an ordinary file but a pipe, device or socket");
     return std::nullopt;
+}
+
+std::optional<QString> outputProblem(const QString& path)
+{
+    const QFileInfo folder(QFileInfo(path).path());
+    if (!folder.exists())
+        return QStringLiteral("there is no folder \"%1\"").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("\"%1\" is not a folder").arg(folder.filePath());
+    if (!folder.isWritable())
+        return QStringLiteral("the folder \"%1\" is not writable").arg(folder.filePath());
+    return notAnOrdinaryFile(path, true);
 }
 
 FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxBytes)

@@ -9,6 +9,11 @@ namespace fenra {
 // nothing. `mayBeNew`: a name that does not exist yet is fine.
 std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew);
 
+// Why a new file cannot be written at `path`, checked before any work: its
+// folder must exist and take new files, and the name must not be a folder,
+// a pipe, a device or a socket. Nothing when it can.
+std::optional<QString> outputProblem(const QString& path);
+
 // Files on disk through QtCore only, so programs without a window use it too.
 class QtFileStore final : public FileStore {
 public:

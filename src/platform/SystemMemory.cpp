@@ -5,6 +5,9 @@
 #include <sstream>
 #include <string>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace fenra {
 namespace {
 
@@ -40,6 +43,13 @@ std::optional<std::uint64_t> memoryAvailable()
             const std::uint64_t left = *limit > *used ? *limit - *used : 0;
             available = available ? std::min(*available, left) : left;
         }
+    }
+    // An address-space limit (ulimit -v) ends a render that outgrows it as surely as a lack of memory.
+    rlimit space{};
+    if (getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY) {
+        const std::uint64_t used = numberIn("/proc/self/statm").value_or(0) * std::uint64_t(sysconf(_SC_PAGESIZE));
+        const std::uint64_t left = space.rlim_cur > used ? space.rlim_cur - used : 0;
+        available = available ? std::min(*available, left) : left;
     }
     return available;
 }

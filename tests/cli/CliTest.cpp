@@ -65,7 +65,7 @@ struct CliHarness {
             w = w.startsWith(u'@') ? path(w.mid(1)) : w.startsWith(u'%') ? samplePath(w.mid(1)) : w;
         out.str({}), err.str({});
         CliEnvironment environment{in, out, err, false, *files, [] { return std::uint64_t(777); }, [] { return 0.0; }, 2,
-                                   [] { return std::uint64_t(512) << 20; }};
+                                   [] { return std::uint64_t(512) << 20; }, {}};
         return runCli(words, environment);
     }
 };
@@ -190,8 +190,8 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
     ASSERT_EQ(h.disk.writeWhole(h.path(u"leaf.tfg"_s), record), std::nullopt);
     ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s), kExitDone);
     const struct { const char* options; bool same; const char* settings; } cases[] = {
-        {"", true, "--points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
-        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--points 300 --zoom 1x --right 0 "
+        {"", true, "--settings-version 1 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
+        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--settings-version 1 --points 300 --zoom 1x --right 0 "
          "--down 20.5 --colour density --tint palette --gamma 1.25 --oversample 2 --scale 1 --seed 3"},
     };
     for (const auto& c : cases) {

@@ -28,9 +28,9 @@ TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindo
                                   "  second two {\n 1 2 3 4 5 6 0 }");
     ASSERT_TRUE(c.ok()) << c.error.toStdString();
     EXPECT_EQ(c.names(), QStringList({u"first"_s, u"second two"_s}));
-    const ParsedMap m = windowMap(c.entries[0].maps[0]);
+    const ParsedMap m = c.entries[0].maps[0].map;
     EXPECT_EQ(std::vector<double>(m.c, m.c + 6), std::vector<double>({0.5, 0, 1, 0.25, 0.5, 2}));   // a b e c d f
-    EXPECT_EQ(c.entries[0].maps[1], (IfsMap{-0.1, 0.2, 0.3, 0.4, 5, 6, 1}));
+    EXPECT_EQ(c.entries[0].maps[1], (IfsMap{{{-0.1, 0.2, 5, 0.3, 0.4, 6}}, 1}));
     EXPECT_EQ(c.find(u"second two"_s), &c.entries[1]);
 
     const QByteArray record = QByteArray("3") + QByteArray("0.0000").repeated(36);
