@@ -1,23 +1,11 @@
 #pragma once
 
-#include "engine/AffineMap.h"
-
-#include <cstdint>
+#include "render/RenderRequest.h"
 
 // The render pipeline's values that animation works with.
 namespace fenra::animate {
 
-struct WeightedMap {
-    AffineMap map;
-    double weight = 1.0;
-    std::uint32_t colour = 0;
-    bool shown = true;
-    bool operator==(const WeightedMap&) const = default;
-};
-
-struct ViewBox {
-    double x0 = -1, y0 = -1, x1 = 1, y1 = 1;
-    bool operator==(const ViewBox&) const = default;
-};
+using render::ViewBox;
+using render::WeightedMap;
 
 } // namespace fenra::animate

@@ -102,7 +102,7 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         {"--threads 0", "--threads needs a whole number from 1 to 256"}, {"--batch 3", "--batch needs --prefix"},
         {"--gamma 0", "--gamma needs a number above 0 and at most 100"}, {"--brightness 1,5", "full stop as the decimal"},
         {"--oversample 5", "--oversample needs a whole number from 1 to 4"},
-        {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "only one data file"},
+        {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "needs %d or %04d where each frame"},
         {"in.tfg", "give the picture's name with --output"}, {"--batch 3 --prefix fern in.tfg", "reads no data file"},
         {"--batch 3 --prefix fern --count 10", "--count must be one character and a number"},
         {"@missing.tfg -o @x.png", "cannot read", kExitFileFailed},
@@ -190,8 +190,8 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
     ASSERT_EQ(h.disk.writeWhole(h.path(u"leaf.tfg"_s), record), std::nullopt);
     ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s), kExitDone);
     const struct { const char* options; bool same; const char* settings; } cases[] = {
-        {"", true, "--settings-version 1 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
-        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--settings-version 1 --points 300 --zoom 1x --right 0 "
+        {"", true, "--settings-version 2 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
+        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--settings-version 2 --points 300 --zoom 1x --right 0 "
          "--down 20.5 --colour density --tint palette --gamma 1.25 --oversample 2 --scale 1 --seed 3"},
     };
     for (const auto& c : cases) {

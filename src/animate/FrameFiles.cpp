@@ -1,0 +1,45 @@
+#include "animate/FrameFiles.h"
+
+#include "files/IfsCollection.h"
+
+#include <QFileInfo>
+
+namespace fenra::animate {
+
+QByteArray frameText(const AnimationRequest& request, int frame)
+{
+    return (requestText(request) + QStringLiteral("frame %1\n").arg(frame)).toUtf8();
+}
+
+FrameOnDisk frameOnDisk(FileStore& files, const QString& path, const AnimationRequest& request, int frame)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return FrameOnDisk::Missing;
+    constexpr qint64 kLargestFrame = qint64(1) << 30;
+    const FileStore::ReadResult read = files.readPrefix(path, std::min(info.size(), kLargestFrame));
+    if (!read.bytes || !startsAsPng(*read.bytes))
+        return FrameOnDisk::Other;
+    const ReadPngTexts png = readPngTexts(*read.bytes);
+    const auto carried = png.texts.find(kAnimationKey);
+    const bool ours = png.fault.isEmpty() && carried != png.texts.end() && carried->second == frameText(request, frame);
+    return ours ? FrameOnDisk::Ours : FrameOnDisk::Other;
+}
+
+PngTexts frameTexts(const AnimationRequest& request, const FrameBoxes& boxes, int frame, PictureSettings settings)
+{
+    std::vector<IfsMap> maps;
+    for (const auto& m : animatedMaps(request, request.timeline.instantsOf(frame)[0]))
+        maps.push_back({m.map, m.weight});
+    const render::ViewBox& box = boxes.boxes.at(std::size_t(frame));
+    settings.view = {box.x0, box.y0, box.x1, box.y1};
+    settings.zoom.reset();
+    settings.right.reset();
+    settings.down.reset();
+    settings.weights.reset();   // the maps' own p
+    return {{kMapsKey, ifsEntryText(QStringLiteral("frame%1").arg(frame), maps)},
+            {kSettingsKey, pictureSettingsText(settings)},
+            {kAnimationKey, frameText(request, frame)}};
+}
+
+} // namespace fenra::animate
