@@ -2,6 +2,7 @@
 
 #include "animate/Spin.h"
 #include "animate/ViewBoxes.h"
+#include "engine/Contraction.h"
 #include "engine/WeightedMaps.h"
 
 #include <QLocale>
@@ -23,6 +24,19 @@ QString number(double value)
 std::uint64_t instantSeed(std::uint64_t seed, int instant)
 {
     return seed ^ (std::uint64_t(instant) * 0x9E3779B97F4A7C15ull);
+}
+
+// The box of maps that contract on average: a short run from a fixed point may
+// stay there even when the maps send every other point off.
+std::optional<render::ViewBox> fitted(const KeyMaps& maps, int width, int height)
+{
+    std::vector<AffineMap> affine;
+    std::vector<double> weights;
+    for (const auto& m : maps) {
+        affine.push_back(m.map);
+        weights.push_back(m.weight);
+    }
+    return contractsOnAverage(affine, weights) ? render::fitBox(maps, width, height) : std::nullopt;
 }
 
 } // namespace
@@ -63,24 +77,24 @@ FrameBoxes frameBoxes(const AnimationRequest& request)
     }
     const int width = request.still.frame.width, height = request.still.frame.height;
     for (std::size_t k = 0; k < request.keys.size(); ++k)
-        if (!render::fitBox(request.keys[k], width, height)) {
+        if (!fitted(request.keys[k], width, height)) {
             result.error = QStringLiteral("the key \"%1\" cannot be framed: its points run off")
                                .arg(request.keyNames.value(int(k)));
             return result;
         }
-    std::vector<render::ViewBox> fitted;
+    std::vector<render::ViewBox> boxes;
     for (int f = 0; f < frames; ++f) {
-        const auto box = render::fitBox(animatedMaps(request, request.timeline.instantsOf(f)[0]), width, height);
+        const auto box = fitted(animatedMaps(request, request.timeline.instantsOf(f)[0]), width, height);
         if (!box) {
             result.error = QStringLiteral("frame %1 cannot be framed: its points run off").arg(f);
             return result;
         }
-        fitted.push_back(*box);
+        boxes.push_back(*box);
     }
     if (request.follow)
-        result.boxes = followedBoxes(fitted, request.timeline.loop, kFollowRadius, width, height);
+        result.boxes = followedBoxes(boxes, request.timeline.loop, kFollowRadius, width, height);
     else
-        result.boxes.assign(frames, unionBox(fitted, width, height));
+        result.boxes.assign(frames, unionBox(boxes, width, height));
     return result;
 }
 

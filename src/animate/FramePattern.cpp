@@ -30,8 +30,9 @@ FramePatternReading readFramePattern(const QString& text)
             i += 2;
         }
         if (i >= text.size() || text[i] != u'd') {
-            reading.error = QStringLiteral("\"%1\" at %2 is not %d, %0Nd (N from 1 to 9) or %%")
-                                .arg(text.mid(start, i - start + 1)).arg(start + 1);
+            // Joined, not .arg()'d: the pattern's own percents would be taken for places.
+            reading.error = u'"' + text.mid(start, i - start + 1) + QStringLiteral("\" at %1").arg(start + 1)
+                            + QStringLiteral(" is not %d, %0Nd (N from 1 to 9) or %%");
             return reading;
         }
         if (p.numbered) {

@@ -16,7 +16,7 @@ QString suffixOf(const QString& video)
 QString ffmpegPattern(const FramePattern& pattern)
 {
     auto escaped = [](QString text) { return text.replace(u'%', QStringLiteral("%%")); };
-    const QString number = pattern.digits ? QStringLiteral("%0%1d").arg(pattern.digits) : QStringLiteral("%d");
+    const QString number = pattern.digits ? QStringLiteral("%0") + QString::number(pattern.digits) + u'd' : QStringLiteral("%d");
     return QFileInfo(escaped(pattern.before)).absoluteFilePath() + number + escaped(pattern.after);
 }
 
