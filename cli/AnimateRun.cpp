@@ -148,12 +148,12 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
     std::vector<int> frames;
     if (const int checked = framesToDraw(o, pattern, request, environment, frames))
         return checked;
-    const animate::FrameBoxes boxes = animate::frameBoxes(request);
+    const int threads = std::max(1, o.threads.value_or(environment.cores));
+    const animate::FrameBoxes boxes = animate::frameBoxes(request, threads);
     if (!boxes.error.isEmpty()) {
         tellError(environment, boxes.error);
         return kExitFileFailed;
     }
-    const int threads = std::max(1, o.threads.value_or(environment.cores));
     if (!frames.empty()) {
         const std::optional<std::uint64_t> available = environment.memoryAvailable();
         const int workers = std::min(threads, int(frames.size()));

@@ -14,6 +14,7 @@ if [ "${1:-}" = "--test" ]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     desktop-file-utils appstream
+    ffmpeg   # fenra-render --video, tried by the tests; optional for the program itself
   )
 fi
 

@@ -1,5 +1,6 @@
 #include "animate/Animation.h"
 
+#include "animate/OnThreads.h"
 #include "animate/Spin.h"
 #include "animate/ViewBoxes.h"
 #include "engine/Contraction.h"
@@ -26,9 +27,9 @@ std::uint64_t instantSeed(std::uint64_t seed, int instant)
     return seed ^ (std::uint64_t(instant) * 0x9E3779B97F4A7C15ull);
 }
 
-// The box of maps that contract on average: a short run from a fixed point may
-// stay there even when the maps send every other point off.
-std::optional<render::ViewBox> fitted(const KeyMaps& maps, int width, int height)
+// Whether the maps' points stay: a short run from a fixed point may stay there
+// and be framed even when the maps send every other point off.
+bool contracts(const KeyMaps& maps)
 {
     std::vector<AffineMap> affine;
     std::vector<double> weights;
@@ -36,7 +37,7 @@ std::optional<render::ViewBox> fitted(const KeyMaps& maps, int width, int height
         affine.push_back(m.map);
         weights.push_back(m.weight);
     }
-    return contractsOnAverage(affine, weights) ? render::fitBox(maps, width, height) : std::nullopt;
+    return contractsOnAverage(affine, weights);
 }
 
 } // namespace
@@ -67,7 +68,7 @@ KeyMaps animatedMaps(const AnimationRequest& request, Instant at)
     return spun(mapsAt(request.keys, request.timeline.loop, at), request.spin, at);
 }
 
-FrameBoxes frameBoxes(const AnimationRequest& request)
+FrameBoxes frameBoxes(const AnimationRequest& request, int threads)
 {
     FrameBoxes result;
     const int frames = request.timeline.frames;
@@ -75,21 +76,26 @@ FrameBoxes frameBoxes(const AnimationRequest& request)
         result.boxes.assign(frames, *request.view);
         return result;
     }
-    const int width = request.still.frame.width, height = request.still.frame.height;
     for (std::size_t k = 0; k < request.keys.size(); ++k)
-        if (!fitted(request.keys[k], width, height)) {
+        if (!contracts(request.keys[k])) {
             result.error = QStringLiteral("the key \"%1\" cannot be framed: its points run off")
                                .arg(request.keyNames.value(int(k)));
             return result;
         }
+    const int width = request.still.frame.width, height = request.still.frame.height;
+    std::vector<std::optional<render::ViewBox>> fits(static_cast<std::size_t>(frames));
+    onThreads(frames, threads, [&](int f) {
+        const KeyMaps maps = animatedMaps(request, request.timeline.instantsOf(f)[0]);
+        if (contracts(maps))
+            fits[std::size_t(f)] = render::fitBox(maps, width, height);
+    });
     std::vector<render::ViewBox> boxes;
     for (int f = 0; f < frames; ++f) {
-        const auto box = fitted(animatedMaps(request, request.timeline.instantsOf(f)[0]), width, height);
-        if (!box) {
+        if (!fits[std::size_t(f)]) {
             result.error = QStringLiteral("frame %1 cannot be framed: its points run off").arg(f);
             return result;
         }
-        boxes.push_back(*box);
+        boxes.push_back(*fits[std::size_t(f)]);
     }
     if (request.follow)
         result.boxes = followedBoxes(boxes, request.timeline.loop, kFollowRadius, width, height);

@@ -34,13 +34,13 @@ struct AnimationRequest {
 // What is wrong with the request as given, in one line; none when it can be drawn.
 std::optional<QString> requestProblem(const AnimationRequest& request);
 
-// Every frame's box, fitted once for the whole run. Fails, naming the key or the
-// frame, when some frame's points run off.
+// Every frame's box, fitted once for the whole run, on `threads` threads. Fails,
+// naming the key or the frame, when some key's or frame's points run off.
 struct FrameBoxes {
     std::vector<render::ViewBox> boxes;   // one per frame
     QString error;
 };
-FrameBoxes frameBoxes(const AnimationRequest& request);
+FrameBoxes frameBoxes(const AnimationRequest& request, int threads = 1);
 
 // Frame `frame`'s requests, one for each instant of its blur, the frame's own
 // first: its maps and box are the frame's, and drawn alone they make the frame

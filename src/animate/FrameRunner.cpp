@@ -1,9 +1,10 @@
 #include "animate/FrameRunner.h"
 
+#include "animate/OnThreads.h"
+
 #include <algorithm>
 #include <exception>
 #include <mutex>
-#include <thread>
 
 namespace fenra::animate {
 
@@ -22,7 +23,6 @@ FramesDrawn drawFrames(const AnimationRequest& request, const FrameBoxes& boxes,
     FramesDrawn drawn;
     const int frames = int(run.frames.size());
     const int workers = std::clamp(frames, 1, std::max(1, run.threads));
-    std::atomic<int> next{0};
     std::atomic<bool> stop{false};
     std::mutex lock;
     auto fail = [&](const QString& why) {
@@ -31,38 +31,31 @@ FramesDrawn drawFrames(const AnimationRequest& request, const FrameBoxes& boxes,
             drawn.failure = why;
         stop = true;
     };
-    auto work = [&] {
-        for (int i = next++; i < frames && !stop; i = next++) {
-            const int frame = run.frames[std::size_t(i)];
-            // Threads left over once every frame has one help the frames still to come.
-            const int threads = std::max(1, run.threads / std::max(1, std::min(workers, frames - i)));
-            try {
-                const auto requests = frameRequests(request, boxes, frame);
-                const auto picture = drawFrame(requests, {threads, run.cancel, {}});
-                if (!picture) {
-                    stop = true;
-                    break;
-                }
-                if (const auto failure = run.write(frame, *picture, requests)) {
-                    fail(*failure);
-                    break;
-                }
-                std::scoped_lock held(lock);
-                ++drawn.written;
-                if (run.onWritten)
-                    run.onWritten(frame);
-            } catch (const std::bad_alloc&) {
-                fail(QStringLiteral("not enough memory for frame %1").arg(frame));
-            } catch (const std::exception& e) {
-                fail(QStringLiteral("frame %1 cannot be drawn: %2").arg(frame).arg(QString::fromUtf8(e.what())));
+    onThreads(frames, workers, [&](int i) {
+        if (stop)
+            return;
+        const int frame = run.frames[std::size_t(i)];
+        // Threads left over once every frame has one help the frames still to come.
+        const int threads = std::max(1, run.threads / std::max(1, std::min(workers, frames - i)));
+        try {
+            const auto requests = frameRequests(request, boxes, frame);
+            const auto picture = drawFrame(requests, {threads, run.cancel, {}});
+            if (!picture) {
+                stop = true;
+                return;
             }
+            if (const auto failure = run.write(frame, *picture, requests))
+                return fail(*failure);
+            std::scoped_lock held(lock);
+            ++drawn.written;
+            if (run.onWritten)
+                run.onWritten(frame);
+        } catch (const std::bad_alloc&) {
+            fail(QStringLiteral("not enough memory for frame %1").arg(frame));
+        } catch (const std::exception& e) {
+            fail(QStringLiteral("frame %1 cannot be drawn: %2").arg(frame).arg(QString::fromUtf8(e.what())));
         }
-    };
-    std::vector<std::jthread> pool;
-    for (int w = 1; w < workers; ++w)
-        pool.emplace_back(work);
-    work();
-    pool.clear();   // joins
+    });
     drawn.cancelled = run.cancel && run.cancel->load() && drawn.failure.isEmpty();
     return drawn;
 }
