@@ -187,8 +187,10 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
     int done = 0;
     run.onWritten = [&](int frame) {
         bar.update(++done, std::int64_t(frames.size()));
-        environment.out << pattern.nameOf(frame) << '\n';
+        environment.out << pattern.nameOf(frame) << " seed " << request.still.seed << '\n';
     };
+    if (environment.seedChosen)
+        environment.seedChosen(request.still.seed);
     if (environment.stop)
         environment.stop->waits = true;   // a signal now lets the frames under way finish whole
     const animate::FramesDrawn drawn = animate::drawFrames(request, boxes, run);

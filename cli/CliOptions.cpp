@@ -206,7 +206,7 @@ void addOptions(QCommandLineParser& parser)
     for (const Option& option : options())
         parser.addOption({option.names, QString::fromUtf8(option.help), QString::fromLatin1(option.valueName)});
     parser.addPositionalArgument(QStringLiteral("DATA"), QStringLiteral("a data file (.tfg), a PNG that fenra-render "
-                                                                        "wrote, a collection (.ifs), or - for standard input"));
+                                                                        "wrote, a collection (.ifs), or - for standard input; several: the keys of an animation"));
 }
 
 QString animationError(const CliOptions& o)
@@ -337,7 +337,9 @@ QString usageText()
         "A data file may use a full stop or a comma as the decimal point.\n\n"
         "A classic IFS collection (.ifs, or text of the form  name { a b c d e f p ... })\n"
         "holds many entries of up to 64 maps, each (x, y) -> (a x + b y + e, c x + d y + f)\n"
-        "picked with probability p; --name picks an entry, and it is framed to fit."));
+        "picked with probability p; --name picks an entry, and it is framed to fit.\n\n"
+        "--animate A,B,... (or several files, or --spin) draws the frames of an animation\n"
+        "between keys, named by -o with one %d or %04d, such as frame%04d.png."));
     return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("fenra-render"))
         + QStringLiteral("\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
                          "2 a bad option or an unknown --name. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
