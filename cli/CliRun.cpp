@@ -13,7 +13,7 @@
 #include "files/ShownText.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
-#include "render/Framing.h"
+#include "render/WindowFraming.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,7 +27,7 @@ using render::RenderJob;
 
 namespace {
 
-constexpr char kVersion[] = "fenra-render 1.0";
+constexpr char kVersion[] = "fenra-render " FENRA_VERSION;   // the CMake project's version, as the window's
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "cli/PictureFiles.h"
 
+#include "engine/NumberText.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "render/RenderPicture.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/AffineMap.h"
-#include "engine/PointLoop.h"
 
 #include <QByteArray>
 #include <QString>
@@ -70,7 +69,7 @@ QByteArray ifsEntryText(const QString& name, const std::vector<IfsMap>& maps);
 bool isIfsCollection(const QString& fileName, const QByteArray& content);
 
 struct EntryMaps {
-    std::vector<ParsedMap> maps;
+    std::vector<AffineMap> maps;
     std::vector<double> weights;   // sum to 1
 };
 

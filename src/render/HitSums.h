@@ -58,6 +58,8 @@ public:
     }
     // Adds every pixel of `other`, a buffer of the same size.
     void addAll(const HitSums& other);
+    // Back to no hits, touching only the blocks that were added to.
+    void clear();
 
     // One thread's way in: hits as a pixel and an entry of the palette.
     class Writer {

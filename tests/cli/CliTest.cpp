@@ -5,7 +5,6 @@
 #include "files/DataRecord.h"
 #include "files/PngChunks.h"
 #include "platform/QtFileStore.h"
-#include "support/ScriptedRandom.h"
 
 #include <QDir>
 #include <QFileInfo>

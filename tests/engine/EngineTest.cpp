@@ -179,6 +179,26 @@ TEST(RenderRun, XIsCarriedInDoubleAndYInSinglePrecisionAndEachKeepsItsLastRepres
     }
 }
 
+// Set 2 puts the point at (0.5, 0.2); then set 1 overflows x, y or both, and
+// each coordinate that overflows stays where set 2 left it (not at 0, which
+// would draw at column 333 or row 381).
+TEST(RenderRun, ACoordinateWhoseStepOverflowsKeepsItsLastValue)
+{
+    const struct { const char *c1, *c3, *c6; Pixels expected; } cases[] = {
+        {"1e308", "1.7e308", "0.1", {{500, 318, kGreen}, {500, 351, kRed}}},   // 0.5e308 + 1.7e308 is beyond a double
+        {"0", "0.3", "1e39", {{433, 318, kRed}, {500, 318, kGreen}}},          // 1e39 is beyond a float
+        {"1e308", "1.7e308", "1e39", {{500, 318, kRed}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.c1) + " " + c.c3 + " " + c.c6);
+        Scene scene(u"2"_s, u"2"_s, ColourMode::Data);
+        scene.sets.sets[0] = {QString::fromLatin1(c.c1), u"0"_s, QString::fromLatin1(c.c3), u"0"_s, u"0"_s,
+                              QString::fromLatin1(c.c6)};
+        scene.run({0.75f, 0.25f});
+        EXPECT_EQ(scene.lit(), c.expected);
+    }
+}
+
 TEST(RenderRun, TheCurrentMapIsKeptFromOneRunToTheNext)
 {
     Scene scene(u"2"_s, u"1"_s, ColourMode::Data);

@@ -7,6 +7,7 @@
 #include "render/Kernel.h"
 #include "render/Pipeline.h"
 #include "render/RenderPicture.h"
+#include "render/WindowFraming.h"
 
 #include "support/ScriptedRandom.h"
 #include "support/SimdTarget.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 using namespace fenra;
@@ -33,15 +35,15 @@ std::vector<Sums> allSums(const HitSums& sums)
 std::vector<Sums> sumsOf(const RenderRequest& request, int threads, Sharing sharing = Sharing::ByMemory)
 {
     HitSums sums = sumsFor(request);
-    accumulate(request, sums, {threads, nullptr, {}}, sharing);
+    accumulate(request, sums, {threads}, sharing);
     return allSums(sums);
 }
 
 std::uint64_t hitsIn(const HitSums& sums)
 {
     std::uint64_t hits = 0;
-    for (std::size_t i = 0; i < sums.size(); ++i)
-        hits += sums.at(i).hits;
+    for (const Sums& pixel : allSums(sums))
+        hits += pixel.hits;
     return hits;
 }
 
@@ -80,9 +82,8 @@ TEST(RenderKernel, SameSumsForAnyTargetThreadCountAndSharing)
     // Six weighted maps, one hidden, palette colours: permuted on wide
     // targets, gathered on narrow ones.
     RenderRequest palette = requestOf(kFern, 6);
-    const double weights[] = {1, 5, 0.5, 2, 1, 3};
-    for (int k = 0; k < 6; ++k)
-        palette.maps[std::size_t(k)].weight = weights[k];
+    for (std::size_t k = 0; k < 6; ++k)
+        palette.maps[k].weight = std::vector{1.0, 5.0, 0.5, 2.0, 1.0, 3.0}[k];
     palette.maps[2].shown = false;
     palette.colour.colouring = Colouring::Palette;
     for (RenderRequest* request : {&mapColours, &palette}) {
@@ -147,15 +148,22 @@ TEST(Accumulate, ACancelStopsWithinTheRound)
         HitSums sums = sumsFor(request);
         int rounds = 0;
         std::int64_t lastDone = 0;
-        const AccumulateControl control{c.threads, &cancel, [&](std::int64_t done, std::int64_t) {
-                                            lastDone = done;
-                                            if (++rounds == c.cancelAfterRound)
-                                                cancel = true;
-                                        }};
-        EXPECT_EQ(accumulate(request, sums, control), Accumulated::Cancelled) << c.when;
+        const auto onRound = [&](std::int64_t done, std::int64_t) {
+            lastDone = done;
+            cancel = cancel || ++rounds == c.cancelAfterRound;
+        };
+        EXPECT_EQ(accumulate(request, sums, {c.threads, &cancel, onRound}), Accumulated::Cancelled) << c.when;
         EXPECT_EQ(rounds, c.cancelAfterRound) << c.when;
         EXPECT_EQ(hitsIn(sums), std::uint64_t(lastDone)) << c.when << ": no chunk after the cancel";
     }
+
+    // Without onRound the work is one round; a cancel from another thread stops it between chunks.
+    const RenderRequest big = insideTriangle(2000);
+    HitSums sums = sumsFor(big);
+    std::atomic<bool> cancel{false};
+    std::jthread canceller([&cancel] { cancel = true; });
+    EXPECT_EQ(accumulate(big, sums, {2, &cancel}), Accumulated::Cancelled);
+    EXPECT_LT(hitsIn(sums), std::uint64_t(big.points / 10)) << "the thread stopped long before the end";
 }
 
 TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
@@ -175,7 +183,7 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
         request.frame = Frame{c.maps, 1, 1, 0, 1, 0};
         request.points = 2'000'000;
         HitSums sums = sumsFor(request);
-        accumulate(request, sums, {2, nullptr, {}});
+        accumulate(request, sums, {2});
         double total = 0;
         for (double w : weights)
             total += w;
@@ -238,18 +246,53 @@ TEST(RenderKernel, DrawsTheAttractorOfTheWindowsRun)
 // A request for sums of `sums`' size: its picture oversample times smaller each way.
 RenderRequest toned(const HitSums& sums, Tone tone, int oversample = 1, bool density = true)
 {
-    RenderRequest request;
-    request.frame = Frame{sums.width() / oversample, sums.height() / oversample};
-    request.colour.density = density;
-    request.tone = tone;
-    request.oversample = oversample;
-    return request;
+    return {.frame = {sums.width() / oversample, sums.height() / oversample},
+            .colour = {Colouring::MapColours, density}, .tone = tone, .oversample = oversample};
 }
 
 void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
 {
     for (int i = 0; i < hits; ++i)
         sums.add(pixel, Cell{1u, (colour >> 16) & 255u, (colour >> 8) & 255u, colour & 255u});
+}
+
+// A pixel's 32-bit counts move into 64-bit sums before 2^24 hits (up to 255
+// per channel) could wrap them; buffers, spilled or not, add up exactly,
+// channel by channel.
+TEST(HitSums, CountsSpillPastTwoToTheTwentyFourHitsAndMergeExactly)
+{
+    struct Colour { std::uint32_t r, g, b; };
+    // n hits: the first alone, the rest as one Cell, which leaves the counts n single hits leave.
+    const auto bulk = [](HitSums& sums, std::size_t pixel, std::uint32_t n, Colour c) {
+        sums.add(pixel, Cell{1, c.r, c.g, c.b});
+        sums.add(pixel, Cell{n - 1, (n - 1) * c.r, (n - 1) * c.g, (n - 1) * c.b});
+    };
+    const auto singles = [](HitSums& sums, std::size_t pixel, int n, Colour c) {
+        for (int i = 0; i < n; ++i)
+            sums.add(pixel, Cell{1, c.r, c.g, c.b});
+    };
+    const auto sumsOf = [](std::uint64_t hits, Colour c) { return Sums{hits, hits * c.r, hits * c.g, hits * c.b}; };
+    constexpr std::uint32_t kUnder = (1u << 24) - 100;
+    constexpr Colour kA{255, 7, 200}, kB{1, 2, 3}, kC{9, 250, 4}, kD{3, 5, 255}, kE{40, 50, 60};
+
+    // Pixel 0 spills in both buffers, 1 only in `more`; 2 stays under in each and passes 2^24 merged; 3 is small.
+    HitSums sums(4, 1), more(4, 1);
+    bulk(sums, 0, kUnder, kA), singles(sums, 0, 300, kA);
+    bulk(more, 0, kUnder, kB), singles(more, 0, 200, kB);
+    bulk(more, 1, kUnder, kC), singles(more, 1, 200, kC);
+    bulk(sums, 2, kUnder, kD), bulk(more, 2, 1000, kD);
+    singles(sums, 3, 10, kE), singles(more, 3, 5, kE);
+    EXPECT_EQ(sums.at(0), sumsOf(kUnder + 300, kA));
+
+    sums.addAll(more);
+    const Sums a = sumsOf(kUnder + 300, kA), b = sumsOf(kUnder + 200, kB);
+    EXPECT_EQ(sums.at(0), (Sums{a.hits + b.hits, a.r + b.r, a.g + b.g, a.b + b.b}));
+    EXPECT_EQ(sums.at(1), sumsOf(kUnder + 200, kC));
+    EXPECT_EQ(sums.at(2), sumsOf(kUnder + 1000, kD));
+    EXPECT_EQ(sums.at(3), sumsOf(15, kE));
+    EXPECT_EQ(sums.mostHits(), a.hits + b.hits);
+    singles(sums, 2, 1, kD);   // a hit after the merge still counts
+    EXPECT_EQ(sums.at(2), sumsOf(kUnder + 1001, kD));
 }
 
 TEST(ToneMap, HueOfTheMeanColourOfTheHitsLitByLogDensity)
@@ -314,22 +357,18 @@ TEST(Framing, FitBoxPadsTheAttractorAndGrowsItToThePicturesAspect)
     const std::vector<WeightedMap> square{{{{0.5, 0, 0, 0, 0.5, 0}}}, {{{0.5, 0, 0.5, 0, 0.5, 0.5}}},
                                           {{{0.5, 0, 0, 0, 0.5, 0.5}}}, {{{0.5, 0, 0.5, 0, 0.5, 0}}}};
     const struct { int width, height; double spanX, spanY; } cases[] = {
-        {100, 100, 1 / 0.9, 1 / 0.9}, {200, 100, 2 / 0.9, 1 / 0.9}, {100, 400, 1 / 0.9, 4 / 0.9},
-    };
+        {100, 100, 1 / 0.9, 1 / 0.9}, {200, 100, 2 / 0.9, 1 / 0.9}, {100, 400, 1 / 0.9, 4 / 0.9}};
     for (const auto& c : cases) {
         const std::optional<ViewBox> box = fitBox(square, c.width, c.height);
         ASSERT_TRUE(box);
         EXPECT_NEAR(box->x1 - box->x0, c.spanX, 1e-9);
         EXPECT_NEAR(box->y1 - box->y0, c.spanY, 1e-9);
         EXPECT_NEAR(box->x0 + box->x1, 1.0, 1e-9) << "centred";
-        // The frame of the box, and back: its corners land on the picture's.
+        // The frame of the box puts its top left corner (y up) at pixel (0, 0), and has the box back.
         const Frame frame = Frame::ofBox(*box, c.width, c.height);
         EXPECT_NEAR(box->x0 * frame.sx + frame.tx, 0, 1e-9);
-        EXPECT_NEAR(box->y1 * frame.sy + frame.ty, 0, 1e-9) << "y up: the top row";
-        EXPECT_NEAR(box->y0 * frame.sy + frame.ty, c.height, 1e-9);
-        const ViewBox back = frame.box();
-        EXPECT_NEAR(back.x1, box->x1, 1e-12);
-        EXPECT_NEAR(back.y0, box->y0, 1e-12);
+        EXPECT_NEAR(box->y1 * frame.sy + frame.ty, 0, 1e-9);
+        EXPECT_TRUE(std::fabs(frame.box().x1 - box->x1) < 1e-12 && std::fabs(frame.box().y0 - box->y0) < 1e-12);
     }
     EXPECT_FALSE(fitBox({{{{2, 0, 0, 0, 2, 1}}}}, 100, 100)) << "points that run off";
 }
@@ -341,13 +380,9 @@ TEST(RenderPicture, ExactDensityShadesByLogOfHitsOverLogOfMostHits)
     const struct { bool white; std::uint32_t first, second; } cases[] = {
         {false, rgb(255, 0, 0), rgb(0, 182, 0)}, {true, rgb(255, 255, 255), rgb(182, 182, 182)}};
     for (const auto& c : cases) {
-        RenderJob job;
-        job.dataSets = {"2", {{{"0", "0", "0", "0", "0", "1"}, {"0", "0", "0.3", "0", "0", "0.5"}}}};
-        job.plan = *planRun(RunSettingsTexts{}).plan;
-        job.points = 9;
-        job.colour = {Colouring::MapColours, true};
-        job.white = c.white;
-        job.exact = true;
+        const RenderJob job{.dataSets = {"2", {{{"0", "0", "0", "0", "0", "1"}, {"0", "0", "0.3", "0", "0", "0.5"}}}},
+                            .plan = *planRun(RunSettingsTexts{}).plan, .colour = {Colouring::MapColours, true},
+                            .white = c.white, .points = 9, .exact = true};
         const Image picture = renderPicture(job, [] {
             return std::make_unique<test::ScriptedRandom>(std::vector<float>{0.25f, 0.25f, 0.75f});
         });
