@@ -291,7 +291,7 @@ ParsedOptions parseOptions(const QStringList& arguments)
     addOptions(parser);
     if (!parser.parse(QStringList{QStringLiteral("fenra-render")} + arguments)) {
         if (!parser.unknownOptionNames().isEmpty())
-            return {std::nullopt, QStringLiteral("unknown option %1").arg(dashed(parser.unknownOptionNames().first())), {}};
+            return {std::nullopt, QStringLiteral("unknown option %1").arg(shownText(dashed(parser.unknownOptionNames().first()))), {}};
         const QString error = parser.errorText();   // "Missing value after '--points'."
         if (error.startsWith(QStringLiteral("Missing value after '")))
             return {std::nullopt, QStringLiteral("%1 needs a value").arg(error.section(u'\'', 1, 1)), {}};

@@ -277,6 +277,7 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
         tellError(environment, QStringLiteral("--save-tfg \"%1\" would write over the %2")
                                    .arg(options.saveTfg, sameFile(options.saveTfg, options.input) ? QStringLiteral("input")
                                                                                                    : QStringLiteral("picture")));
+        environment.err << "Try 'fenra-render --help'.\n";
         return kExitBadOption;
     }
     if (const std::optional<QString> problem = toStream || options.output.isEmpty() ? std::nullopt : outputProblem(options.output)) {
@@ -348,9 +349,11 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
         return kExitFileFailed;
     }
     if (toStream) {
-        environment.out.write(bytes->constData(), bytes->size());
+        // A closed pipe or a full disk is told in one line, without a seed for a picture no one got.
+        if (!environment.out.write(bytes->constData(), bytes->size()).flush())
+            return flushed(environment);
         environment.err << "- seed " << job.seed << '\n' << std::flush;
-        return flushed(environment);
+        return kExitDone;
     }
     if (const std::optional<QString> failure = environment.files.writeWhole(options.output, *bytes)) {
         tellError(environment, QStringLiteral("\"%1\" could not be written: %2").arg(options.output, *failure));

@@ -5,11 +5,13 @@
 #include "files/DataRecord.h"
 #include "render/RenderPicture.h"
 #include "files/InputKind.h"
+#include "platform/DescriptorInput.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
-#include <system_error>
+#include <cerrno>
+#include <cstring>
 
 namespace fenra::cli {
 namespace {
@@ -19,26 +21,19 @@ namespace {
 FileStore::ReadResult readInPieces(std::istream& in, qint64 most)
 {
     QByteArray bytes;
-    const std::ios::iostate wanted = in.exceptions();
-    try {
-        in.exceptions(std::ios::badbit);
-        char piece[1 << 14];
-        while (bytes.size() < most && in) {
-            in.read(piece, std::streamsize(std::min<qint64>(sizeof piece, most - bytes.size())));
-            bytes.append(piece, qsizetype(in.gcount()));
-        }
-        in.exceptions(wanted);
-        return {bytes, {}};
-    } catch (const std::ios::failure&) {
-        in.setstate(std::ios::badbit);
-        return {std::nullopt, QStringLiteral("it cannot be read")};
-    } catch (const std::system_error& error) {
-        in.setstate(std::ios::badbit);
-        const int code = error.code().value();
-        return {std::nullopt, code == EISDIR ? QStringLiteral("it is a folder")
-                              : code == EBADF ? QStringLiteral("it is closed, or not open for reading")
-                                              : QString::fromStdString(error.code().message())};
+    char piece[1 << 14];
+    while (bytes.size() < most && in) {
+        in.read(piece, std::streamsize(std::min<qint64>(sizeof piece, most - bytes.size())));
+        bytes.append(piece, qsizetype(in.gcount()));
     }
+    if (!in.bad())
+        return {bytes, {}};
+    const auto* source = dynamic_cast<const DescriptorInput*>(in.rdbuf());
+    const int code = source ? source->failure() : 0;
+    return {std::nullopt, code == EISDIR ? QStringLiteral("it is a folder")
+                          : code == EBADF ? QStringLiteral("it is closed, or not open for reading")
+                          : code != 0     ? QString::fromLocal8Bit(std::strerror(code))
+                                          : QStringLiteral("it cannot be read")};
 }
 
 } // namespace

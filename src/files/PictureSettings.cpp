@@ -75,7 +75,8 @@ Field field(const char* key, std::optional<T> PictureSettings::*member, const Ki
     return {key, false,
             [=](PictureSettings& s, const QString& v) { return bool(s.*member = kind.read(v)); },
             [=](const PictureSettings& s) {
-                return s.*member ? QStringLiteral("--%1 %2").arg(QLatin1String(key), kind.write(*(s.*member))) : QString();
+                const QString value = s.*member ? kind.write(*(s.*member)) : QString();
+                return value.isEmpty() ? QString() : QStringLiteral("--%1 %2").arg(QLatin1String(key), value);
             },
             [=](PictureSettings& s) { s.*member = std::nullopt; }, kind.refusal};
 }
@@ -103,7 +104,8 @@ const std::vector<Field>& fields()
          QStringLiteral("needs a whole number from 1")},
         field("points", &S::points, whole<std::int64_t>(0, std::numeric_limits<std::int64_t>::max())),
         flag("fit", &S::zoom, QStringLiteral("fit")),
-        field("zoom", &S::zoom, choice(kZoomNames)),
+        field("zoom", &S::zoom, Kind<QString>{choice(kZoomNames).read, [](const QString& v) { return v == u"fit" ? QString() : v; },
+                                              choice(kZoomNames).refusal}),   // "fit" is written as --fit
         field("right", &S::right, twips()),
         field("down", &S::down, twips()),
         field("colour", &S::colour, choice(kColourNames)),
@@ -205,6 +207,7 @@ ReadPictureSettings readPictureSettings(const QByteArray& text)
 {
     ReadPictureSettings result;
     PictureSettings settings;
+    settings.version = 1;   // pictures written before the version key
     const QStringList words = QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < words.size(); ++i) {
         const Field* f = fieldOf(words[i]);

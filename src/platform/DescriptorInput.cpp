@@ -13,8 +13,11 @@ DescriptorInput::int_type DescriptorInput::underflow()
     do
         got = ::read(m_descriptor, m_buffer, sizeof m_buffer);
     while (got < 0 && errno == EINTR);
-    if (got < 0)
-        throw std::system_error(errno, std::generic_category());
+    if (got < 0) {
+        m_failure = errno;
+        // The stream catches this and marks itself bad.
+        throw std::system_error(m_failure, std::generic_category());
+    }
     if (got == 0)
         return traits_type::eof();
     setg(m_buffer, m_buffer, m_buffer + got);

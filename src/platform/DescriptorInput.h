@@ -6,17 +6,19 @@ namespace fenra {
 
 // A file descriptor read as a stream whose failures are told. Through
 // std::cin a closed descriptor or a folder reads as an empty input; here a
-// failed read(2) throws std::system_error with its errno, which a stream with
-// exceptions(badbit) passes on (and any stream marks as bad).
+// failed read(2) marks the stream bad and keeps its errno.
 class DescriptorInput final : public std::streambuf {
 public:
     explicit DescriptorInput(int descriptor) : m_descriptor(descriptor) {}
+
+    int failure() const { return m_failure; }   // errno of the read that failed; 0 when none did
 
 protected:
     int_type underflow() override;
 
 private:
     int m_descriptor;
+    int m_failure = 0;
     char m_buffer[1 << 16];
 };
 

@@ -23,6 +23,7 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -116,6 +117,9 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         {"%fern -o @x.png --scale 16 --colour density", "MB of memory, and only 512 MB", kExitFileFailed},
         {"%fern -o @x.png", "could not be written: No space left on device", kExitFileFailed},
         {"--batch 2 --prefix @b", "The batch stopped in run 1", kExitFileFailed},
+        {"%fern -o @x.png --save-tfg @x.png", "--save-tfg \"%1/x.png\" would write over the picture"},
+        {"%fern --save-tfg %fern", "would write over the input"},
+        {"%fern -o - --save-tfg -", "--save-tfg - and -o - would both write to standard output"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -124,7 +128,8 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         FullDisk full;
         h.files = &full;
         EXPECT_EQ(h.run(QString::fromUtf8(c.line)), c.exit);
-        EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.reason)) && h.out.str().empty()) << h.err.str();
+        EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.reason).replace(u"%1"_s, h.folder.path())) && h.out.str().empty())
+            << h.err.str();
         EXPECT_EQ(h.errors().endsWith(u"Try 'fenra-render --help'.\n"_s), c.exit == kExitBadOption);
         EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
     }
@@ -206,13 +211,71 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
     EXPECT_TRUE(h.run(u"@third.bmp -o @fourth.png"_s) == kExitFileFailed && h.errors().contains(u"bitmap holds no data"_s));
 }
 
+// A picture's stored settings are data: what a picture may not set is ignored in one line, values from the file
+// are capped, a bad value or a file that is not whole is refused naming the file; and a .png must be a PNG of ours.
+TEST(PictureFiles, APicturesSettingsNeverActAsACommandLine)
+{
+    CliHarness h;
+    const QByteArray fern = h.disk.readPrefix(samplePath(u"fern"_s), 217).bytes.value();
+    std::uint32_t black[4] = {kBlack, kBlack, kBlack, kBlack};
+    const auto picture = [&](const QByteArray& settings) {
+        return encodePng({black, 2, 2, 2}, {{kRecordKey, fern}, {kSettingsKey, settings}}).value();
+    };
+    const QByteArray good = picture("--points 1000 --seed 2");
+    QByteArray badCrc = good;
+    badCrc[60] = char(badCrc[60] ^ 4);
+    const struct { QByteArray file; const char *options; int exit; const char* said; } cases[] = {
+        {picture("--save-tfg " + QFile::encodeName(h.path(u"owned.tfg"_s)) + " --points 1000 --batch 2 --threads 3"),
+         "-o @x.png", kExitDone, "stores what a picture may not set, which is ignored: --save-tfg /"},
+        {picture("--points 9223372036854775807"), "--save-tfg @s.tfg", kExitDone,
+         "its 9223372036854775807 points are more than a picture may ask for; 10000000000 are drawn"},
+        {picture("--scale 6 --oversample 4"), "--save-tfg @s.tfg", kExitDone, "--scale 6 --oversample 2 are used"},
+        {picture("--scale 6 --oversample 4"), "--save-tfg @s.tfg --oversample 4", kExitDone, "--scale 4 --oversample 4 are used"},
+        {picture("--points abc"), "-o @x.png", kExitFileFailed, "its stored settings are not valid: --points needs a whole"},
+        {good.left(good.size() - 5), "-o @x.png", kExitFileFailed, "in.png\": the PNG ends before its last chunk"},
+        {badCrc, "-o @x.png", kExitFileFailed, "in.png\": its chunk at byte 33 fails its CRC check"},
+        {"\xff\xd8\xff\xe0\0\x10JFIF", "-o @x.png", kExitFileFailed, "cannot read \"%1/in.png\": it is not a PNG"},
+        {encodePng({black, 2, 2, 2}, {}).value(), "-o @x.png", kExitFileFailed, "this PNG holds no Fenra data record"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        ASSERT_EQ(h.disk.writeWhole(h.path(u"in.png"_s), c.file), std::nullopt);
+        EXPECT_EQ(h.run(u"@in.png "_s + QString::fromLatin1(c.options)), c.exit);
+        EXPECT_TRUE(h.errors().contains(QString::fromLatin1(c.said).replace(u"%1"_s, h.folder.path()))) << h.err.str();
+        EXPECT_FALSE(QFileInfo::exists(h.path(u"owned.tfg"_s)));
+    }
+}
+
+// Every PNG carries its maps: one of seven or more maps, which no data record holds, draws itself again byte
+// for byte; where a PNG holds both, the record wins.
+TEST(PictureFiles, APngOfAnyNumberOfMapsDrawsItselfAgain)
+{
+    CliHarness h;
+    ASSERT_EQ(h.run(u"%classic.ifs --name crystal -o @first.png --seed 4 --points 30000"_s), kExitDone);
+    ASSERT_EQ(h.run(u"@first.png -o @again.png"_s), kExitDone) << h.err.str();
+    EXPECT_EQ(h.read(u"again.png"_s), h.read(u"first.png"_s));
+    ASSERT_EQ(h.run(u"%fern -o @fern.png --seed 4 --points 30000"_s), kExitDone);
+    ReadPngTexts texts = readPngTexts(h.read(u"fern.png"_s));
+    EXPECT_TRUE(texts.texts[kMapsKey].startsWith("picture {\n0.135 0.0779 0.0779 0.045 -0.838 0.2958 1\n"));   // the first of the fern's six maps
+    std::uint32_t pixel = kBlack;
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"both.png"_s), encodePng({&pixel, 1, 1, 1}, {{kRecordKey, texts.texts[kRecordKey]},
+              {kMapsKey, "other {\n1 0 0 1 0 0 1\n}"}, {kSettingsKey, texts.texts[kSettingsKey]}}).value()), std::nullopt);
+    ASSERT_EQ(h.run(u"@both.png -o @again.png"_s), kExitDone);
+    EXPECT_EQ(h.read(u"again.png"_s), h.read(u"fern.png"_s));
+}
+
 // A collection: its names, an entry by name, weights for its maps, a frame around a single point, and
 // its way back to the window; a file is a collection by its content too.
 TEST(CliRun, ACollectionIsListedPickedWeighedFramedAndSavedForTheWindow)
 {
     CliHarness h;
     ASSERT_EQ(h.disk.writeWhole(h.path(u"bad"_s), "a {\n0 0 0 0.5 0 0 1\n1 2 3\n}"), std::nullopt);
-    const struct { const char* line; int exit; const char* said; } cases[] = {
+    // 3D entries among 2D ones, two sets that do not contract and one that does.
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"mixed.ifs"_s), "3dfern(3D) { ; 3D\n .5 0 0 0 .5 0 0 0 .5 0 -.5 0 1\n}\n"
+                                "shift {\n 1 0 0 1 .5 0 1\n}\ngrow {\n 1.5 0 0 1.5 0 0 1\n 1.2 0 0 1.2 1 0 1\n}\n"
+                                "half {\n .5 0 0 .5 0 0 1\n .5 0 0 .5 1 0 1\n}\n"), std::nullopt);
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"twice.ifs"_s), "a { 1 0 0 1 0 0 1 }\nb { 1 0 0 1 0 0 1 }\na { .5 0 0 .5 0 0 1 }"), std::nullopt);
+    const struct { std::string line; int exit; const char* said; } cases[] = {
         {"%classic.ifs --list", kExitDone, "fern\nsierpinski\ndragon\n"},
         {"%classic.ifs --name nope -o @x.png", kExitBadOption, "has no entry \"nope\"; its entries are: fern, sierpinski,"},
         {"@bad -o @x.png", kExitFileFailed, "bad:3: a row of 3 numbers"},
@@ -221,11 +284,23 @@ TEST(CliRun, ACollectionIsListedPickedWeighedFramedAndSavedForTheWindow)
         {"%fern --weights 1,2 -o @x.png", kExitBadOption, "--weights gives 2 weights for 6 maps"},
         {"%fern --list", kExitBadOption, "need a collection"},
         {"%classic.ifs --name fern --save-tfg @fern.tfg", kExitDone, "weights are dropped"},
+        {"@mixed.ifs --list", kExitDone, "3dfern\t(3D)\nshift\ngrow\nhalf\n"},
+        {"@mixed.ifs --name 3dfern -o @x.png", kExitFileFailed, "\"3dfern\" is a 3D entry, and 3D entries are not drawn"},
+        {"@mixed.ifs -o @x.png --points 100", kExitDone, "warning: its points run off; the picture may be empty\n"},
+        {"@mixed.ifs --name grow --zoom 1x -o @x.png --points 100", kExitDone, "warning: its points run off;"},
+        {"@twice.ifs --list", kExitFileFailed, "twice.ifs:3: a second entry \"a\""},
+        {"%classic.ifs --name \x1b]0;\x07" + std::string(100, 'y') + " -o @x.png", kExitBadOption,
+         "has no entry \"\\x1b]0;\\x07yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyy...\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(h.run(QString::fromUtf8(c.line)), c.exit) << c.line;
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(h.run(QString::fromStdString(c.line)), c.exit);
         EXPECT_TRUE(QString::fromStdString(h.out.str() + h.err.str()).contains(QString::fromUtf8(c.said))) << h.err.str();
     }
+    ASSERT_EQ(h.run(u"@mixed.ifs --name half -o @x.png --points 100"_s), kExitDone);
+    EXPECT_TRUE(h.errors().isEmpty()) << h.err.str();   // it contracts: no warning
+    ASSERT_EQ(h.run(u"%fern --save-tfg -"_s), kExitDone);
+    EXPECT_EQ(QByteArray::fromStdString(h.out.str()), h.disk.readPrefix(samplePath(u"fern"_s), 217).bytes);
     EXPECT_EQ(load(h.path(u"fern.tfg"_s)).dataSets->sets[1], (Coefficients{"0.8500", "0.0400", "0.0000", "-0.040", "0.8500", "1.6000"}));
     // Only the first map, which keeps every point at the origin: one pixel, in the middle of the fitted picture.
     ASSERT_EQ(h.run(u"%classic.ifs --name sierpinski --weights 1,0,0 --colour white --points 10000 -o @one.png"_s), kExitDone);
@@ -255,6 +330,8 @@ TEST(CliRun, StreamsCommasAndWarnings)
         EXPECT_TRUE(h.errors().startsWith(*c.warning ? u"fenra-render: warning: "_s : u"- seed 5\n"_s)
                     && h.errors().contains(QLatin1String(c.warning)) && h.errors().endsWith(u"- seed 5\n"_s)) << h.err.str();
     }
+    h.in.setstate(std::ios::badbit);   // closed, a folder: read(2) fails
+    EXPECT_TRUE(h.run(u"- -o @file.png"_s) == kExitFileFailed && h.errors().startsWith(u"fenra-render: cannot read standard input: "_s));
     h.out.setstate(std::ios::badbit);
     EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed && h.errors().endsWith(u"output could not be written\n"_s));
 }
@@ -336,21 +413,34 @@ TEST(Animation, AVideoIsMadeByFfmpegOrWarnedAbout)
 namespace fenra::cli {
 namespace {
 
-// The real program with stderr on `errorTo` and stdout into `outputTo`: its exit status and the peak
-// memory of the largest child so far, in kB. `whileRunning` sees it run.
-std::pair<int, long> runProgram(const QStringList& words, int errorTo = -1, const QString& outputTo = {},
-                                const std::function<void(QProcess&)>& whileRunning = {})
+struct Ran {
+    int exit;        // -1 when a signal ended it
+    long peak;       // the peak memory of the largest child so far, kB
+    QByteArray errors;
+};
+
+// The real program drawing `words` (the fern unless they start with an input), with stderr on `errorTo`
+// or kept, and stdout into `outputTo`. `inChild` sets up its descriptors and limits; `whileRunning` sees it run.
+Ran runProgram(QStringList words, const std::function<void()>& inChild = {}, int errorTo = -1,
+               const QString& outputTo = {}, const std::function<void(QProcess&)>& whileRunning = {})
 {
     QProcess program;
     program.setStandardOutputFile(outputTo.isEmpty() ? QProcess::nullDevice() : outputTo);
-    program.setChildProcessModifier([errorTo] { errorTo < 0 || dup2(errorTo, STDERR_FILENO); });
-    program.start(QStringLiteral(FENRA_RENDER), QStringList{samplePath(u"fern"_s)} + words);
+    program.setChildProcessModifier([errorTo, inChild] {
+        errorTo < 0 || dup2(errorTo, STDERR_FILENO);
+        if (inChild)
+            inChild();
+    });
+    if (words.value(0).startsWith(u'-') && words.value(0) != u"-")
+        words.prepend(samplePath(u"fern"_s));
+    program.start(QStringLiteral(FENRA_RENDER), words);
     if (program.waitForStarted() && whileRunning)
         whileRunning(program);
     EXPECT_TRUE(program.waitForFinished(120000));
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    return {program.exitCode(), usage.ru_maxrss};
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1, usage.ru_maxrss,
+            program.readAllStandardError()};
 }
 
 // Threads add into one picture: four take at most a quarter more memory than one, plus 64 MB.
@@ -358,13 +448,13 @@ TEST(RealProgram, MemoryDoesNotGrowWithThreads)
 {
     QTemporaryDir folder;
     const QString render = u"-o %1 --scale 8 --colour density --points 4200000 --threads "_s.arg(folder.filePath(u"x.png"_s));
-    const auto [oneExit, one] = runProgram((render + u'1').split(u' '));
-    const auto [fourExit, four] = runProgram((render + u'4').split(u' '));
+    const auto [oneExit, one, oneSaid] = runProgram((render + u'1').split(u' '));
+    const auto [fourExit, four, fourSaid] = runProgram((render + u'4').split(u' '));
     EXPECT_TRUE(oneExit == 0 && fourExit == 0 && four <= one * 5 / 4 + 65536) << one << " kB, four threads " << four;
 }
 
-// On SIGINT or SIGTERM a progress line on a terminal is ended and the exit status is 128 + the signal,
-// with no picture left; a failed write to standard output is exit 1.
+// On SIGINT or SIGTERM a progress line on a terminal is ended, the seed is said and the exit status is
+// 128 + the signal, with no picture left; a failed write to standard output is exit 1.
 TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
 {
     for (const int signal : {SIGINT, SIGTERM}) {
@@ -374,31 +464,80 @@ TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
         QByteArray seen;
         char bytes[256];
         const auto readSome = [&] { const auto n = read(terminal, bytes, sizeof bytes); return n > 0 && (seen.append(bytes, n), true); };
-        const int exit = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, errorTo, {},
+        const int exit = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, {}, errorTo, {},
                                     [&](QProcess& program) {
                                         close(errorTo);   // the child's alone: its end ends the reads
                                         while (!seen.contains('%') && readSome()) {}
                                         kill(pid_t(program.processId()), signal);
-                                    }).first;
+                                    }).exit;
         while (readSome()) {}
         close(terminal);
         EXPECT_EQ(exit, 128 + signal);
-        EXPECT_TRUE(seen.startsWith("\r[") && seen.endsWith('\n') && QDir(folder.path()).isEmpty()) << seen.toStdString();
+        EXPECT_TRUE(seen.startsWith("\r[") && seen.contains("%\r\nfenra-render: interrupted; its seed was ")
+                    && seen.endsWith('\n') && QDir(folder.path()).isEmpty()) << seen.toStdString();
     }
-    EXPECT_EQ(runProgram({u"-o"_s, u"-"_s}, -1, u"/dev/full"_s).first, 1);
+    EXPECT_EQ(runProgram({u"-o"_s, u"-"_s}, {}, -1, u"/dev/full"_s).exit, 1);
+}
+
+// A closed pipe, a file-size limit and a standard input that is a folder or closed end with exit 1 and one
+// line, the older file whole; a PNG on standard input takes no more memory than the same file by name.
+TEST(RealProgram, ClosedPipesLimitsAndUnreadableInputsEndWithOneLine)
+{
+    QTemporaryDir folder;
+    const QString old = folder.filePath(u"old.png"_s), small = folder.filePath(u"small.png"_s);
+    ASSERT_EQ(runProgram({u"-o"_s, small, u"--points"_s, u"3000"_s}).exit, 0);
+    QFile(small).copy(old);
+    const QByteArray oldBytes = QtFileStore().readPrefix(old, 1 << 20).bytes.value();
+    const auto onInput = [](const QString& path) {
+        return [name = QFile::encodeName(path)] { dup2(open(name.constData(), O_RDONLY), STDIN_FILENO); };
+    };
+    // First, while the largest child so far is one of these small ones.
+    const long byName = runProgram({small, u"-o"_s, folder.filePath(u"again.png"_s)}).peak;
+    const long fromInput = runProgram({u"-"_s, u"-o"_s, folder.filePath(u"again.png"_s)}, onInput(small)).peak;
+    EXPECT_LE(fromInput, byName + 2048) << "kB by name " << byName;
+    const struct { QStringList words; std::function<void()> inChild; const char* said; } cases[] = {
+        {{u"-o"_s, u"-"_s, u"--points"_s, u"100000"_s},
+         [] { int ends[2]; (void)!pipe(ends); close(ends[0]); dup2(ends[1], STDOUT_FILENO); }, "standard output could not be written"},
+        {{u"-o"_s, old, u"--scale"_s, u"4"_s}, [] { const rlimit five{5000, 5000}; setrlimit(RLIMIT_FSIZE, &five); },
+         "could not be written: File too large"},
+        {{u"-"_s, u"-o"_s, old}, onInput(folder.path()), "cannot read standard input: it is a folder"},
+        {{u"-"_s, u"-o"_s, old}, [] { close(STDIN_FILENO); }, "cannot read standard input: it is closed"},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = runProgram(c.words, c.inChild);
+        EXPECT_TRUE(ran.exit == 1 && ran.errors.count('\n') == 1 && ran.errors.contains(c.said)) << ran.exit << ran.errors.toStdString();
+    }
+    EXPECT_EQ(QtFileStore().readPrefix(old, 1 << 20).bytes, oldBytes);
+}
+
+} // namespace
+} // namespace fenra::cli
+
+namespace fenra::cli {
+namespace {
+
+// An address-space limit (ulimit -v) counts in the memory check, which refuses before any work. Left out of
+// the sanitizer pass, whose runtime needs an unlimited address space.
+TEST(RealProgramLimits, AnAddressSpaceLimitIsCountedBeforeAnyWork)
+{
+    QTemporaryDir folder;
+    const Ran ran = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--scale"_s, u"16"_s, u"--colour"_s, u"density"_s},
+                               [] { const rlimit space{700 << 20, 700 << 20}; setrlimit(RLIMIT_AS, &space); });
+    EXPECT_TRUE(ran.exit == 1 && ran.errors.contains("MB of memory, and only") && QDir(folder.path()).isEmpty())
+        << ran.errors.toStdString();
 }
 
 // An animation stopped by SIGINT leaves only whole frames, and the same command finishes it.
 TEST(RealProgram, AnInterruptedAnimationLeavesWholeFramesAndResumes)
 {
     QTemporaryDir folder;
-    const QStringList run{samplePath(u"sierpinski"_s), u"--frames"_s, u"40"_s, u"--points"_s, u"2000000"_s,
+    const QStringList run{samplePath(u"fern"_s), samplePath(u"sierpinski"_s), u"--frames"_s, u"40"_s, u"--points"_s, u"2000000"_s,
                           u"--threads"_s, u"2"_s, u"-o"_s, folder.filePath(u"f%02d.png"_s)};
-    const int exit = runProgram(run, -1, {}, [&](QProcess& program) {
+    const int exit = runProgram(run, {}, -1, {}, [&](QProcess& program) {
         while (QDir(folder.path()).entryList(QDir::Files).size() < 3)
             QThread::msleep(5);
         kill(pid_t(program.processId()), SIGINT);
-    }).first;
+    }).exit;
     EXPECT_EQ(exit, 128 + SIGINT);
     const QStringList written = QDir(folder.path()).entryList(QDir::Files);
     EXPECT_LT(written.size(), 40);
@@ -406,7 +545,7 @@ TEST(RealProgram, AnInterruptedAnimationLeavesWholeFramesAndResumes)
         const QFile file(folder.filePath(name));
         EXPECT_TRUE(name.startsWith(u'f') && readPngTexts(QtFileStore().readPrefix(file.fileName(), file.size()).bytes.value()).fault.isEmpty()) << name.toStdString();
     }
-    EXPECT_EQ(runProgram(run, -1, folder.filePath(u"said.txt"_s)).first, 0);
+    EXPECT_EQ(runProgram(run, {}, -1, folder.filePath(u"said.txt"_s)).exit, 0);
     EXPECT_EQ(QDir(folder.path()).entryList({u"f*.png"_s}).size(), 40);
     QFile said(folder.filePath(u"said.txt"_s));
     EXPECT_TRUE(said.open(QIODevice::ReadOnly) && said.readAll().count('\n') == 40 - written.size());

@@ -33,6 +33,22 @@ TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindo
     EXPECT_EQ(c.entries[0].maps[1], (IfsMap{{{-0.1, 0.2, 5, 0.3, 0.4, 6}}, 1}));
     EXPECT_EQ(c.find(u"second two"_s), &c.entries[1]);
 
+    // 3D entries among 2D ones: 13 numbers a row, comments after '{' and rows, numbers such as .5 and -.5.
+    const IfsCollection mixed = parse("3dfern(3D) { ; a comment\n .5 0 0 0 .5 0 0 0 .5 0 -.5 0 1 ; row\n}\n"
+                                      "flat {\n .5 0 0 .5 0 0 1\n}\nfern (3D) {\n 1 0 0 0 1 0 0 0 1 0 0 0 1\n}\n"
+                                      "fern {\n .5 0 0 .5 0 0 1\n}\n");
+    ASSERT_TRUE(mixed.ok()) << mixed.error.toStdString();
+    EXPECT_EQ(mixed.names(), QStringList({u"3dfern\t(3D)"_s, u"flat"_s, u"fern\t(3D)"_s, u"fern"_s}));
+    EXPECT_TRUE(mixed.firstDrawable() == &mixed.entries[1] && mixed.find(u"fern"_s) == &mixed.entries[3]
+                && mixed.find(u"3dfern"_s)->threeD && mixed.entries[0].maps.empty());
+    EXPECT_EQ(parse("only(3D) {\n 1 0 0 0 1 0 0 0 1 0 0 0 1\n}").firstDrawable(), nullptr);
+
+    // Written back, every number reads as exactly the same double.
+    const std::vector<IfsMap> awkward{{{{0.1, 1.0 / 3, -5e307, 1e-300, 2.0 / 7, -0.0}}, 0.7}, {{{1, 2, 3, 4, 5, 6}}, 1e-17}};
+    const IfsCollection back = parse(ifsEntryText(u"odd {name};"_s, awkward));
+    ASSERT_TRUE(back.ok()) << back.error.toStdString();
+    EXPECT_TRUE(back.entries[0].name == u"odd _name__"_s && back.entries[0].maps == awkward);
+
     const QByteArray record = QByteArray("3") + QByteArray("0.0000").repeated(36);
     for (const auto& [name, content, expected] : {std::tuple{"x.IFS", QByteArray(), true},
                                                   {"x.txt", QByteArray("; c {\n\n fern\n{"), true},
@@ -58,10 +74,13 @@ TEST(IfsCollection, RefusesABadFileAtTheLineOfItsFault)
         {"{ " + map + "}", 1, "'{' without a name"},
         {"a { " + map + "}\n\ntrailing words", 4, "\"trailing words\" is not followed by '{'"},
         {"big {\n" + map.repeated(65) + "}", 66, "entry \"big\" has more than 64 maps"},
+        {"a {\n" + map + "}\n; again\na {\n" + map + "}", 5, "a second entry \"a\""},
+        {"a(3D) {\n" + map + "}", 2, "a row of 7 numbers; a 3D map needs exactly 13"},
+        {QByteArray("a {\n1 2 \x1b[2J\0", 13) + QByteArray(1 << 20, 'x') + " 4\n}", 2, "\"\\x1b[2J\\0xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not a number"},
     };
     for (const auto& c : cases) {
         const IfsCollection collection = parse(c.text);
-        EXPECT_TRUE(collection.entries.empty()) << c.reason;
+        EXPECT_TRUE(collection.entries.empty() && collection.error.size() < 200) << c.reason;
         EXPECT_TRUE(collection.errorMessage(u"f.ifs"_s).startsWith(u"f.ifs:%1: %2"_s.arg(c.line).arg(QLatin1String(c.reason))))
             << collection.errorMessage(u"f.ifs"_s).toStdString();
     }
@@ -90,8 +109,13 @@ TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
 TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
 {
     for (const auto& [value, text] : {std::pair{0.5, "0.5000"}, {-0.123456, "-.1235"}, {0.433013, ".43301"},
-                                      {1.5e-7, "1.5e-7"}, {-0.0, "0.0000"}, {123456.7, "123457"}})
+                                      {1.5e-7, "1.5e-7"}, {-0.0, "0.0000"}, {123456.7, "123457"}, {1e308, "1e308"},
+                                      {1.7976e308, "17e307"}})
         EXPECT_EQ(closestCoefficientText(value).toStdString(), text);
+
+    // Beyond what six characters can say: refused with the map and the coefficient named, never blanks.
+    const MapsRecord huge = recordOfMaps({kHalf, {{0.5, 0, 0, 0, -1.7976e308, 0}}}, {});
+    EXPECT_TRUE(huge.bytes.isEmpty() && huge.refusal.startsWith(u"map 2's d (-1.7976e+308)"_s)) << huge.refusal.toStdString();
 
     QFile file(QStringLiteral(FENRA_SAMPLES_DIR "/classic.ifs"));   // the project's own collection
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
