@@ -7,7 +7,6 @@
 #include "cli/ProgressBar.h"
 #include "files/ShownText.h"
 #include "platform/ExternalProgram.h"
-#include "platform/QtFileStore.h"
 
 #include <QFileInfo>
 
@@ -84,30 +83,6 @@ int readKeys(const ParsedOptions& parsed, const RunPlan& plan, CliEnvironment& e
     return kExitDone;
 }
 
-// The frames still to draw: those not on disk from this very request. A file
-// of another request stops the command before any work, unless --overwrite.
-int framesToDraw(const CliOptions& o, const animate::FramePattern& pattern, const animate::AnimationRequest& request,
-                 CliEnvironment& environment, std::vector<int>& frames)
-{
-    const int first = o.frame.value_or(0), end = o.frame ? first + 1 : o.frames;
-    for (int f = first; f < end; ++f) {
-        const QString name = pattern.nameOf(f);
-        if (const std::optional<QString> problem = outputProblem(name)) {
-            tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(name, *problem));
-            return kExitFileFailed;
-        }
-        const animate::FrameOnDisk found = animate::frameOnDisk(environment.files, name, request, f);
-        if (found == animate::FrameOnDisk::Other && !o.overwrite) {
-            tellError(environment, QStringLiteral("\"%1\" is not frame %2 of this animation; --overwrite replaces it")
-                                       .arg(name).arg(f));
-            return kExitFileFailed;
-        }
-        if (found != animate::FrameOnDisk::Ours)
-            frames.push_back(f);
-    }
-    return kExitDone;
-}
-
 int makeVideo(const CliOptions& o, const animate::FramePattern& pattern, CliEnvironment& environment)
 {
     const ProgramRun run = runProgram(QStringLiteral("ffmpeg"), animate::videoArguments(pattern, o.frames, o.video));
@@ -145,9 +120,13 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
         return kExitBadOption;
     }
     const animate::FramePattern pattern = animate::readFramePattern(o.output).pattern;
-    std::vector<int> frames;
-    if (const int checked = framesToDraw(o, pattern, request, environment, frames))
-        return checked;
+    const animate::FramesToDraw toDraw = animate::framesToDraw(environment.files, pattern, request, o.frame.value_or(0),
+                                                               o.frame ? *o.frame + 1 : o.frames, o.overwrite);
+    if (!toDraw.refusal.isEmpty()) {
+        tellError(environment, toDraw.refusal);
+        return kExitFileFailed;
+    }
+    const std::vector<int>& frames = toDraw.frames;
     const int threads = std::max(1, o.threads.value_or(environment.cores));
     const animate::FrameBoxes boxes = animate::frameBoxes(request, threads);
     if (!boxes.error.isEmpty()) {

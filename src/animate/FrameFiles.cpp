@@ -1,6 +1,7 @@
 #include "animate/FrameFiles.h"
 
 #include "files/IfsCollection.h"
+#include "platform/QtFileStore.h"
 
 #include <QFileInfo>
 
@@ -24,6 +25,27 @@ FrameOnDisk frameOnDisk(FileStore& files, const QString& path, const AnimationRe
     const auto carried = png.texts.find(kAnimationKey);
     const bool ours = png.fault.isEmpty() && carried != png.texts.end() && carried->second == frameText(request, frame);
     return ours ? FrameOnDisk::Ours : FrameOnDisk::Other;
+}
+
+FramesToDraw framesToDraw(FileStore& files, const FramePattern& pattern, const AnimationRequest& request, int first,
+                          int end, bool overwrite)
+{
+    FramesToDraw result;
+    for (int f = first; f < end; ++f) {
+        const QString name = pattern.nameOf(f);
+        if (const std::optional<QString> problem = outputProblem(name)) {
+            result.refusal = QStringLiteral("\"%1\" cannot be written: %2").arg(name, *problem);
+            return result;
+        }
+        const FrameOnDisk found = frameOnDisk(files, name, request, f);
+        if (found == FrameOnDisk::Other && !overwrite) {
+            result.refusal = QStringLiteral("\"%1\" is not frame %2 of this animation; --overwrite replaces it").arg(name).arg(f);
+            return result;
+        }
+        if (found != FrameOnDisk::Ours)
+            result.frames.push_back(f);
+    }
+    return result;
 }
 
 PngTexts frameTexts(const AnimationRequest& request, const FrameBoxes& boxes, int frame, PictureSettings settings)
