@@ -111,10 +111,9 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
     request.timeline = {o.frames, o.loop || request.keys.size() == 1, o.blur};   // one key spins as a loop
     request.spin = o.spin;
     request.follow = o.follow;
-    if (o.view)
-        request.view = request.still.frame.box();   // the first key's job framed by it
-    else if (parsed.given.contains(QStringLiteral("zoom")) && !o.fit.value_or(false))
-        request.view = request.still.frame.box();   // the window's framing, the same for every frame
+    // A frame given on the command line, by --view or the window's zoom, is every frame's.
+    if (o.view || (parsed.given.contains(QStringLiteral("zoom")) && !o.fit.value_or(false)))
+        request.view = request.still.frame.box();
     if (const std::optional<QString> problem = animate::requestProblem(request)) {
         tellError(environment, *problem);
         return kExitBadOption;
