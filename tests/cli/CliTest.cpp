@@ -531,7 +531,7 @@ TEST(RealProgramLimits, AnAddressSpaceLimitIsCountedBeforeAnyWork)
 TEST(RealProgram, AnInterruptedAnimationLeavesWholeFramesAndResumes)
 {
     QTemporaryDir folder;
-    const QStringList run{samplePath(u"fern"_s), samplePath(u"sierpinski"_s), u"--frames"_s, u"40"_s, u"--points"_s, u"2000000"_s,
+    const QStringList run{samplePath(u"fern"_s), samplePath(u"sierpinski"_s), u"--frames"_s, u"40"_s, u"--points"_s, u"1000000"_s,
                           u"--threads"_s, u"2"_s, u"-o"_s, folder.filePath(u"f%02d.png"_s)};
     const int exit = runProgram(run, {}, -1, {}, [&](QProcess& program) {
         while (QDir(folder.path()).entryList(QDir::Files).size() < 3)
