@@ -50,6 +50,7 @@ bench: build-all
 	$(BUILD)/bench/bench_cli
 	$(BUILD)/bench/bench_kernel
 	$(BUILD)/bench/bench_studio
+	$(BUILD)/bench/bench_animate
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,5 +1,8 @@
 #include "cli/CliOptions.h"
 
+#include "animate/Animation.h"
+#include "animate/FramePattern.h"
+#include "animate/VideoArguments.h"
 #include "engine/NumberText.h"
 #include "files/ShownText.h"
 
@@ -71,6 +74,12 @@ Setter oneOf(const QStringList& names, const std::vector<Value>& values, Value C
         o.*field = values[std::size_t(names.indexOf(v))];
         return QString();
     };
+}
+
+// An option of an animation: it makes the command one.
+Setter animation(Setter set)
+{
+    return [=](CliOptions& o, const QString& v) { return o.animation = true, set(o, v); };
 }
 
 struct Option {
@@ -146,6 +155,38 @@ const std::vector<Option>& options()
         {{"batch"}, "N", "N random pictures NAME(n).bmp with data files NAME(n).tfg, like the window's Random Batch",
          whole<int>(1, kMaxBatch, &CliOptions::batch)},
         {{"prefix"}, "NAME", "the batch's name (a trailing .tfg is dropped)", text(&CliOptions::prefix, "needs a name")},
+        {{"view"}, "X0,Y0,X1,Y1", "the box of the plane the picture shows, in map units, y up (instead of --zoom or --fit)",
+         [](CliOptions& o, const QString& v) {
+             o.view = viewBox(v);
+             return o.view ? QString() : QStringLiteral("needs four numbers x0,y0,x1,y1 with x0 < x1 and y0 < y1");
+         }},
+        {{"animate"}, "KEYS", "an animation through the collection's entries, e.g. fern,tree,fern (with several "
+                              "files instead: the files in order); -o names its frames, e.g. frame%04d.png",
+         [](CliOptions& o, const QString& v) {
+             o.animation = true;
+             o.animate = v.split(u',');
+             return o.animate.contains(QString()) ? QStringLiteral("needs entry names separated by commas") : QString();
+         }},
+        {{"frames"}, "N", "the animation's frames, 2 to 100000 (48)", animation(whole<int>(2, animate::kMaxFrames, &CliOptions::frames))},
+        {{"loop"}, "", "the animation's last key leads back to the first: a seamless loop",
+         animation([](CliOptions& o, const QString&) { return o.loop = true, QString(); })},
+        {{"spin"}, "K", "every map turns K full turns (negative: clockwise) about its fixed point over the animation",
+         animation([](CliOptions& o, const QString& v) {
+             bool ok = false;
+             o.spin = v.toInt(&ok);
+             return ok && std::abs(o.spin) <= animate::kMaxSpin
+                        ? QString() : QStringLiteral("needs a whole number from -%1 to %1").arg(animate::kMaxSpin);
+         })},
+        {{"blur"}, "S", "motion blur: a frame's points spread over S instants of its time, 1 to 64 (1)",
+         animation(whole<int>(1, animate::kMaxBlur, &CliOptions::blur))},
+        {{"frame"}, "K", "draws frame K of the animation alone, the same bytes as in the whole run",
+         animation(whole<int>(0, animate::kMaxFrames - 1, &CliOptions::frame))},
+        {{"follow"}, "", "fits every frame of the animation, smoothed, instead of one box for all",
+         animation([](CliOptions& o, const QString&) { return o.follow = true, QString(); })},
+        {{"overwrite"}, "", "replaces frames on disk that another animation (or anything else) wrote",
+         animation([](CliOptions& o, const QString&) { return o.overwrite = true, QString(); })},
+        {{"video"}, "FILE", "also encodes the frames with ffmpeg (when installed) into .mp4, .webm or .gif at 24 frames a second",
+         animation(text(&CliOptions::video, "needs a file name"))},
         {{"h", "help"}, "", "this text", [](CliOptions& o, const QString&) { return o.help = true, QString(); }},
         {{"version"}, "", "the program's version", [](CliOptions& o, const QString&) { return o.version = true, QString(); }},
     };
@@ -165,7 +206,31 @@ void addOptions(QCommandLineParser& parser)
     for (const Option& option : options())
         parser.addOption({option.names, QString::fromUtf8(option.help), QString::fromLatin1(option.valueName)});
     parser.addPositionalArgument(QStringLiteral("DATA"), QStringLiteral("a data file (.tfg), a PNG that fenra-render "
-                                                                        "wrote, a collection (.ifs), or - for standard input"));
+                                                                        "wrote, a collection (.ifs), or - for standard input; several: the keys of an animation"));
+}
+
+QString animationError(const CliOptions& o)
+{
+    if (o.inputs.isEmpty())
+        return QStringLiteral("give the collection (.ifs) of the --animate keys, or the files that are the keys");
+    if (o.exact || o.list || !o.saveTfg.isEmpty() || !o.weights.empty())
+        return QStringLiteral("--exact, --list, --save-tfg and --weights belong to a single picture, not an animation");
+    if (!o.animate.isEmpty() && (o.inputs.size() > 1 || o.name))
+        return QStringLiteral("--animate names entries of one collection; with several files the files are the keys, "
+                              "and --name is one of them");
+    if (o.output.isEmpty() || o.output == u"-" || !o.output.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        return QStringLiteral("give the frames' names with --output, a PNG with a number such as frame%04d.png");
+    const animate::FramePatternReading pattern = animate::readFramePattern(o.output);
+    if (!pattern.error.isEmpty())
+        return QStringLiteral("--output \"%1\": %2").arg(shownText(o.output), pattern.error);
+    if (!pattern.pattern.numbered && !o.frame)
+        return QStringLiteral("--output \"%1\" needs %d or %04d where each frame's number goes").arg(shownText(o.output));
+    if (o.frame && *o.frame >= o.frames)
+        return QStringLiteral("--frame %1 is not a frame of %2 (they are numbered from 0)").arg(*o.frame).arg(o.frames);
+    if (!o.video.isEmpty() && (o.frame || !animate::isVideoName(o.video)))
+        return o.frame ? QStringLiteral("--video needs every frame; leave out --frame")
+                       : QStringLiteral("--video makes .mp4, .webm or .gif, not \"%1\"").arg(shownText(o.video));
+    return {};
 }
 
 } // namespace
@@ -175,6 +240,8 @@ QString combinationError(const CliOptions& o)
     if (o.help || o.version)
         return {};
     if (o.batch > 0) {
+        if (o.animation)
+            return QStringLiteral("--batch makes single pictures, not an animation");
         if (o.prefix.isEmpty())
             return QStringLiteral("--batch needs --prefix NAME for the names of its files");
         if (!o.input.isEmpty())
@@ -190,8 +257,12 @@ QString combinationError(const CliOptions& o)
     }
     if (!o.prefix.isEmpty())
         return QStringLiteral("--prefix belongs to --batch");
+    if (o.animation)
+        return animationError(o);
     if (o.input.isEmpty())
         return QStringLiteral("give a data file (.tfg), a PNG that fenra-render wrote, or - for standard input");
+    if (o.exact && o.view)
+        return QStringLiteral("--view frames the kernel's picture; --exact draws the window's, framed by --zoom");
     if (o.exact && !o.weights.empty())
         return QStringLiteral("--exact picks every map equally often, as the window does; leave out --weights");
     if (o.list || (o.output.isEmpty() && !o.saveTfg.isEmpty()))
@@ -243,9 +314,8 @@ ParsedOptions parseOptions(const QStringList& arguments)
         if (parser.isSet(option.names.first()))
             given += option.names;
     const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        return {std::nullopt, QStringLiteral("only one data file can be rendered at a time (\"%1\" and \"%2\")")
-                                  .arg(shownText(files[0]), shownText(files[1])), {}};
+    result.inputs = files;
+    result.animation = result.animation || files.size() > 1;   // several files are an animation's keys
     result.input = files.value(0);
     if (const QString error = combinationError(result); !error.isEmpty())
         return {std::nullopt, error, {}};
@@ -267,7 +337,9 @@ QString usageText()
         "A data file may use a full stop or a comma as the decimal point.\n\n"
         "A classic IFS collection (.ifs, or text of the form  name { a b c d e f p ... })\n"
         "holds many entries of up to 64 maps, each (x, y) -> (a x + b y + e, c x + d y + f)\n"
-        "picked with probability p; --name picks an entry, and it is framed to fit."));
+        "picked with probability p; --name picks an entry, and it is framed to fit.\n\n"
+        "--animate A,B,... (or several files, or --spin) draws the frames of an animation\n"
+        "between keys, named by -o with one %d or %04d, such as frame%04d.png."));
     return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("fenra-render"))
         + QStringLiteral("\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
                          "2 a bad option or an unknown --name. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
@@ -305,6 +377,8 @@ void applyStoredSettings(const PictureSettings& s, CliOptions& o)
     o.scale = s.scale.value_or(o.scale);
     if (s.seed)
         o.seed = s.seed;
+    if (s.view)
+        o.view = s.view;
 }
 
 PictureSettings storedSettings(const CliOptions& o, std::uint64_t seed)
@@ -338,6 +412,7 @@ PictureSettings storedSettings(const CliOptions& o, std::uint64_t seed)
         s.hide = hidden;
     s.scale = o.scale;
     s.seed = seed;
+    s.view = o.view;
     return s;
 }
 

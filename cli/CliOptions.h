@@ -29,8 +29,11 @@ inline constexpr std::int64_t kDefaultPoints = 5000;   // the window's iteration
 inline constexpr int kMaxThreads = 256;
 inline constexpr int kMaxBatch = 32767;  // the window's batch size is a 16-bit number
 
+inline constexpr int kDefaultFrames = 48;   // two seconds of video
+
 struct CliOptions {
     QString input;                    // a .tfg, a PNG that fenra-render wrote, a collection (.ifs), or - for standard input
+    QStringList inputs;               // every file given: more than one are the keys of an animation
     QString output;                   // .bmp or .png, or - for a PNG on standard output
     std::int64_t points = kDefaultPoints;
     QString zoom = QStringLiteral("1x");   // an item of the window's list; empty means no zoom at all
@@ -54,6 +57,18 @@ struct CliOptions {
     std::vector<double> weights;      // how often each map is picked, in proportion; empty: as the input says
     std::optional<bool> fit;          // whichever of --fit (true) and --zoom (false) came last; none: neither
     QString saveTfg;                  // write the maps as a data file for the window; - for standard output
+    std::optional<std::array<double, 4>> view;   // the plane's box the picture shows, instead of a zoom or a fit
+    // An animation: keys from the collection (--animate) or the files given, its frames named by --output.
+    bool animation = false;           // any of the options below given, or several files
+    QStringList animate;              // the collection's entries that are its keys, in order
+    int frames = kDefaultFrames;
+    bool loop = false;
+    int spin = 0;                     // full turns of every map over the animation
+    int blur = 1;                     // instants a frame's points are spread over
+    std::optional<int> frame;         // draw only this frame of the animation
+    bool follow = false;              // each frame fitted (smoothed) instead of one box for all
+    bool overwrite = false;           // replace frames that another request wrote
+    QString video;                    // .mp4, .webm or .gif, made by ffmpeg from the frames
     bool help = false;
     bool version = false;
 

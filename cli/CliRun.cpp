@@ -1,5 +1,6 @@
 #include "cli/CliRun.h"
 
+#include "cli/AnimateRun.h"
 #include "cli/PictureFiles.h"
 #include "cli/ProgressBar.h"
 #include "files/BatchNames.h"
@@ -28,6 +29,8 @@ namespace {
 
 constexpr char kVersion[] = "fenra-render " FENRA_VERSION;   // the CMake project's version, as the window's
 
+} // namespace
+
 std::ostream& operator<<(std::ostream& stream, const QString& text)
 {
     return stream << QFile::encodeName(text).constData();
@@ -37,6 +40,8 @@ void tellError(CliEnvironment& environment, const QString& text)
 {
     environment.err << "fenra-render: " << text << '\n';
 }
+
+namespace {
 
 // The run settings as the window would hold them; they convert by its rules.
 RunSettingsTexts settingsTexts(const CliOptions& options)
@@ -71,7 +76,8 @@ bool fitsMemory(const RenderJob& job, CliEnvironment& environment)
     return false;
 }
 
-// What is printed to standard output must get there.
+} // namespace
+
 int flushed(CliEnvironment& environment)
 {
     if (environment.out.flush())
@@ -79,6 +85,8 @@ int flushed(CliEnvironment& environment)
     tellError(environment, QStringLiteral("standard output could not be written"));
     return kExitFileFailed;
 }
+
+namespace {
 
 // The entry of a collection that --name asks for, or its first. Null when the
 // command cannot go on, with the exit status in `status`.
@@ -130,7 +138,7 @@ int weighAndFrame(const CliOptions& options, bool collection, RenderJob& job, Cl
     const bool contracts = maps.empty() || contractsOnAverage(maps, job.weights);
     if (!contracts)
         tellError(environment, QStringLiteral("warning: its points run off; the picture may be empty"));
-    if (options.fit.value_or(collection) && contracts) {
+    if (options.fit.value_or(collection) && contracts && !options.view) {
         const std::optional<ZoomStep> zoom = maps.empty() ? std::nullopt
             : render::fitFrame(maps, job.weights.empty() ? std::vector<double>(maps.size(), 1.0) : job.weights);
         if (!zoom) {
@@ -199,6 +207,8 @@ int applyPictureSettings(const LoadedData& loaded, const QStringList& given, Cli
 {
     PictureSettings stored = *loaded.settings;
     dropSettings(stored, given);
+    if (given.contains(QStringLiteral("zoom")) || given.contains(QStringLiteral("fit")))
+        stored.view.reset();   // a frame given here replaces the stored one
     for (const QString& change : capStoredSettings(stored, options.scale, options.oversample))
         tellError(environment, QStringLiteral("warning: \"%1\": %2").arg(options.input, change));
     applyStoredSettings(stored, options);
@@ -225,6 +235,39 @@ QByteArray mapsText(const CliOptions& options, const IfsEntry* entry, const Rend
         maps.push_back({drawn[k], !options.weights.empty() ? options.weights[k] : entry ? entry->maps[k].p : 1.0});
     return maps.empty() ? QByteArray() : ifsEntryText(entry ? entry->name : QStringLiteral("picture"), maps);
 }
+
+} // namespace
+
+int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan& givenPlan, CliOptions& options,
+               CliEnvironment& environment, RenderJob& job, const IfsEntry*& entry)
+{
+    for (const QString& warning : loaded.warnings)
+        tellError(environment, QStringLiteral("warning: ") + warning);
+    RunPlan plan = givenPlan;
+    if (loaded.settings) {
+        if (const int applied = applyPictureSettings(loaded, given, options, plan, environment); applied != kExitDone)
+            return applied;
+    }
+    int status = kExitDone;
+    entry = loaded.collection ? chosenEntry(options, *loaded.collection, environment, status) : nullptr;
+    if (status != kExitDone)
+        return status;
+    job = jobFor(options, plan, environment.cores);
+    if (entry) {
+        EntryMaps maps = entryMaps(*entry);
+        job.maps = std::move(maps.maps);
+        job.weights = std::move(maps.weights);
+    } else {
+        job.dataSets = *loaded.dataSets;
+        if (options.count)
+            job.dataSets.count = *options.count;
+    }
+    if (options.view)
+        job.view = render::ViewBox{(*options.view)[0], (*options.view)[1], (*options.view)[2], (*options.view)[3]};
+    return weighAndFrame(options, entry != nullptr, job, environment);
+}
+
+namespace {
 
 int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironment& environment)
 {
@@ -259,29 +302,10 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
             environment.out << name << '\n';
         return flushed(environment);
     }
-    for (const QString& warning : loaded.warnings)
-        tellError(environment, QStringLiteral("warning: ") + warning);
-    RunPlan plan = givenPlan;
-    if (loaded.settings) {
-        if (const int applied = applyPictureSettings(loaded, parsed.given, options, plan, environment); applied != kExitDone)
-            return applied;
-    }
-    int status = kExitDone;
-    const IfsEntry* entry = loaded.collection ? chosenEntry(options, *loaded.collection, environment, status) : nullptr;
-    if (status != kExitDone)
-        return status;
-    RenderJob job = jobFor(options, plan, environment.cores);
-    if (entry) {
-        EntryMaps maps = entryMaps(*entry);
-        job.maps = std::move(maps.maps);
-        job.weights = std::move(maps.weights);
-    } else {
-        job.dataSets = *loaded.dataSets;
-        if (options.count)
-            job.dataSets.count = *options.count;
-    }
-    if (const int framed = weighAndFrame(options, entry != nullptr, job, environment); framed != kExitDone)
-        return framed;
+    RenderJob job;
+    const IfsEntry* entry = nullptr;
+    if (const int prepared = prepareJob(loaded, parsed.given, givenPlan, options, environment, job, entry); prepared != kExitDone)
+        return prepared;
     if (!options.saveTfg.isEmpty()) {
         if (const int saved = saveDataFile(options, job, environment); saved != kExitDone)
             return saved;
@@ -455,8 +479,9 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
         return kExitBadOption;
     }
     try {
-        return options.batch > 0 ? renderBatch(options, *planned.plan, environment)
-                                 : renderOne(parsed, *planned.plan, environment);
+        return options.batch > 0  ? renderBatch(options, *planned.plan, environment)
+               : options.animation ? renderAnimation(parsed, *planned.plan, environment)
+                                   : renderOne(parsed, *planned.plan, environment);
     } catch (const std::bad_alloc&) {
         tellError(environment, QStringLiteral("not enough memory for a picture of this size; try a smaller --scale "
                                               "or fewer --threads"));

@@ -20,11 +20,19 @@ namespace {
 char seedLine[96];
 std::atomic<int> seedLineLength{0};
 
+fenra::cli::StopRequest stopRequest;
+
 // Only what is safe in a signal handler: the bar's line is ended, the seed is
 // said so a clock seed is not lost, then the program stops with 128 + the
 // signal's number, as a shell reports it.
 extern "C" void stop(int signal)
 {
+    // A command that keeps its files whole is asked first; a second signal does not wait.
+    if (stopRequest.waits.load() && !stopRequest.asked.load()) {
+        stopRequest.signal = signal;
+        stopRequest.asked = true;
+        return;
+    }
     if (fenra::cli::ProgressBar::lineOpen())
         (void)!write(STDERR_FILENO, "\n", 1);
     if (const int length = seedLineLength.load())
@@ -72,6 +80,7 @@ int main(int argc, char* argv[])
         int(std::max(1u, std::thread::hardware_concurrency())),
         fenra::memoryAvailable,
         rememberSeed,
+        &stopRequest,
     };
     return fenra::cli::runCli(decoded.arguments, environment);
 }

@@ -16,6 +16,7 @@ if [ "${1:-}" = "--test" ]; then
     xvfb xauth xdotool x11-utils imagemagick inotify-tools
     bash-completion   # the completion of fenra-render, tried in a real shell
     desktop-file-utils appstream
+    ffmpeg   # fenra-render --video, tried by the tests; optional for the program itself
   )
 fi
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -119,6 +120,8 @@ const std::vector<Field>& fields()
                                                        QStringLiteral("needs data set numbers from 1 to 6")}),
         field("scale", &S::scale, whole<int>(1, kMaxScale)),
         field("seed", &S::seed, whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max())),
+        field("view", &S::view, Kind<std::array<double, 4>>{viewBox, viewBoxText,
+                                                             QStringLiteral("needs x0,y0,x1,y1 with x0 < x1 and y0 < y1")}),
     };
     return all;
 }
@@ -180,10 +183,31 @@ std::optional<std::vector<int>> setList(const QString& text)
     return sets;
 }
 
+std::optional<std::array<double, 4>> viewBox(const QString& text)
+{
+    const QStringList items = text.split(u',');
+    std::array<double, 4> box{};
+    for (std::size_t k = 0; k < box.size(); ++k) {
+        const std::optional<double> n = items.size() == 4 ? toDouble(items[qsizetype(k)].trimmed(), u'.') : std::nullopt;
+        if (!n || !std::isfinite(*n))
+            return std::nullopt;
+        box[k] = *n;
+    }
+    if (!(box[0] < box[2] && box[1] < box[3]))
+        return std::nullopt;
+    return box;
+}
+
+QString viewBoxText(const std::array<double, 4>& box)
+{
+    return listText(std::vector<double>(box.begin(), box.end()));
+}
+
 ReadPictureSettings readPictureSettings(const QByteArray& text)
 {
     ReadPictureSettings result;
     PictureSettings settings;
+    settings.version = 1;   // pictures written before the version key
     const QStringList words = QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < words.size(); ++i) {
         const Field* f = fieldOf(words[i]);

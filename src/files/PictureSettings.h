@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,7 +21,8 @@
 // ignores keys it does not know, with a warning.
 namespace fenra {
 
-inline constexpr int kPictureSettingsVersion = 1;
+// 2: the view box (a frame of an animation).
+inline constexpr int kPictureSettingsVersion = 2;
 
 inline constexpr int kMaxScale = 16;       // 12704 x 6096 pixels; more does not fit a bitmap comfortably
 inline constexpr int kMaxOversample = 4;
@@ -49,6 +51,7 @@ struct PictureSettings {
     std::optional<std::vector<int>> hide;  // data sets 1 to 6 not drawn
     std::optional<int> scale;
     std::optional<std::uint64_t> seed;
+    std::optional<std::array<double, 4>> view;   // the plane's box the picture shows: x0, y0, x1, y1 (y up)
 
     bool operator==(const PictureSettings&) const = default;
 };
@@ -78,5 +81,7 @@ std::optional<Integer> wholeNumber(const QString& text, Integer low, Integer hig
 std::optional<double> positiveNumber(const QString& text, double most);   // a full stop as the decimal point
 std::optional<std::vector<double>> weightList(const QString& text);       // "1,85,7,7": up to 64, one above 0
 std::optional<std::vector<int>> setList(const QString& text);             // "2,5": data sets 1 to 6
+std::optional<std::array<double, 4>> viewBox(const QString& text);        // "x0,y0,x1,y1", x0 < x1 and y0 < y1
+QString viewBoxText(const std::array<double, 4>& box);                    // reads back to the same numbers
 
 } // namespace fenra

@@ -59,6 +59,8 @@ RenderRequest framedRequest(const RenderJob& job)
     const ZoomStep zoom = job.plan.zoom.value_or(ZoomStep{1.0, 0.0, 0.0});   // no zoom: map units as twips
     RenderRequest request;
     request.frame = Frame::window(zoom.scale, zoom.shiftX, zoom.shiftY, job.plan.moveX, job.plan.moveY, job.scale);
+    if (job.view)
+        request.frame = Frame::ofBox(*job.view, request.frame.width, request.frame.height);
     request.colour = job.colour;
     request.tone = job.tone;
     request.oversample = job.oversample;

@@ -21,6 +21,7 @@ namespace fenra::render {
 struct RenderJob {
     DataSetTexts dataSets = {};
     RunPlan plan = {};                  // zoom, offsets and Show boxes; its colour and iteration count are not used
+    std::optional<ViewBox> view = {};   // the plane's box the picture shows, in place of the plan's zoom and offsets
     std::vector<AffineMap> maps = {};   // a collection's entry, drawn by the kernel in place of the data sets
     std::vector<double> weights = {};   // how often each map is picked, in proportion; empty: equally often
     ColourPlan colour = {};

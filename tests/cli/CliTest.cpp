@@ -12,10 +12,12 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <sstream>
 
@@ -104,7 +106,7 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         {"--threads 0", "--threads needs a whole number from 1 to 256"}, {"--batch 3", "--batch needs --prefix"},
         {"--gamma 0", "--gamma needs a number above 0 and at most 100"}, {"--brightness 1,5", "full stop as the decimal"},
         {"--oversample 5", "--oversample needs a whole number from 1 to 4"},
-        {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "only one data file"},
+        {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "needs %d or %04d where each frame"},
         {"in.tfg", "give the picture's name with --output"}, {"--batch 3 --prefix fern in.tfg", "reads no data file"},
         {"--batch 3 --prefix fern --count 10", "--count must be one character and a number"},
         {"@missing.tfg -o @x.png", "cannot read", kExitFileFailed},
@@ -196,8 +198,8 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
     ASSERT_EQ(h.disk.writeWhole(h.path(u"leaf.tfg"_s), record), std::nullopt);
     ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s), kExitDone);
     const struct { const char* options; bool same; const char* settings; } cases[] = {
-        {"", true, "--settings-version 1 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
-        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--settings-version 1 --points 300 --zoom 1x --right 0 "
+        {"", true, "--settings-version 2 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
+        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--settings-version 2 --points 300 --zoom 1x --right 0 "
          "--down 20.5 --colour density --tint palette --gamma 1.25 --oversample 2 --scale 1 --seed 3"},
     };
     for (const auto& c : cases) {
@@ -335,6 +337,77 @@ TEST(CliRun, StreamsCommasAndWarnings)
     EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed && h.errors().endsWith(u"output could not be written\n"_s));
 }
 
+// A map at +80° and at -80°, a second map to make a picture, and keys that cannot be drawn.
+constexpr char kTurns[] = "plus80 { 0.0868241 -0.492404 0.492404 0.0868241 0 0 1\n 0.5 0 0 0.5 0.5 0 1 }\n"
+                          "minus80 { 0.0868241 0.492404 -0.492404 0.0868241 0 0 1\n 0.5 0 0 0.5 0.5 0 1 }\n"
+                          "grow { 2 0 0 2 0 0 1 }\n";
+
+QStringList framesIn(const CliHarness& h) { return QDir(h.folder.path()).entryList({u"f*"_s, u"g*"_s}, QDir::Files); }
+
+// Bad animations stop before any frame is written, each with its reason.
+TEST(Animation, BadKeysFramesAndPatternsWriteNothing)
+{
+    CliHarness h;
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"turn.ifs"_s), kTurns), std::nullopt);
+    const struct { const char* line; int exit; const char* said; } cases[] = {
+        {"--animate plus80,nope -o @f%d.png", kExitBadOption, "has no entry \"nope\""},
+        {"--animate plus80 -o @f%d.png", kExitBadOption, "two keys or more, or --spin"},
+        {"--animate plus80,minus80 --frames 1 -o @f%d.png", kExitBadOption, "--frames needs a whole number from 2 to 100000"},
+        {"--animate plus80,minus80 --frames 100001 -o @f%d.png", kExitBadOption, "from 2 to 100000"},
+        {"--animate plus80,minus80 -o @f.png", kExitBadOption, "needs %d or %04d"},
+        {"--animate plus80,minus80 -o @f%s%d.png", kExitBadOption, "\"%s\" at"},
+        {"--animate plus80,minus80 --frames 5 --frame 5 -o @f%d.png", kExitBadOption, "--frame 5 is not a frame of 5"},
+        {"--animate plus80,minus80 --video @f.avi -o @f%d.png", kExitBadOption, "makes .mp4, .webm or .gif"},
+        {"--animate plus80,grow -o @f%d.png", kExitFileFailed, "the key \"grow\" cannot be framed"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(h.run(u"@turn.ifs "_s + QString::fromUtf8(c.line)), c.exit) << c.line;
+        EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.said))) << h.err.str();
+    }
+    EXPECT_EQ(framesIn(h), QStringList());
+}
+
+// The frames of a run: frame 2 of 5 holds the map turned to 0° at its scale; one frame alone, a run
+// again, and the frame as a still give the same; another request's frames are kept without --overwrite.
+TEST(Animation, FramesAreTheirOwnStillsAndARunResumesButReplacesNothingElse)
+{
+    CliHarness h;
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"turn.ifs"_s), kTurns), std::nullopt);
+    const QString run = u"@turn.ifs --animate plus80,minus80 --frames 5 --points 30000 --colour density "_s;
+    ASSERT_EQ(h.run(run + u"-o @f%d.png"_s), kExitDone) << h.err.str();
+    EXPECT_EQ(framesIn(h).size(), 5);
+    const IfsCollection stored = parseIfsCollection(readPngTexts(h.read(u"f2.png"_s)).texts[kMapsKey]);
+    ASSERT_TRUE(stored.ok());
+    const AffineMap turned = stored.entries[0].maps[0].map;
+    EXPECT_NEAR(turned.c[0], std::hypot(0.0868241, 0.492404), 1e-12);
+    EXPECT_NEAR(turned.c[4], turned.c[0], 1e-12);
+    EXPECT_NEAR(turned.c[1], 0.0, 1e-12);
+    EXPECT_NEAR(turned.c[3], 0.0, 1e-12);
+    ASSERT_EQ(h.run(run + u"--frame 3 -o @g%d.png"_s), kExitDone);
+    EXPECT_EQ(h.read(u"g3.png"_s), h.read(u"f3.png"_s));
+    EXPECT_TRUE(h.run(run + u"-o @f%d.png"_s) == kExitDone && h.out.str().empty()) << h.out.str();
+    ASSERT_EQ(h.run(u"@f2.png -o @still.png"_s), kExitDone);
+    EXPECT_EQ(QImage(h.path(u"still.png"_s)), QImage(h.path(u"f2.png"_s)));
+    const QByteArray first = h.read(u"f0.png"_s);
+    EXPECT_EQ(h.run(run + u"--seed 1 -o @f%d.png"_s), kExitFileFailed);
+    EXPECT_TRUE(h.errors().contains(u"f0.png\" is not frame 0 of this animation; --overwrite replaces it"_s) && h.read(u"f0.png"_s) == first);
+    EXPECT_TRUE(h.run(run + u"--seed 1 --overwrite -o @f%d.png"_s) == kExitDone && h.read(u"f0.png"_s) != first);
+}
+
+// ffmpeg makes the video from the frames; without it, one warning and the frames; its failure is exit 1.
+TEST(Animation, AVideoIsMadeByFfmpegOrWarnedAbout)
+{
+    CliHarness h;
+    const QString run = u"%fern %sierpinski --frames 3 --points 3000 -o @f%02d.png --video "_s;
+    EXPECT_TRUE(h.run(run + u"@v.gif"_s) == kExitDone && h.read(u"v.gif"_s).startsWith("GIF8")) << h.err.str();
+    EXPECT_TRUE(h.run(run + u"@no/v.gif"_s) == kExitFileFailed && h.errors().contains(u"ffmpeg could not make"_s));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", h.folder.path().toUtf8());
+    EXPECT_EQ(h.run(run + u"@w.mp4"_s), kExitDone);
+    qputenv("PATH", path);
+    EXPECT_TRUE(h.errors().contains(u"ffmpeg is not installed (Debian package ffmpeg)"_s) && !QFileInfo::exists(h.path(u"w.mp4"_s)));
+}
+
 } // namespace
 } // namespace fenra::cli
 
@@ -453,6 +526,30 @@ TEST(RealProgramLimits, AnAddressSpaceLimitIsCountedBeforeAnyWork)
                                [] { const rlimit space{700 << 20, 700 << 20}; setrlimit(RLIMIT_AS, &space); });
     EXPECT_TRUE(ran.exit == 1 && ran.errors.contains("MB of memory, and only") && QDir(folder.path()).isEmpty())
         << ran.errors.toStdString();
+}
+
+// An animation stopped by SIGINT leaves only whole frames, and the same command finishes it.
+TEST(RealProgram, AnInterruptedAnimationLeavesWholeFramesAndResumes)
+{
+    QTemporaryDir folder;
+    const QStringList run{samplePath(u"fern"_s), samplePath(u"sierpinski"_s), u"--frames"_s, u"40"_s, u"--points"_s, u"1000000"_s,
+                          u"--threads"_s, u"2"_s, u"-o"_s, folder.filePath(u"f%02d.png"_s)};
+    const int exit = runProgram(run, {}, -1, {}, [&](QProcess& program) {
+        while (QDir(folder.path()).entryList(QDir::Files).size() < 3)
+            QThread::msleep(5);
+        kill(pid_t(program.processId()), SIGINT);
+    }).exit;
+    EXPECT_EQ(exit, 128 + SIGINT);
+    const QStringList written = QDir(folder.path()).entryList(QDir::Files);
+    EXPECT_LT(written.size(), 40);
+    for (const QString& name : written) {
+        const QFile file(folder.filePath(name));
+        EXPECT_TRUE(name.startsWith(u'f') && readPngTexts(QtFileStore().readPrefix(file.fileName(), file.size()).bytes.value()).fault.isEmpty()) << name.toStdString();
+    }
+    EXPECT_EQ(runProgram(run, {}, -1, folder.filePath(u"said.txt"_s)).exit, 0);
+    EXPECT_EQ(QDir(folder.path()).entryList({u"f*.png"_s}).size(), 40);
+    QFile said(folder.filePath(u"said.txt"_s));
+    EXPECT_TRUE(said.open(QIODevice::ReadOnly) && said.readAll().count('\n') == 40 - written.size());
 }
 
 } // namespace

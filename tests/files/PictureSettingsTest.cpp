@@ -18,21 +18,23 @@ using namespace Qt::StringLiterals;
 // a bad value refuses the whole text, and pictures written before the version key read as version 1.
 TEST(PictureSettings, ReadsOnlyItsOwnKeysAndRefusesABadValue)
 {
-    const PictureSettings old{.points = 40000, .zoom = u"1x"_s, .right = u"0"_s, .down = u"20.5"_s, .colour = u"data"_s,
+    const PictureSettings old{.version = 1, .points = 40000, .zoom = u"1x"_s, .right = u"0"_s, .down = u"20.5"_s, .colour = u"data"_s,
                               .scale = 1, .seed = 3};
     const struct { const char* text; std::optional<PictureSettings> read; const char* ignoredOrError; } cases[] = {
         {"--points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3", old, ""},
         {"--settings-version 1 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3", old, ""},
         {"--save-tfg /any/file --points 7 --batch 3 --threads 2 -o x.png --prefix p --frobnicate",
-         PictureSettings{.points = 7}, "--save-tfg /any/file --batch 3 --threads 2 -o x.png --prefix p --frobnicate"},
+         PictureSettings{.version = 1, .points = 7}, "--save-tfg /any/file --batch 3 --threads 2 -o x.png --prefix p --frobnicate"},
         {"--settings-version 2 --size 640x480 --fit --exact --hide 2,5 --weights 1,0.5", PictureSettings{.version = 2,
          .zoom = u"fit"_s, .exact = true, .weights = std::vector<double>{1, 0.5}, .hide = std::vector<int>{2, 5}}, "--size 640x480"},
-        {"--points 9223372036854775807", PictureSettings{.points = 9223372036854775807}, ""},
+        {"--points 9223372036854775807", PictureSettings{.version = 1, .points = 9223372036854775807}, ""},
         {"--points abc", {}, "--points needs a whole number from 0 to 9223372036854775807, not \"abc\""},
         {"--scale 17", {}, "--scale needs a whole number from 1 to 16"},
         {"--colour", {}, "--colour needs random, white, data or density, not \"\""},
         {"--gamma 0", {}, "--gamma needs a number above 0"}, {"--weights 0,0", {}, "--weights needs up to 64"},
         {"--seed -1", {}, "--seed needs a whole number"}, {"--settings-version 0", {}, "--settings-version needs"},
+        {"--settings-version 2 --view -1,-0.5,2,1.25", PictureSettings{.view = std::array{-1.0, -0.5, 2.0, 1.25}}, ""},
+        {"--view 1,0,0,1", {}, "--view needs x0,y0,x1,y1 with x0 < x1"}, {"--view 0,0,1,inf", {}, "--view needs"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
