@@ -84,6 +84,18 @@ SumsWriter::SumsWriter(ByteSink sink, const SumsHeader& header)
     const auto bytes = headerBytes(header);
     m_crc = crcOf(m_crc, bytes.data(), bytes.size());
     put(bytes.data(), bytes.size());
+    // The notes: their count, then each key and value after its length.
+    std::vector<std::uint8_t> notes(4);
+    putLittle(notes.data(), header.about.size(), 4);
+    for (const auto& [key, value] : header.about)
+        for (const std::string* text : {&key, &value}) {
+            std::uint8_t length[4];
+            putLittle(length, text->size(), 4);
+            notes.insert(notes.end(), length, length + 4);
+            notes.insert(notes.end(), text->begin(), text->end());
+        }
+    m_crc = crcOf(m_crc, notes.data(), notes.size());
+    put(notes.data(), notes.size());
 }
 
 SumsWriter::~SumsWriter()
@@ -174,6 +186,41 @@ SumsReader::SumsReader(std::istream& in)
         return;
     }
     m_crc = crcOf(m_crc, b, kHeaderBytes);
+    // The notes, each text at most a megabyte: more is a damaged length, not a note.
+    const auto take = [&](std::size_t size) -> std::optional<std::string> {
+        std::string bytes(size, '\0');
+        m_in.read(bytes.data(), std::streamsize(size));
+        if (std::size_t(m_in.gcount()) != size)
+            return std::nullopt;
+        m_crc = crcOf(m_crc, bytes.data(), size);
+        return bytes;
+    };
+    const auto takeLength = [&]() -> std::optional<std::size_t> {
+        const std::optional<std::string> bytes = take(4);
+        return bytes ? std::optional(std::size_t(little(reinterpret_cast<const std::uint8_t*>(bytes->data()), 4))) : std::nullopt;
+    };
+    const std::optional<std::size_t> count = takeLength();
+    if (!count || *count > 1024) {
+        fail(count ? "damaged (its header makes no sense)" : "cut short");
+        return;
+    }
+    for (std::size_t i = 0; i < *count; ++i) {
+        std::optional<std::string> texts[2];
+        for (auto& text : texts) {
+            const std::optional<std::size_t> length = takeLength();
+            if (length && *length > (std::size_t(1) << 20)) {
+                fail("damaged (its header makes no sense)");
+                return;
+            }
+            if (length)
+                text = take(*length);
+            if (!text) {
+                fail("cut short");
+                return;
+            }
+        }
+        h.about.emplace_back(*texts[0], *texts[1]);
+    }
     if (inflateInit(&m_z) != Z_OK)
         throw std::bad_alloc();
     m_zOpen = true;

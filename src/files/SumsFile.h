@@ -26,6 +26,9 @@ struct SumsHeader {
     std::uint32_t part = 1, parts = 1;        // the share K of N
     std::uint32_t width = 1, height = 1;      // of the sums (the picture times its oversampling)
     bool checkpoint = false;                  // a render not yet finished, to be continued
+    // What finishing the picture needs besides the sums (its tone, the PNG's
+    // texts), as keys and values: a merge needs no other input.
+    std::vector<std::pair<std::string, std::string>> about;
     bool operator==(const SumsHeader&) const = default;
 };
 

@@ -12,6 +12,7 @@ struct Tone {
     double brightness = 1.0;   // > 0; multiplies the light of every pixel
     int oversample = 1;        // the sums are this many times larger each way than the picture
     bool flat = false;         // every pixel hit at full light, as the window draws
+    bool operator==(const Tone&) const = default;
 };
 
 // 0xFFRRGGBB, row by row.

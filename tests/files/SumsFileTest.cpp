@@ -21,7 +21,7 @@ render::Sums pixelAt(std::uint32_t x, std::uint32_t y)
 
 SumsHeader headerOf(std::uint32_t part, std::uint32_t parts, const char* request = "request A", bool checkpoint = false)
 {
-    return {requestHash(request), part, parts, kWidth, kHeight, checkpoint};
+    return {requestHash(request), part, parts, kWidth, kHeight, checkpoint, {{"tone", "2.2 1"}, {"png:fenra-settings", ""}}};
 }
 
 std::string written(const SumsHeader& header, std::uint32_t rows = kHeight)
