@@ -3,7 +3,7 @@
 // --scale 2, in Data colour and in density mode, on one thread and on two.
 // Then what the PNG encoding alone costs of that.
 #include "cli/PictureFiles.h"
-#include "cli/RenderPicture.h"
+#include "render/RenderPicture.h"
 #include "platform/QtFileStore.h"
 
 #include <benchmark/benchmark.h>
@@ -16,6 +16,7 @@ namespace {
 
 using namespace fenra;
 using namespace fenra::cli;
+using namespace fenra::render;
 
 constexpr std::int64_t kPoints = 100'000'000;
 constexpr std::uint64_t kSeed = 20240601;
@@ -33,10 +34,9 @@ std::optional<RenderJob> jobFor(const char* sample, bool density, int threads, b
     RenderJob job;
     job.dataSets = *loaded.dataSets;
     job.plan = *planRun(RunSettingsTexts{}).plan;
-    job.plan.colour = ColourMode::Data;
     job.points = kPoints;
     job.scale = 2;
-    job.density = density;
+    job.colour = {Colouring::MapColours, density};
     job.seed = kSeed;
     job.threads = threads;
     return job;
@@ -51,7 +51,7 @@ void BM_Render(benchmark::State& state)
     if (!job)
         return;
     for (auto _ : state) {
-        const Picture picture = renderPicture(*job);
+        const Image picture = renderPicture(*job);
         std::optional<QByteArray> png = encodePicture(picture, PictureFormat::Png, QByteArray(), QString());
         benchmark::DoNotOptimize(png);
     }
@@ -76,7 +76,7 @@ void BM_EncodePng(benchmark::State& state)
     const std::optional<RenderJob> job = jobFor(sample, true, 2, state);
     if (!job)
         return;
-    const Picture picture = renderPicture(*job);
+    const Image picture = renderPicture(*job);
     for (auto _ : state)
         benchmark::DoNotOptimize(encodePicture(picture, PictureFormat::Png, QByteArray(), QString()));
     state.SetLabel(std::string(sample) + ", density, 1588 x 762");

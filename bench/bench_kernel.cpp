@@ -3,7 +3,8 @@
 // vector target the CPU has, and on two threads with the best. Items/s is
 // points/s. Then the tone map of those sums, with and without oversampling.
 #include "render/Kernel.h"
-#include "render/ToneMap.h"
+#include "render/Pipeline.h"
+#include "support/SimdTarget.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,27 +27,30 @@ double processSeconds()
     return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
 }
 
-RenderPlan triangle(int pixelsPerPixel)
+RenderRequest triangle(int oversample)
 {
-    RenderPlan plan;
-    plan.maps = {{{0.5, 0, 0, 0, 0.5, 0}}, {{0.5, 0, 0.5, 0, 0.5, 0}}, {{0.5, 0, 0.25, 0, 0.5, 0.5}}};
-    plan.frame = Frame::window(5000.0, 5000.0, 0.0, 0.0, 0.0, pixelsPerPixel);   // zoom "1x"
-    plan.points = kPoints;
-    plan.seed = 1;
-    return plan;
+    RenderRequest request;
+    request.maps = {{{{0.5, 0, 0, 0, 0.5, 0}}, 1.0, setColour(1)},
+                    {{{0.5, 0, 0.5, 0, 0.5, 0}}, 1.0, setColour(2)},
+                    {{{0.5, 0, 0.25, 0, 0.5, 0.5}}, 1.0, setColour(3)}};
+    request.frame = Frame::window(5000.0, 5000.0, 0.0, 0.0, 0.0, 2);   // zoom "1x", --scale 2
+    request.oversample = oversample;
+    request.points = kPoints;
+    request.seed = 1;
+    return request;
 }
 
 void BM_Kernel(benchmark::State& state, const std::string& target, int threads)
 {
-    useSimdTarget(target);
-    const RenderPlan plan = triangle(2);
+    fenra::test::useSimdTarget(target);
+    const RenderRequest request = triangle(1);
     const double start = processSeconds();
     for (auto _ : state) {
-        HitSums sums(plan.frame.width, plan.frame.height);
-        accumulate(plan, threads, sums);
+        HitSums sums = sumsFor(request);
+        accumulate(request, sums, {threads, nullptr, {}});
         benchmark::DoNotOptimize(sums.at(0));
     }
-    useSimdTarget("");
+    fenra::test::useSimdTarget("");
     state.counters["points_per_cpu_s"] = double(state.iterations() * kPoints) / (processSeconds() - start);
     state.SetItemsProcessed(state.iterations() * kPoints);
     state.SetLabel(target + ", " + std::to_string(threads) + " thread(s)");
@@ -55,12 +59,12 @@ void BM_Kernel(benchmark::State& state, const std::string& target, int threads)
 void BM_ToneMap(benchmark::State& state)
 {
     const int oversample = int(state.range(0));
-    RenderPlan plan = triangle(2 * oversample);
-    plan.points = 10'000'000;
-    HitSums sums(plan.frame.width, plan.frame.height);
-    accumulate(plan, 2, sums);
+    RenderRequest request = triangle(oversample);
+    request.points = 10'000'000;
+    HitSums sums = sumsFor(request);
+    accumulate(request, sums, {2, nullptr, {}});
     for (auto _ : state)
-        benchmark::DoNotOptimize(toneMap(sums, Tone{2.2, 1.0, oversample}));
+        benchmark::DoNotOptimize(toneMap(sums, request));
     state.SetLabel("1588 x 762, oversample " + std::to_string(oversample));
 }
 BENCHMARK(BM_ToneMap)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);

@@ -9,7 +9,7 @@
 // points_per_s is the rate between them, fixed_ms what the size costs
 // besides the points (the sums, their first touch, the tone map).
 #include "render/Kernel.h"
-#include "render/ToneMap.h"
+#include "render/Pipeline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,27 +76,29 @@ BENCHMARK(BM_Ceiling)->ArgsProduct({{1, 4, 16, 32}, {0, 1}})->Unit(benchmark::kM
 // -------- the kernel --------
 
 // The maple leaf of samples/classic.ifs, framed by its box [-1.2, 1.2] x [-0.4, 2.1].
-RenderPlan maple(int scale, std::int64_t points)
+RenderRequest maple(int scale, std::int64_t points)
 {
-    RenderPlan plan;
-    plan.maps = {{{0.5, 0, 0, 0, 0.5, 1}},
-                 {{0.286788, -0.409576, -0.05, 0.409576, 0.286788, 0.55}},
-                 {{0.286788, 0.409576, 0.05, -0.409576, 0.286788, 0.55}},
-                 {{-0.139464, -0.299082, -0.05, 0.299082, -0.139464, 0.35}},
-                 {{-0.139464, 0.299082, 0.05, -0.299082, -0.139464, 0.35}},
-                 {{0, 0, 0, 0, 0.25, -0.3}},
-                 {{0.4, 0, 0, 0, 0.4, 0.45}}};
-    plan.weights = {0.25, 0.25, 0.25, 0.1, 0.1, 0.02, 0.08};
+    const fenra::AffineMap maps[] = {{{0.5, 0, 0, 0, 0.5, 1}},
+                              {{0.286788, -0.409576, -0.05, 0.409576, 0.286788, 0.55}},
+                              {{0.286788, 0.409576, 0.05, -0.409576, 0.286788, 0.55}},
+                              {{-0.139464, -0.299082, -0.05, 0.299082, -0.139464, 0.35}},
+                              {{-0.139464, 0.299082, 0.05, -0.299082, -0.139464, 0.35}},
+                              {{0, 0, 0, 0, 0.25, -0.3}},
+                              {{0.4, 0, 0, 0, 0.4, 0.45}}};
+    const double weights[] = {0.25, 0.25, 0.25, 0.1, 0.1, 0.02, 0.08};
+    RenderRequest request;
+    for (int k = 0; k < 7; ++k)
+        request.maps.push_back({maps[k], weights[k], setColour(k + 1), true});
     Frame f = Frame::window(1, 0, 0, 0, 0, scale);
     const double perUnit = std::min(f.width / 2.4, f.height / 2.5);
     f.sx = perUnit;
     f.tx = f.width / 2.0;
     f.sy = -perUnit;
     f.ty = f.height / 2.0 + 0.85 * perUnit;
-    plan.frame = f;
-    plan.points = points;
-    plan.seed = 1;
-    return plan;
+    request.frame = f;
+    request.points = points;
+    request.seed = 1;
+    return request;
 }
 
 // CPU seconds of the whole process: on a machine shared with other work they
@@ -108,12 +110,12 @@ double processSeconds()
     return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
 }
 
-double secondsOf(const RenderPlan& plan)
+double secondsOf(const RenderRequest& request)
 {
     const double start = processSeconds();
-    HitSums sums(plan.frame.width, plan.frame.height);
-    accumulate(plan, 1, sums);
-    benchmark::DoNotOptimize(toneMap(sums, Tone{}));
+    HitSums sums = sumsFor(request);
+    accumulate(request, sums);
+    benchmark::DoNotOptimize(toneMap(sums, request));
     return processSeconds() - start;
 }
 

@@ -10,6 +10,7 @@
 #include "engine/WeightedMaps.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
+#include "render/Framing.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,9 @@
 #include <new>
 
 namespace fenra::cli {
+
+using render::RenderJob;
+
 namespace {
 
 constexpr char kVersion[] = "fenra-render 1.0";
@@ -39,19 +43,15 @@ RunSettingsTexts settingsTexts(const CliOptions& options)
     texts.zoom = options.zoom;
     texts.moveX = options.right;
     texts.moveY = options.down;
-    // Density counts where points fall; only the window's three modes colour a run.
-    texts.colour = options.colour == PictureColour::White ? ColourMode::White
-                   : options.colour == PictureColour::Data ? ColourMode::Data
-                                                           : ColourMode::Random;
     texts.show = options.show;
     return texts;
 }
 
 // Renders with a bar on the terminal; nothing is caught here.
-Picture renderWithProgress(const RenderJob& job, CliEnvironment& environment)
+render::Image renderWithProgress(const RenderJob& job, CliEnvironment& environment)
 {
     ProgressBar bar(environment.err, environment.errIsTerminal, environment.secondsNow);
-    Picture picture = renderPicture(job, [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); });
+    render::Image picture = render::renderPicture(job, [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); });
     bar.finish();
     return picture;
 }
@@ -93,15 +93,6 @@ int flushed(CliEnvironment& environment)
     return kExitFileFailed;
 }
 
-// The maps of sets 1 to the count, as the kernel draws them; none for a count that picks no map's coefficients.
-std::vector<ParsedMap> dataSetMaps(const RenderJob& job)
-{
-    const PreparedRun run(job.dataSets, job.plan, CurrentMap{}, kDataFileDecimalPoint);
-    if (!run.picker.copies())
-        return {};
-    return std::vector<ParsedMap>(run.maps + 1, run.maps + 1 + run.picker.count());
-}
-
 // The entry of a collection that --name asks for, or its first. Null when the
 // command cannot go on, with the exit status in `status`.
 const IfsEntry* chosenEntry(const CliOptions& options, const IfsCollection& collection, CliEnvironment& environment,
@@ -129,7 +120,7 @@ const IfsEntry* chosenEntry(const CliOptions& options, const IfsCollection& coll
 // Weights from --weights and the frame of --fit (the default for a collection) go into the job.
 int weighAndFrame(const CliOptions& options, bool collection, RenderJob& job, CliEnvironment& environment)
 {
-    const std::vector<ParsedMap> maps = collection ? job.maps : dataSetMaps(job);
+    const std::vector<AffineMap> maps = collection ? job.maps : render::dataSetMaps(job);
     if (!options.weights.empty()) {
         if (options.weights.size() != maps.size()) {
             tellError(environment, QStringLiteral("--weights gives %1 weights for %2 maps").arg(options.weights.size()).arg(maps.size()));
@@ -139,7 +130,7 @@ int weighAndFrame(const CliOptions& options, bool collection, RenderJob& job, Cl
     }
     if (options.fit.value_or(collection)) {
         const std::optional<ZoomStep> zoom = maps.empty() ? std::nullopt
-            : fitFrame(maps, job.weights.empty() ? std::vector<double>(maps.size(), 1.0) : job.weights);
+            : render::fitFrame(maps, job.weights.empty() ? std::vector<double>(maps.size(), 1.0) : job.weights);
         if (!zoom) {
             tellError(environment, maps.empty() ? QStringLiteral("--fit needs a count of 2 to 6: no other picks a map")
                                                 : QStringLiteral("the picture cannot be framed: its points run off to infinity"));
@@ -260,7 +251,7 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
     options.fit = options.fit.value_or(entry != nullptr);
     if (options.weights.empty() && !equalWeights(job.weights))
         options.weights = job.weights;   // a collection's own; weights given stay as given
-    const Picture picture = renderWithProgress(job, environment);
+    const render::Image picture = renderWithProgress(job, environment);
     const std::optional<QByteArray> bytes =
         encodePicture(picture, format, record, settingsText(options, job.seed));
     if (!bytes) {
@@ -318,7 +309,7 @@ private:
     std::uint64_t m_nextSeed;
     QString m_base;
     CliEnvironment& m_environment;
-    Picture m_picture;
+    render::Image m_picture;
 };
 
 int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& environment)
@@ -361,12 +352,14 @@ RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
     job.plan = plan;
     job.points = options.points;
     job.scale = options.scale;
-    job.density = options.colour == PictureColour::Density;
-    job.tint = options.tint;
+    // The options' colour words, once, as the pipeline's colour plan.
+    const bool density = options.colour == PictureColour::Density;
+    const bool palette = density ? options.tint == DensityTint::Palette : options.colour == PictureColour::Random;
+    job.colour = {palette ? render::Colouring::Palette : render::Colouring::MapColours, density};
+    job.white = density ? options.tint == DensityTint::White : options.colour == PictureColour::White;
     job.threads = std::max(1, options.threads.value_or(cores));
     job.exact = options.exact;
-    job.gamma = options.gamma;
-    job.brightness = options.brightness;
+    job.tone = render::Tone{options.gamma, options.brightness};
     job.oversample = options.oversample;
     return job;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "cli/RenderPicture.h"
 #include "platform/FileStore.h"
+#include "render/RenderPicture.h"
 
 #include <QList>
 #include <QStringList>
@@ -44,7 +44,7 @@ struct DecodedArguments {
 DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 
 // The render a command line asks for, less its seed and data sets.
-RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
+render::RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);
 
 // The settings text a PNG carries, as options that repeat the picture.
 QString settingsText(const CliOptions& options, std::uint64_t seed);

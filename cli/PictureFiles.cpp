@@ -2,6 +2,7 @@
 
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "render/RenderPicture.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -76,7 +77,7 @@ QByteArray readStream(std::istream& in, std::size_t most)
 
 } // namespace
 
-std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat format, const QByteArray& record,
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const QByteArray& record,
                                         const QString& settings)
 {
     if (format == PictureFormat::Bitmap)
@@ -141,7 +142,7 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
     bool anyNumber = false;
     for (const auto& set : loaded.dataSets->sets)
         for (const QString& coefficient : set)
-            anyNumber = anyNumber || toDouble(coefficient, kDataFileDecimalPoint).has_value();
+            anyNumber = anyNumber || toDouble(coefficient, render::kDataFileDecimalPoint).has_value();
     if (head.bytes->isEmpty())
         loaded.warning = QStringLiteral("%1 is empty: it holds no data sets").arg(name);
     else if (!anyNumber)

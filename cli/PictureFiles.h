@@ -1,9 +1,10 @@
 #pragma once
 
-#include "cli/RenderPicture.h"
+#include "cli/CliOptions.h"
 #include "engine/DataSets.h"
 #include "files/IfsCollection.h"
 #include "platform/FileStore.h"
+#include "render/ToneMap.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,7 +24,7 @@ inline constexpr char kSettingsKey[] = "fenra-settings";
 // The picture's file bytes. A PNG carries `record` (when not empty) and
 // `settings` as text chunks; a bitmap has no room for them. Returns nothing
 // when the encoder fails.
-std::optional<QByteArray> encodePicture(const Picture& picture, PictureFormat format, const QByteArray& record,
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const QByteArray& record,
                                         const QString& settings);
 
 // A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.

@@ -8,6 +8,7 @@
 #include "files/DataRecord.h"
 #include "files/IfsCollection.h"
 #include "files/MapsRecord.h"
+#include "render/Framing.h"
 
 #include <cmath>
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FUZZ_CHECK(std::fabs(sum - 1.0) < 1e-9);
         if (framed++ < 2) {   // a frame costs a short run; two an input is plenty
-            if (const auto zoom = fitFrame(maps.maps, maps.weights))
+            if (const auto zoom = render::fitFrame(maps.maps, maps.weights))
                 FUZZ_CHECK(zoom->scale > 0 && std::isfinite(zoom->scale) && std::isfinite(zoom->shiftX)
                            && std::isfinite(zoom->shiftY));
         }

@@ -20,8 +20,8 @@ std::string exactly(double v)
 
 Texts Finishing::toNotes() const
 {
-    Texts notes{{kTone, exactly(tone.gamma) + ' ' + exactly(tone.brightness) + ' ' + std::to_string(tone.oversample) + ' '
-                            + (tone.flat ? "1" : "0") + ' ' + std::to_string(depth)}};
+    Texts notes{{kTone, exactly(tone.tone.gamma) + ' ' + exactly(tone.tone.brightness) + ' ' + (tone.density ? "1" : "0")
+                            + ' ' + std::to_string(tone.oversample) + ' ' + std::to_string(tone.depth)}};
     for (const auto& [key, value] : pngTexts)
         notes.emplace_back(kPng + key, value);
     return notes;
@@ -40,7 +40,7 @@ std::optional<Finishing> Finishing::fromNotes(const Texts& notes)
             continue;   // a later version's note this one does without
         const char* at = value.data();
         const char* end = value.data() + value.size();
-        int flat = 0;
+        int density = 0;
         const auto field = [&](auto& out, bool hex) {
             std::from_chars_result r;
             if constexpr (std::is_floating_point_v<std::remove_reference_t<decltype(out)>>)
@@ -50,19 +50,20 @@ std::optional<Finishing> Finishing::fromNotes(const Texts& notes)
             at = r.ptr + (r.ptr < end && *r.ptr == ' ' ? 1 : 0);
             return r.ec == std::errc();
         };
-        toned = field(f.tone.gamma, true) && field(f.tone.brightness, true) && field(f.tone.oversample, false)
-                && field(flat, false) && field(f.depth, false) && at == end && f.tone.gamma > 0 && f.tone.brightness > 0
-                && f.tone.oversample >= 1 && (f.depth == 8 || f.depth == 16);
-        f.tone.flat = flat != 0;
+        render::ToneSettings& t = f.tone;
+        toned = field(t.tone.gamma, true) && field(t.tone.brightness, true) && field(density, false)
+                && field(t.oversample, false) && field(t.depth, false) && at == end && t.tone.gamma > 0
+                && t.tone.brightness > 0 && t.oversample >= 1 && (t.depth == 8 || t.depth == 16);
+        t.density = density != 0;
     }
     return toned ? std::optional(f) : std::nullopt;
 }
 
 PictureWriter::PictureWriter(int fineWidth, int fineHeight, std::uint64_t mostHits, const Finishing& finishing,
                              int threads, files::ByteSink sink)
-    : m_png(std::move(sink), {fineWidth / finishing.tone.oversample, fineHeight / finishing.tone.oversample, finishing.depth},
+    : m_png(std::move(sink), {fineWidth / finishing.tone.oversample, fineHeight / finishing.tone.oversample, finishing.tone.depth},
             finishing.pngTexts, threads)
-    , m_tone(fineWidth, fineHeight, finishing.tone, mostHits, finishing.depth, threads,
+    , m_tone(fineWidth, fineHeight, finishing.tone, mostHits, threads,
              [this](const render::PictureRows& rows) {
                  if (rows.argb.empty())
                      m_png.addRows(rows.rgb16);

@@ -16,8 +16,7 @@ using Texts = std::vector<std::pair<std::string, std::string>>;
 // the PNG's text chunks. A part's sums file carries it, so their merge writes
 // the very file the whole render writes.
 struct Finishing {
-    render::Tone tone;
-    int depth = 8;
+    render::ToneSettings tone;
     Texts pngTexts;
     bool operator==(const Finishing&) const = default;
 

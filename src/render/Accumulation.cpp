@@ -5,24 +5,24 @@
 
 namespace fenra {
 
-Accumulation::Accumulation(int width, int height, Kind kind)
-    : m_kind(kind)
+Accumulation::Accumulation(int width, int height, bool density)
+    : m_density(density)
     , m_colours(std::size_t(width) * std::size_t(height), 0)
-    , m_hits(kind == Kind::Density ? m_colours.size() : 0, 0)
+    , m_hits(density ? m_colours.size() : 0, 0)
 {
 }
 
-std::uint64_t Accumulation::bytesFor(int width, int height, Kind kind)
+std::uint64_t Accumulation::bytesFor(int width, int height, bool density)
 {
     const std::uint64_t cells = std::uint64_t(width) * std::uint64_t(height);
-    return cells * (sizeof(std::uint32_t) + (kind == Kind::Density ? sizeof(std::uint64_t) : 0));
+    return cells * (sizeof(std::uint32_t) + (density ? sizeof(std::uint64_t) : 0));
 }
 
 void Accumulation::add(std::span<const PixelHit> hits)
 {
     for (const PixelHit& hit : hits) {
         m_colours[hit.cell] = hit.colour;
-        if (m_kind == Kind::Density)
+        if (m_density)
             ++m_hits[hit.cell];
     }
 }
@@ -34,7 +34,7 @@ std::vector<std::uint32_t> Accumulation::takePicture()
     const double logMost = std::log1p(double(most));
     for (std::size_t i = 0; i < picture.size(); ++i) {
         const std::uint32_t colour = picture[i];
-        if (colour == 0 || m_kind == Kind::Pixels) {
+        if (colour == 0 || !m_density) {
             picture[i] = colour == 0 ? kBlack : kBlack | (colour & 0xFFFFFFu);
             continue;
         }

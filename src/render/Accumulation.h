@@ -13,12 +13,11 @@ namespace fenra {
 // density) the number of points that fell on it.
 class Accumulation {
 public:
-    enum class Kind { Pixels, Density };
-
-    Accumulation(int width, int height, Kind kind);
+    // With `density`, the hits of each pixel are counted too.
+    Accumulation(int width, int height, bool density);
 
     // Bytes the buffer takes, for a check before it is made.
-    static std::uint64_t bytesFor(int width, int height, Kind kind);
+    static std::uint64_t bytesFor(int width, int height, bool density);
 
     // Adds points in the order drawn.
     void add(std::span<const PixelHit> hits);
@@ -30,7 +29,7 @@ public:
     std::vector<std::uint32_t> takePicture();
 
 private:
-    Kind m_kind;
+    bool m_density;
     std::vector<std::uint32_t> m_colours;   // 0: not drawn (every colour drawn is opaque)
     std::vector<std::uint64_t> m_hits;      // density only
 };

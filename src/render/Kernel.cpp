@@ -13,11 +13,6 @@
 #define FENRA_RENDER_KERNEL_ONCE
 namespace fenra::render {
 
-struct ChunkJob {
-    std::int64_t chunk = 0;
-    std::int64_t points = 0;   // at most kChunkPoints
-};
-
 // splitmix64's output function: nearby inputs give unrelated outputs.
 inline std::uint64_t mix64(std::uint64_t z)
 {
@@ -199,7 +194,8 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, HitSums::
     }
 }
 
-void RunChunk(const KernelTables& t, const ChunkJob& job, HitSums::Writer& out)
+// The variant of runChunk for the tables, on this target.
+void RunChunkOnTarget(const KernelTables& t, const ChunkJob& job, HitSums::Writer& out)
 {
     const bool permute = std::size_t(t.maps) <= hn::Lanes(hn::CappedTag<float, kChainsPerChunk>());
     const int which = (permute ? 4 : 0) | (t.weighted ? 2 : 0) | (t.blend ? 1 : 0);
@@ -224,170 +220,14 @@ const char* TargetName()
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-#include "render/AliasTable.h"
-#include "render/Palette.h"
-
-#include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <exception>
-#include <memory>
-#include <mutex>
-#include <stdexcept>
-#include <thread>
-
 namespace fenra::render {
 
-HWY_EXPORT(RunChunk);
+HWY_EXPORT(RunChunkOnTarget);
 HWY_EXPORT(TargetName);
 
-namespace {
-
-Cell hitOf(std::uint32_t colour)
+void drawChunk(const KernelTables& tables, const ChunkJob& job, HitSums::Writer& out)
 {
-    return Cell{1u, (colour >> 16) & 0xFFu, (colour >> 8) & 0xFFu, colour & 0xFFu};
-}
-
-void check(bool ok, const char* what)
-{
-    if (!ok)
-        throw std::invalid_argument(what);
-}
-
-KernelTables tablesFor(const RenderPlan& plan, const HitSums& into, HitPalette& palette)
-{
-    const int n = int(plan.maps.size());
-    check(n >= 1 && n <= kMaxMaps, "a plan has 1 to 64 maps");
-    check(plan.weights.empty() || plan.weights.size() == plan.maps.size(), "one weight per map");
-    check(plan.shown.empty() || plan.shown.size() == plan.maps.size(), "one Show flag per map");
-    check(plan.mapColours.empty() || plan.mapColours.size() == plan.maps.size(), "one colour per map");
-    check(plan.frame.width == into.width() && plan.frame.height == into.height(), "the frame is the buffer's size");
-    check(plan.points >= 0, "a count of points is not negative");
-    check(into.size() < (std::size_t(1) << 31), "a picture of fewer than 2^31 pixels");
-
-    KernelTables t;
-    t.maps = n;
-    const AliasTable alias(plan.weights.empty() ? std::vector<double>(std::size_t(n), 1.0) : plan.weights);
-    t.weighted = !alias.uniform();
-    t.blend = plan.colouring == Colouring::Blend;
-    for (int k = 0; k < n; ++k) {
-        const AffineMap& m = plan.maps[std::size_t(k)];
-        for (int j = 0; j < 6; ++j)
-            t.c[j][k] = float(m.c[j]);
-        t.colourAt[k] = n == 1 ? 0.5f : float(k) / float(n - 1);
-        t.threshold[k] = alias.threshold[std::size_t(k)];
-        t.alias[k] = alias.alias[std::size_t(k)];
-        const bool shown = plan.shown.empty() || plan.shown[std::size_t(k)];
-        t.drawn[k] = shown ? -1 : 0;
-        t.allDrawn = t.allDrawn && shown;
-    }
-    t.sx = float(plan.frame.sx);
-    t.tx = float(plan.frame.tx);
-    t.sy = float(plan.frame.sy);
-    t.ty = float(plan.frame.ty);
-    t.width = float(plan.frame.width);
-    t.height = float(plan.frame.height);
-    t.stride = plan.frame.width;
-    t.seed = plan.seed;
-
-    palette.fill(Cell{0u, 0u, 0u, 0u});
-    if (t.blend) {
-        const auto& gradient = gradientPalette();
-        for (std::size_t i = 0; i < palette.size(); ++i)
-            palette[i] = hitOf(gradient[i]);
-    } else {
-        for (int k = 0; k < n; ++k)
-            palette[std::size_t(k)] = hitOf(plan.mapColours.empty() ? setColour(k + 1) : plan.mapColours[std::size_t(k)]);
-    }
-    return t;
-}
-
-} // namespace
-
-namespace {
-
-// Private buffers need no locks and no queues, and the sum of integer
-// buffers is the same in any order; but memory must not grow much with threads.
-bool privateBuffersFit(int width, int height, int workers)
-{
-    const std::size_t buffer = HitSums::bytesFor(width, height);
-    return std::size_t(workers - 1) * buffer <= buffer / 4 + (std::size_t(64) << 20);
-}
-
-int workersFor(std::int64_t points, int threads)
-{
-    const std::int64_t chunks = points / kChunkPoints + (points % kChunkPoints != 0 ? 1 : 0);
-    return int(std::clamp<std::int64_t>(chunks, 1, std::max(1, threads)));
-}
-
-} // namespace
-
-std::size_t bytesNeeded(const Frame& frame, std::int64_t points, int threads)
-{
-    const int workers = workersFor(points, threads);
-    const std::size_t buffer = HitSums::bytesFor(frame.width, frame.height);
-    if (workers == 1)
-        return buffer;
-    if (privateBuffersFit(frame.width, frame.height, workers))
-        return std::size_t(workers) * buffer;
-    return buffer + std::size_t(workers) * HitSums::queueBytesFor(frame.width, frame.height);
-}
-
-void accumulate(const RenderPlan& plan, int threads, HitSums& into, const Progress& progress, bool oneBuffer)
-{
-    HitPalette palette;
-    const KernelTables tables = tablesFor(plan, into, palette);
-    const std::int64_t chunks = plan.points / kChunkPoints + (plan.points % kChunkPoints != 0 ? 1 : 0);
-    const int workers = workersFor(plan.points, threads);
-    const bool shared = workers > 1 && (oneBuffer || !privateBuffersFit(into.width(), into.height(), workers));
-    std::vector<std::unique_ptr<HitSums>> own;
-    if (workers > 1 && !shared)
-        for (int w = 1; w < workers; ++w)
-            own.push_back(std::make_unique<HitSums>(into.width(), into.height()));
-
-    std::atomic<std::int64_t> nextChunk{0};
-    std::atomic<std::int64_t> done{0};
-    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(workers));
-    std::mutex mutex;
-    std::condition_variable finishedChanged;
-    int finished = 0;
-    {
-        std::vector<std::jthread> pool;
-        for (int w = 0; w < workers; ++w) {
-            pool.emplace_back([&, w] {
-                try {
-                    HitSums& target = w == 0 || shared ? into : *own[std::size_t(w - 1)];
-                    HitSums::Writer writer(target, palette, shared);
-                    for (std::int64_t c; (c = nextChunk.fetch_add(1, std::memory_order_relaxed)) < chunks;) {
-                        const ChunkJob job{c, std::min(kChunkPoints, plan.points - c * kChunkPoints)};
-                        HWY_DYNAMIC_DISPATCH(RunChunk)(tables, job, writer);
-                        done.fetch_add(job.points, std::memory_order_relaxed);
-                    }
-                } catch (...) {
-                    failures[std::size_t(w)] = std::current_exception();
-                    nextChunk.store(chunks);   // the others stop at their next chunk
-                }
-                const std::lock_guard lock(mutex);
-                ++finished;
-                finishedChanged.notify_one();
-            });
-        }
-        std::unique_lock lock(mutex);
-        while (finished < workers) {
-            finishedChanged.wait_for(lock, std::chrono::milliseconds(100));
-            if (progress) {
-                lock.unlock();
-                progress(done.load(std::memory_order_relaxed), plan.points);
-                lock.lock();
-            }
-        }
-    }
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
-    for (const auto& buffer : own)
-        into.addAll(*buffer);
+    HWY_DYNAMIC_DISPATCH(RunChunkOnTarget)(tables, job, out);
 }
 
 std::vector<std::string> simdTargets()
@@ -404,24 +244,6 @@ std::vector<std::string> simdTargets()
 std::string simdTarget()
 {
     return HWY_DYNAMIC_DISPATCH(TargetName)();
-}
-
-bool useSimdTarget(const std::string& name)
-{
-    const std::vector<std::string> names = simdTargets();   // listed before any target is forced
-    if (name.empty()) {
-        hwy::SetSupportedTargetsForTest(0);
-    } else {
-        if (std::find(names.begin(), names.end(), name) == names.end())
-            return false;
-        for (int bit = 0; bit < 63; ++bit) {
-            const std::int64_t target = std::int64_t(1) << bit;
-            if ((target & HWY_TARGETS) && name == hwy::TargetName(target))
-                hwy::SetSupportedTargetsForTest(target);
-        }
-    }
-    hwy::GetChosenTarget().DeInit();
-    return true;
 }
 
 } // namespace fenra::render

@@ -1,20 +1,30 @@
 #pragma once
 
 #include "render/HitSums.h"
-#include "render/RenderPlan.h"
+#include "render/KernelTables.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 // The vectorised kernel: many independent chains advance together in SIMD
-// lanes, on whatever vector unit the CPU has. The work is cut into fixed
-// chunks of kChainsPerChunk chains, chain c of chunk k drawing from a stream
-// seeded by (seed, k, c); each chain computes the same numbers on every
-// target, and hits are added as whole numbers. So a plan gives the same sums
-// for any thread count and any vector width.
+// lanes, on whatever vector unit the CPU has, and add their hits to integer sums.
+//
+// Determinism: a request gives the same sums on every machine, vector target,
+// thread count and order of work, because
+// - the work is cut into fixed chunks of kChainsPerChunk chains, and chain c
+//   of chunk k draws from its own xoshiro128** stream seeded by (seed, k, c),
+//   so which thread runs a chunk, when, and how many lanes a register holds
+//   change nothing a chain computes;
+// - every lane computes in 32-bit floats with separate multiplies and adds:
+//   no fused multiply-add, which a target without one could not match. This
+//   needs -ffp-contract=off on fenra_render (src/render/CMakeLists.txt), or
+//   the compiler fuses them on targets that have FMA;
+// - maps are picked by a whole-number alias table built the same everywhere,
+//   and a coordinate that overflows keeps its last value on every target;
+// - hits are added as whole numbers (a hit count and its colour's channels),
+//   which give the same sums in any order, and spill into 64-bit sums before
+//   a 32-bit count could wrap.
 namespace fenra::render {
 
 inline constexpr int kChainsPerChunk = 64;
@@ -24,28 +34,25 @@ inline constexpr std::int64_t kChunkPoints = std::int64_t(kChainsPerChunk) * 409
 // 1e-5 of the way in 64 steps).
 inline constexpr int kLeadInSteps = 64;
 
-// Points done so far of all; called now and then on the calling thread.
-using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
+// One chunk of a render: its number, and its points (at most kChunkPoints).
+struct ChunkJob {
+    std::int64_t chunk = 0;
+    std::int64_t points = 0;
+};
 
-// Adds plan.points hits into `into`, whose size is the frame's, with up to
-// `threads` threads. Threads beyond the first add into private buffers while
-// those stay within a quarter of the one buffer plus 64 MB, else (or with
-// `oneBuffer`) all share `into` through queues. Throws std::invalid_argument for a plan it cannot draw
-// (no maps or more than kMaxMaps, weights, Show flags or colours that do not
-// match the maps, a frame of another size), std::bad_alloc when out of memory.
-void accumulate(const RenderPlan& plan, int threads, HitSums& into, const Progress& progress = {},
-                bool oneBuffer = false);
+// Chunks of kChunkPoints (the last one may be short) that draw `points`.
+inline std::int64_t chunksFor(std::int64_t points)
+{
+    return points / kChunkPoints + (points % kChunkPoints != 0 ? 1 : 0);
+}
 
-// Bytes of accumulation a render of `frame` takes with `threads` threads:
-// the buffer, and the private buffers or queues of the others.
-std::size_t bytesNeeded(const Frame& frame, std::int64_t points, int threads);
+// Adds the chunk's hits through `out`, on the best vector target of the CPU
+// (or the one a test chose).
+void drawChunk(const KernelTables& tables, const ChunkJob& job, HitSums::Writer& out);
 
 // The vector targets of this program that the CPU runs, best first (e.g.
 // "AVX3", "AVX2", "SSE4"), and the one in use.
 std::vector<std::string> simdTargets();
 std::string simdTarget();
-// Uses the named target from now on; an empty name returns to the best one.
-// For tests and benchmarks. Returns false for a name not in simdTargets().
-bool useSimdTarget(const std::string& name);
 
 } // namespace fenra::render

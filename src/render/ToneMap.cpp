@@ -4,12 +4,12 @@
 
 namespace fenra::render {
 
-Image toneMap(const HitSums& sums, const Tone& tone)
+Image toneMap(const HitSums& sums, const RenderRequest& request)
 {
-    const int n = std::max(1, tone.oversample);
+    const int n = std::max(1, request.oversample);
     Image image{sums.width() / n, sums.height() / n, {}};
     image.pixels.reserve(std::size_t(image.width) * std::size_t(image.height));
-    ToneMapRows rows(sums.width(), sums.height(), tone, sums.mostHits(), 8, 1, [&](const PictureRows& done) {
+    ToneMapRows rows(sums.width(), sums.height(), ToneSettings::of(request), sums.mostHits(), 1, [&](const PictureRows& done) {
         image.pixels.insert(image.pixels.end(), done.argb.begin(), done.argb.end());
     });
     // A few rows at a time: only those a picture row is filtered from are held.

@@ -31,17 +31,16 @@ void forEachRow(int count, int threads, const std::function<void(int)>& fn)
         });
 }
 
-ToneMapRows::ToneMapRows(int fineWidth, int fineHeight, const Tone& tone, std::uint64_t mostHits, int depth,
+ToneMapRows::ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits,
                          int threads, Sink sink)
     : m_fineWidth(fineWidth)
     , m_fineHeight(fineHeight)
-    , m_n(std::max(1, tone.oversample))
+    , m_n(std::max(1, settings.oversample))
     , m_width(fineWidth / m_n)
     , m_height(fineHeight / m_n)
-    , m_tone(tone)
+    , m_settings(settings)
     , m_logMost(std::log1p(double(mostHits)))
     , m_dark(mostHits == 0)
-    , m_depth(depth)
     , m_threads(std::max(1, threads))
     , m_sink(std::move(sink))
 {
@@ -57,9 +56,10 @@ ToneMapRows::Rgb ToneMapRows::light(const Sums& s) const
 {
     if (s.hits == 0)
         return {};
-    const double light = m_tone.flat ? 1.0
-                                     : std::min(1.0, m_tone.brightness
-                                                         * std::pow(std::log1p(double(s.hits)) / m_logMost, 1.0 / m_tone.gamma));
+    const Tone& tone = m_settings.tone;
+    const double light = !m_settings.density
+                             ? 1.0
+                             : std::min(1.0, tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost, 1.0 / tone.gamma));
     const double strongest = double(std::max({s.r, s.g, s.b}));
     if (strongest == 0.0)
         return {};
@@ -130,8 +130,8 @@ void ToneMapRows::emit(int first, int count)
 {
     if (count <= 0)
         return;
-    std::vector<std::uint32_t> argb(m_depth == 8 ? std::size_t(count) * std::size_t(m_width) : 0);
-    std::vector<std::uint16_t> rgb(m_depth == 16 ? 3 * std::size_t(count) * std::size_t(m_width) : 0);
+    std::vector<std::uint32_t> argb(m_settings.depth == 8 ? std::size_t(count) * std::size_t(m_width) : 0);
+    std::vector<std::uint16_t> rgb(m_settings.depth == 16 ? 3 * std::size_t(count) * std::size_t(m_width) : 0);
     forEachRow(count, m_threads, [&](int i) {
         const int Y = first + i;
         for (int X = 0; X < m_width; ++X) {
@@ -154,7 +154,7 @@ void ToneMapRows::emit(int first, int count)
                 c = {float(r / sum), float(g / sum), float(b / sum)};
             }
             const std::size_t at = std::size_t(i) * std::size_t(m_width) + std::size_t(X);
-            if (m_depth == 8) {
+            if (m_settings.depth == 8) {
                 argb[at] = pixel8(c);
             } else {
                 rgb[3 * at] = std::uint16_t(channel(c.r, 65535.0));

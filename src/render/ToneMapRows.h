@@ -10,6 +10,22 @@
 
 namespace fenra::render {
 
+// How sums become light: the request's tone, whether by density (else every
+// hit pixel at full light), how much finer the sums are than the picture, and
+// the bits a channel of the picture: 8 or 16.
+struct ToneSettings {
+    Tone tone;
+    bool density = true;
+    int oversample = 1;
+    int depth = 8;
+    bool operator==(const ToneSettings&) const = default;
+
+    static ToneSettings of(const RenderRequest& request, int depth = 8)
+    {
+        return {request.tone, request.colour.density, request.oversample, depth};
+    }
+};
+
 // Picture rows ready to be written, in order: 0xFFRRGGBB pixels at 8 bits, or
 // R, G, B a pixel at 16 bits (the other span empty).
 struct PictureRows {
@@ -29,9 +45,8 @@ public:
     // A fine row's sums into `out` (fineWidth pixels). Called from several threads at once.
     using RowSource = std::function<void(int fineRow, std::span<Sums> out)>;
 
-    // `mostHits`: of the whole picture, which the light is relative to. `depth`: 8 or 16.
-    ToneMapRows(int fineWidth, int fineHeight, const Tone& tone, std::uint64_t mostHits, int depth, int threads,
-                Sink sink);
+    // `mostHits`: of the whole picture, which the light is relative to.
+    ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits, int threads, Sink sink);
 
     // The next `count` fine rows, from `source`.
     void addRows(int count, const RowSource& source);
@@ -46,10 +61,10 @@ private:
     void emit(int first, int count);
 
     int m_fineWidth, m_fineHeight, m_n, m_width, m_height;
-    Tone m_tone;
+    ToneSettings m_settings;
     double m_logMost;
     bool m_dark;   // nothing hit: every pixel black
-    int m_depth, m_threads;
+    int m_threads;
     Sink m_sink;
     std::vector<double> m_weight;             // the tent's, over 3n fine pixels
     std::vector<std::vector<Rgb>> m_window;   // fine rows filtered across, from m_windowFirst

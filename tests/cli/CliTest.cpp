@@ -150,7 +150,7 @@ TEST(CliRun, TheSameSeedGivesTheSameBytesForAnyThreadsAndExactTheWindowsPicture)
         const QByteArray one = render(7, "--threads 1");
         EXPECT_TRUE(render(7, "") == one && render(7, "--threads 3") == one && render(8, "") != one);
         if (c.window) {
-            Picture window{kDisplayWidth, kDisplayHeight, std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
+            render::Image window{kDisplayWidth, kDisplayHeight, std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
             CurrentMap map;
             Pcg32Source random(7);
             renderRun(*load(samplePath("fern")).dataSets, *planRun(*c.window).plan, map, random, window.view());
@@ -255,26 +255,6 @@ TEST(CliRun, StreamsCommasAndWarnings)
     }
     h.out.setstate(std::ios::badbit);
     EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed && h.errors().endsWith(u"output could not be written\n"_s));
-}
-
-TEST(RenderPicture, ExactDensityShadesByLogOfHitsOverLogOfMostHits)
-{
-    // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218). Picks 1, 1, 2 over and
-    // over: 6 hits on the first (set 1: red), 3 on the second (set 2: green): 255 * log(4) / log(7) = 181.66 of its tint.
-    const struct { DensityTint tint; std::uint32_t first, second; } cases[] = {
-        {DensityTint::Data, rgb(255, 0, 0), rgb(0, 182, 0)},
-        {DensityTint::White, rgb(255, 255, 255), rgb(182, 182, 182)}};
-    for (const auto& c : cases) {
-        const RenderJob job{.dataSets = {"2", {{{"0", "0", "0", "0", "0", "1"}, {"0", "0", "0.3", "0", "0", "0.5"}}}},
-                            .plan = *planRun(RunSettingsTexts{}).plan, .points = 9, .density = true, .tint = c.tint,
-                            .exact = true};
-        const Picture picture = renderPicture(job, [] {
-            return std::make_unique<fenra::test::ScriptedRandom>(std::vector<float>{0.25f, 0.25f, 0.75f});
-        });
-        EXPECT_EQ(std::count(picture.pixels.begin(), picture.pixels.end(), kBlack), picture.pixels.size() - 2);
-        EXPECT_EQ(picture.pixels[51 * kDisplayWidth + 333], c.first);
-        EXPECT_EQ(picture.pixels[218 * kDisplayWidth + 433], c.second);
-    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "files/DataRecord.h"
 #include "files/IfsCollection.h"
 #include "files/MapsRecord.h"
+#include "render/Framing.h"
 
 #include <QFile>
 
@@ -86,27 +87,6 @@ TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
     }
 }
 
-TEST(WeightedMaps, FitFrameCentresTheBoxAndSurvivesAPointOrALine)
-{
-    constexpr double kInX = 794 * 15 * 0.9, kInY = 381 * 15 * 0.9;   // twips inside the margins
-    const struct { const char* what; std::vector<ParsedMap> maps; double cx, cy, scale; } cases[] = {
-        {"a point", {{{0, 0, 2, 0, 0, 3}}}, 2, 3, 5000},
-        {"a line across", {{{0.5, 0, 0, 0, 0, 1}}, {{0.5, 0, 1, 0, 0, 1}}}, 1, 1, kInX / 2},
-        {"a line down", {{{0, 0, 0, 0, 0.5, 0}}, {{0, 0, 0, 0, 0.5, 3}}}, 0, 3, kInY / 6},
-        {"a square", {{{0.5, 0, 0, 0, 0.5, 0}}, {{0.5, 0, 0.5, 0, 0.5, 0.5}}, {{0.5, 0, 0, 0, 0.5, 0.5}},
-                      {{0.5, 0, 0.5, 0, 0.5, 0}}}, 0.5, 0.5, kInY},
-    };
-    for (const auto& c : cases) {
-        const std::optional<ZoomStep> z = fitFrame(c.maps, pickWeights(c.maps));
-        ASSERT_TRUE(z) << c.what;
-        EXPECT_NEAR(z->scale / c.scale, 1.0, 1e-6) << c.what;
-        EXPECT_NEAR(c.cx * z->scale + z->shiftX, 794 * 15 / 2.0, 1e-6) << c.what;   // the picture's centre, twips
-        EXPECT_NEAR(5775 - (c.cy * z->scale + z->shiftY), 381 * 15 / 2.0, 1e-6) << c.what;
-    }
-    const std::vector<ParsedMap> outward{{{2, 0, 0, 0, 2, 1}}};
-    EXPECT_FALSE(fitFrame(outward, {1.0}));
-}
-
 TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
 {
     for (const auto& [value, text] : {std::pair{0.5, "0.5000"}, {-0.123456, "-.1235"}, {0.433013, ".43301"},
@@ -119,7 +99,7 @@ TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
     ASSERT_GE(c.entries.size(), 12u) << c.error.toStdString();
     for (const IfsEntry& entry : c.entries) {
         const EntryMaps maps = entryMaps(entry);
-        EXPECT_TRUE(fitFrame(maps.maps, maps.weights)) << entry.name.toStdString();
+        EXPECT_TRUE(render::fitFrame(maps.maps, maps.weights)) << entry.name.toStdString();
         const MapsRecord record = recordOfMaps(maps.maps, maps.weights);
         if (maps.maps.size() > 6) {
             EXPECT_TRUE(record.bytes.isEmpty() && record.refusal.contains(u"%1 maps"_s.arg(maps.maps.size())));

@@ -35,7 +35,7 @@ std::string pngOf(const std::vector<render::Sums>& sums, const Finishing& finish
 
 TEST(Merge, AddsThePartsIntoThePictureOfTheirTotalAndRefusesBadSetsNamingTheFile)
 {
-    const Finishing finishing{{2.2, 1.5, 2, false}, 16, {{"fenra-settings", "--points 9"}}};
+    const Finishing finishing{{{2.2, 1.5}, true, 2, 16}, {{"fenra-settings", "--points 9"}}};
     ASSERT_EQ(Finishing::fromNotes(finishing.toNotes()), finishing);
 
     // The total, split at random into three parts.

@@ -1,12 +1,19 @@
-// The vectorised kernel: the same sums on every target and thread count, maps
-// picked by their weights, the attractor the window's one chain draws, and the tone map.
+// The pipeline: the same sums on every target, thread count and way of
+// sharing; rounds that grow and a cancel that stops them; maps picked by their
+// weights; the attractor the window's one chain draws; the tone map; framing.
 #include "engine/PointLoop.h"
 #include "engine/RandomSource.h"
+#include "render/Accumulate.h"
 #include "render/Kernel.h"
-#include "render/ToneMap.h"
+#include "render/Pipeline.h"
+#include "render/RenderPicture.h"
+
+#include "support/ScriptedRandom.h"
+#include "support/SimdTarget.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,14 +22,27 @@ using namespace fenra::render;
 
 namespace {
 
-std::vector<Sums> sumsOf(const RenderPlan& plan, int threads, bool oneBuffer = false)
+std::vector<Sums> allSums(const HitSums& sums)
 {
-    HitSums sums(plan.frame.width, plan.frame.height);
-    accumulate(plan, threads, sums, {}, oneBuffer);
     std::vector<Sums> all(sums.size());
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i] = sums.at(i);
     return all;
+}
+
+std::vector<Sums> sumsOf(const RenderRequest& request, int threads, Sharing sharing = Sharing::ByMemory)
+{
+    HitSums sums = sumsFor(request);
+    accumulate(request, sums, {threads, nullptr, {}}, sharing);
+    return allSums(sums);
+}
+
+std::uint64_t hitsIn(const HitSums& sums)
+{
+    std::uint64_t hits = 0;
+    for (std::size_t i = 0; i < sums.size(); ++i)
+        hits += sums.at(i).hits;
+    return hits;
 }
 
 DataSetTexts texts(const QString& count, std::vector<Coefficients> maps)
@@ -33,16 +53,16 @@ DataSetTexts texts(const QString& count, std::vector<Coefficients> maps)
     return sets;
 }
 
-// The maps of a data file as the window's run reads them, and its frame at scale 1, zoom "1x".
-RenderPlan planOf(const DataSetTexts& sets, int maps)
+// The maps of a data file as the window's run reads them, in their Data
+// colours, and its frame at scale 1, zoom "1x".
+RenderRequest requestOf(const DataSetTexts& sets, int maps)
 {
     const PreparedRun run(sets, RunPlan{}, CurrentMap{});
-    RenderPlan plan;
+    RenderRequest request;
     for (int k = 1; k <= maps; ++k)
-        plan.maps.push_back(AffineMap{{run.maps[k].c[0], run.maps[k].c[1], run.maps[k].c[2], run.maps[k].c[3],
-                                       run.maps[k].c[4], run.maps[k].c[5]}});
-    plan.frame = Frame::window(5000.0, 5000.0, 0.0, 0.0, 0.0, 1);
-    return plan;
+        request.maps.push_back(WeightedMap{run.maps[k], 1.0, setColour(k)});
+    request.frame = Frame::window(5000.0, 5000.0, 0.0, 0.0, 0.0, 1);
+    return request;
 }
 
 const DataSetTexts kTriangle = texts("3", {{"0.5", "0", "0", "0", "0.5", "0"}, {"0.5", "0", "0.5", "0", "0.5", "0"},
@@ -56,28 +76,85 @@ const DataSetTexts kFern = texts("6", {{"0.1350", "0.0779", "-0.838", "0.0779", 
 
 TEST(RenderKernel, SameSumsForAnyTargetThreadCountAndSharing)
 {
-    RenderPlan setColours = planOf(kTriangle, 3);
-    // Six weighted maps, one hidden, blended colours: permuted on wide
+    RenderRequest mapColours = requestOf(kTriangle, 3);
+    // Six weighted maps, one hidden, palette colours: permuted on wide
     // targets, gathered on narrow ones.
-    RenderPlan blend = planOf(kFern, 6);
-    blend.weights = {1, 5, 0.5, 2, 1, 3};
-    blend.shown = {true, true, false, true, true, true};
-    blend.colouring = Colouring::Blend;
-    for (RenderPlan* plan : {&setColours, &blend}) {
-        plan->points = 3 * kChunkPoints + 4321;   // four chunks, the last one short
-        plan->seed = 77;
-        const std::vector<Sums> expected = sumsOf(*plan, 1);
+    RenderRequest palette = requestOf(kFern, 6);
+    const double weights[] = {1, 5, 0.5, 2, 1, 3};
+    for (int k = 0; k < 6; ++k)
+        palette.maps[std::size_t(k)].weight = weights[k];
+    palette.maps[2].shown = false;
+    palette.colour.colouring = Colouring::Palette;
+    for (RenderRequest* request : {&mapColours, &palette}) {
+        request->points = 3 * kChunkPoints + 4321;   // four chunks, the last one short
+        request->seed = 77;
+        const std::vector<Sums> expected = sumsOf(*request, 1);
         for (const std::string& target : simdTargets()) {
-            ASSERT_TRUE(useSimdTarget(target));
+            ASSERT_TRUE(test::useSimdTarget(target));
             EXPECT_EQ(simdTarget(), target);
-            EXPECT_TRUE(sumsOf(*plan, 1) == expected) << target;
+            EXPECT_TRUE(sumsOf(*request, 1) == expected) << target;
         }
-        useSimdTarget("");
+        test::useSimdTarget("");
         for (int threads : {2, 3})
-            EXPECT_TRUE(sumsOf(*plan, threads) == expected) << threads << " threads";
-        EXPECT_TRUE(sumsOf(*plan, 3, true) == expected) << "one buffer";
-        plan->seed = 78;
-        EXPECT_FALSE(sumsOf(*plan, 1) == expected) << "another seed";
+            EXPECT_TRUE(sumsOf(*request, threads) == expected) << threads << " threads";
+        EXPECT_TRUE(sumsOf(*request, 3, Sharing::Queues) == expected) << "queues";
+        request->seed = 78;
+        EXPECT_FALSE(sumsOf(*request, 1) == expected) << "another seed";
+    }
+}
+
+// Every point of the triangle lands inside the picture, so the
+// sums hold exactly the points of the chunks done.
+RenderRequest insideTriangle(std::int64_t chunks)
+{
+    RenderRequest request = requestOf(kTriangle, 3);
+    request.frame = Frame::ofBox(ViewBox{-0.1, -0.1, 1.1, 1.1}, 64, 64);
+    request.points = chunks * kChunkPoints;
+    request.seed = 5;
+    return request;
+}
+
+TEST(Accumulate, RoundsGrowFromOneChunkPerThreadAndEachSnapshotHoldsTheChunksDone)
+{
+    const RenderRequest request = insideTriangle(23);
+    const std::vector<Sums> whole = sumsOf(request, 1);
+    for (int threads : {1, 2, 3}) {
+        HitSums sums = sumsFor(request);
+        std::vector<std::int64_t> rounds;
+        const auto onRound = [&](std::int64_t done, std::int64_t total) {
+            EXPECT_EQ(total, request.points);
+            EXPECT_EQ(hitsIn(sums), std::uint64_t(done)) << "the snapshot holds every chunk done so far";
+            rounds.push_back(done);
+        };
+        ASSERT_EQ(accumulate(request, sums, {threads, nullptr, onRound}), Accumulated::Done);
+        ASSERT_GE(rounds.size(), 3u) << threads;
+        EXPECT_EQ(rounds[0], threads * kChunkPoints) << "one chunk per thread first";
+        for (std::size_t r = 1; r + 1 < rounds.size(); ++r)
+            EXPECT_GT(rounds[r] - rounds[r - 1], rounds[r - 1] - (r > 1 ? rounds[r - 2] : 0)) << "rounds grow";
+        EXPECT_EQ(rounds.back(), request.points);
+        EXPECT_TRUE(allSums(sums) == whole) << threads << " threads in rounds";
+    }
+}
+
+TEST(Accumulate, ACancelStopsWithinTheRound)
+{
+    const RenderRequest request = insideTriangle(40);
+    const struct { const char* when; int threads; int cancelAfterRound; } cases[] = {
+        {"before the start", 2, 0}, {"after the first round", 1, 1}, {"after the third round", 3, 3},
+    };
+    for (const auto& c : cases) {
+        std::atomic<bool> cancel{c.cancelAfterRound == 0};
+        HitSums sums = sumsFor(request);
+        int rounds = 0;
+        std::int64_t lastDone = 0;
+        const AccumulateControl control{c.threads, &cancel, [&](std::int64_t done, std::int64_t) {
+                                            lastDone = done;
+                                            if (++rounds == c.cancelAfterRound)
+                                                cancel = true;
+                                        }};
+        EXPECT_EQ(accumulate(request, sums, control), Accumulated::Cancelled) << c.when;
+        EXPECT_EQ(rounds, c.cancelAfterRound) << c.when;
+        EXPECT_EQ(hitsIn(sums), std::uint64_t(lastDone)) << c.when << ": no chunk after the cancel";
     }
 }
 
@@ -88,24 +165,23 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
     };
     for (const auto& c : cases) {
         // Map k lands in column k, so a column's hits count the picks of its map.
-        RenderPlan plan;
+        RenderRequest request;
         std::vector<double> weights = c.weights;
         for (int k = 0; k < c.maps; ++k) {
-            plan.maps.push_back(AffineMap{{0.01, 0, double(k), 0, 0.01, 0.5}});
             if (c.weights.empty() && c.maps > 4)
                 weights.push_back(k % 7 == 3 ? 0.0 : 1.0 + k % 5);   // some never picked
+            request.maps.push_back(WeightedMap{{{0.01, 0, double(k), 0, 0.01, 0.5}}, weights.empty() ? 1.0 : weights[std::size_t(k)]});
         }
-        plan.weights = weights;
-        plan.frame = Frame{1, 0, 1, 0, c.maps, 1};
-        plan.points = 2'000'000;
-        HitSums sums(c.maps, 1);
-        accumulate(plan, 2, sums);
+        request.frame = Frame{c.maps, 1, 1, 0, 1, 0};
+        request.points = 2'000'000;
+        HitSums sums = sumsFor(request);
+        accumulate(request, sums, {2, nullptr, {}});
         double total = 0;
         for (double w : weights)
             total += w;
         for (int k = 0; k < c.maps; ++k) {
             const double p = weights.empty() ? 1.0 / c.maps : weights[std::size_t(k)] / total;
-            const double expected = p * double(plan.points);
+            const double expected = p * double(request.points);
             const double hits = double(sums.at(std::size_t(k)).hits);
             EXPECT_LE(std::fabs(hits - expected), 5.0 * std::sqrt(expected * (1 - p)) + 1) << c.maps << " maps, map " << k;
         }
@@ -118,12 +194,9 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
 TEST(RenderKernel, DrawsTheAttractorOfTheWindowsRun)
 {
     for (const DataSetTexts* sets : {&kTriangle, &kFern}) {
-        const RenderPlan plan = [&] {
-            RenderPlan p = planOf(*sets, sets->count.toInt());
-            p.points = 200'000;
-            return p;
-        }();
-        const std::vector<Sums> fast = sumsOf(plan, 2);
+        RenderRequest request = requestOf(*sets, sets->count.toInt());
+        request.points = 200'000;
+        const std::vector<Sums> fast = sumsOf(request, 2);
 
         RunPlan runPlan;
         runPlan.zoom = zoomStepFor(u"1x");
@@ -132,7 +205,7 @@ TEST(RenderKernel, DrawsTheAttractorOfTheWindowsRun)
         const PreparedRun run(*sets, runPlan, CurrentMap{});
         LoopState state(run);
         Pcg32Source random(5);
-        const int w = plan.frame.width, h = plan.frame.height;
+        const int w = request.frame.width, h = request.frame.height;
         std::vector<unsigned> exact(std::size_t(w * h));
         std::vector<PixelHit> hits;
         for (int million = 0; million < 40; ++million) {
@@ -162,6 +235,17 @@ TEST(RenderKernel, DrawsTheAttractorOfTheWindowsRun)
     }
 }
 
+// A request for sums of `sums`' size: its picture oversample times smaller each way.
+RenderRequest toned(const HitSums& sums, Tone tone, int oversample = 1, bool density = true)
+{
+    RenderRequest request;
+    request.frame = Frame{sums.width() / oversample, sums.height() / oversample};
+    request.colour.density = density;
+    request.tone = tone;
+    request.oversample = oversample;
+    return request;
+}
+
 void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
 {
     for (int i = 0; i < hits; ++i)
@@ -182,10 +266,10 @@ TEST(ToneMap, HueOfTheMeanColourOfTheHitsLitByLogDensity)
     const std::vector<std::uint32_t> expected = {
         0xFFFF0000, 0xFF000000u | channel(8, 1) << 16 | channel(8, 1), 0xFF000000, 0xFF000000u | channel(1, 1) << 8,
     };
-    EXPECT_EQ(toneMap(sums, Tone{1.0, 1.0, 1}).pixels, expected);
-    EXPECT_GT(toneMap(sums, Tone{2.2, 1.0, 1}).pixels[3], expected[3]) << "gamma lifts the faint";
-    EXPECT_EQ(toneMap(sums, Tone{1.0, 4.0, 1}).pixels[1], 0xFFFF00FFu) << "brightness, at most full light";
-    EXPECT_EQ(toneMap(sums, Tone{1.0, 1.0, 1, true}).pixels[3], 0xFF00FF00u) << "flat: full light wherever hit";
+    EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 1.0})).pixels, expected);
+    EXPECT_GT(toneMap(sums, toned(sums, {2.2, 1.0})).pixels[3], expected[3]) << "gamma lifts the faint";
+    EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 4.0})).pixels[1], 0xFFFF00FFu) << "brightness, at most full light";
+    EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 1.0}, 1, false)).pixels[3], 0xFF00FF00u) << "no density: full light wherever hit";
 }
 
 TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
@@ -196,12 +280,81 @@ TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
         addHits(even, i, 3, 0xFFFFFFFF);
     for (std::size_t row = 0; row < 4; ++row)
         addHits(edge, row * 8 + 1, 3, 0xFFFFFFFF);
-    const Image flat = toneMap(even, Tone{1.0, 1.0, 2});
+    const Image flat = toneMap(even, toned(even, {1.0, 1.0}, 2));
     ASSERT_EQ(flat.width * flat.height, 8);
     EXPECT_EQ(flat.pixels, std::vector<std::uint32_t>(8, 0xFFFFFFFF));
-    const Image soft = toneMap(edge, Tone{1.0, 1.0, 2});
+    const Image soft = toneMap(edge, toned(edge, {1.0, 1.0}, 2));
     const std::uint32_t first = soft.pixels[0] & 0xFF, second = soft.pixels[1] & 0xFF;
     EXPECT_TRUE(first > second && second > 0 && soft.pixels[2] == 0xFF000000u) << first << " " << second;
+}
+
+TEST(Framing, FitFrameCentresTheBoxAndSurvivesAPointOrALine)
+{
+    constexpr double kInX = 794 * 15 * 0.9, kInY = 381 * 15 * 0.9;   // twips inside the margins
+    const struct { const char* what; std::vector<AffineMap> maps; double cx, cy, scale; } cases[] = {
+        {"a point", {{{0, 0, 2, 0, 0, 3}}}, 2, 3, 5000},
+        {"a line across", {{{0.5, 0, 0, 0, 0, 1}}, {{0.5, 0, 1, 0, 0, 1}}}, 1, 1, kInX / 2},
+        {"a line down", {{{0, 0, 0, 0, 0.5, 0}}, {{0, 0, 0, 0, 0.5, 3}}}, 0, 3, kInY / 6},
+        {"a square", {{{0.5, 0, 0, 0, 0.5, 0}}, {{0.5, 0, 0.5, 0, 0.5, 0.5}}, {{0.5, 0, 0, 0, 0.5, 0.5}},
+                      {{0.5, 0, 0.5, 0, 0.5, 0}}}, 0.5, 0.5, kInY},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ZoomStep> z = fitFrame(c.maps, std::vector<double>(c.maps.size(), 1.0));
+        ASSERT_TRUE(z) << c.what;
+        EXPECT_NEAR(z->scale / c.scale, 1.0, 1e-6) << c.what;
+        EXPECT_NEAR(c.cx * z->scale + z->shiftX, 794 * 15 / 2.0, 1e-6) << c.what;   // the picture's centre, twips
+        EXPECT_NEAR(5775 - (c.cy * z->scale + z->shiftY), 381 * 15 / 2.0, 1e-6) << c.what;
+    }
+    EXPECT_FALSE(fitFrame({{{2, 0, 0, 0, 2, 1}}}, {1.0})) << "points that run off";
+}
+
+TEST(Framing, FitBoxPadsTheAttractorAndGrowsItToThePicturesAspect)
+{
+    // The square [0, 1]^2: 5% margins make it 1/0.9 across, then the longer way grows to the aspect.
+    const std::vector<WeightedMap> square{{{{0.5, 0, 0, 0, 0.5, 0}}}, {{{0.5, 0, 0.5, 0, 0.5, 0.5}}},
+                                          {{{0.5, 0, 0, 0, 0.5, 0.5}}}, {{{0.5, 0, 0.5, 0, 0.5, 0}}}};
+    const struct { int width, height; double spanX, spanY; } cases[] = {
+        {100, 100, 1 / 0.9, 1 / 0.9}, {200, 100, 2 / 0.9, 1 / 0.9}, {100, 400, 1 / 0.9, 4 / 0.9},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ViewBox> box = fitBox(square, c.width, c.height);
+        ASSERT_TRUE(box);
+        EXPECT_NEAR(box->x1 - box->x0, c.spanX, 1e-9);
+        EXPECT_NEAR(box->y1 - box->y0, c.spanY, 1e-9);
+        EXPECT_NEAR(box->x0 + box->x1, 1.0, 1e-9) << "centred";
+        // The frame of the box, and back: its corners land on the picture's.
+        const Frame frame = Frame::ofBox(*box, c.width, c.height);
+        EXPECT_NEAR(box->x0 * frame.sx + frame.tx, 0, 1e-9);
+        EXPECT_NEAR(box->y1 * frame.sy + frame.ty, 0, 1e-9) << "y up: the top row";
+        EXPECT_NEAR(box->y0 * frame.sy + frame.ty, c.height, 1e-9);
+        const ViewBox back = frame.box();
+        EXPECT_NEAR(back.x1, box->x1, 1e-12);
+        EXPECT_NEAR(back.y0, box->y0, 1e-12);
+    }
+    EXPECT_FALSE(fitBox({{{{2, 0, 0, 0, 2, 1}}}}, 100, 100)) << "points that run off";
+}
+
+TEST(RenderPicture, ExactDensityShadesByLogOfHitsOverLogOfMostHits)
+{
+    // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218). Picks 1, 1, 2 over and
+    // over: 6 hits on the first (set 1: red), 3 on the second (set 2: green): 255 * log(4) / log(7) = 181.66 of its tint.
+    const struct { bool white; std::uint32_t first, second; } cases[] = {
+        {false, rgb(255, 0, 0), rgb(0, 182, 0)}, {true, rgb(255, 255, 255), rgb(182, 182, 182)}};
+    for (const auto& c : cases) {
+        RenderJob job;
+        job.dataSets = {"2", {{{"0", "0", "0", "0", "0", "1"}, {"0", "0", "0.3", "0", "0", "0.5"}}}};
+        job.plan = *planRun(RunSettingsTexts{}).plan;
+        job.points = 9;
+        job.colour = {Colouring::MapColours, true};
+        job.white = c.white;
+        job.exact = true;
+        const Image picture = renderPicture(job, [] {
+            return std::make_unique<test::ScriptedRandom>(std::vector<float>{0.25f, 0.25f, 0.75f});
+        });
+        EXPECT_EQ(std::count(picture.pixels.begin(), picture.pixels.end(), kBlack), picture.pixels.size() - 2);
+        EXPECT_EQ(picture.pixels[51 * kDisplayWidth + 333], c.first);
+        EXPECT_EQ(picture.pixels[218 * kDisplayWidth + 433], c.second);
+    }
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/AffineMap.h"
+#include "engine/RunSettings.h"
+#include "render/RenderRequest.h"
+
+#include <optional>
+#include <vector>
+
+// Where a picture looks: the box of the maps' attractor, fitted to a picture.
+namespace fenra::render {
+
+// The attractor's bounding box, unpadded: a short run of fixed seed, which
+// picks maps by `weights` (one per map, >= 0), plus the fixed points of the
+// maps that are picked at all. Nothing without maps, with weights that do not
+// match or add to nothing, or when the points run off to infinity.
+std::optional<ViewBox> attractorBox(const std::vector<AffineMap>& maps, const std::vector<double>& weights);
+
+// The pipeline's fit: the attractor's box with a 5% margin on every side,
+// grown across or down to the aspect of width × height about its centre. A box
+// that is a single point or a line is given the other span's size (or 1 for a point).
+std::optional<ViewBox> fitBox(const std::vector<WeightedMap>& maps, int width, int height);
+
+// A zoom that frames the attractor in the window's picture (794 x 381 pixels):
+// map units times `scale` plus the shifts give twips, with the y axis flipped
+// as in a run, and no offsets; the box fitted with a 5% margin on every side
+// at the same scale across and down. A box that is a single point or a line is
+// centred, at the window's 1x scale for a point.
+std::optional<ZoomStep> fitFrame(const std::vector<AffineMap>& maps, const std::vector<double>& weights);
+
+} // namespace fenra::render

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "render/Framing.h"
+#include "render/HitSums.h"
+#include "render/Palette.h"
+#include "render/RenderRequest.h"
+#include "render/ToneMap.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+// The render pipeline: a request is accumulated into integer sums, on any
+// number of threads, and the sums are tone-mapped into a picture. Both steps
+// are pure functions of their inputs and may run on any thread.
+namespace fenra::render {
+
+// The sums a request adds into: its frame, oversample times finer each way.
+HitSums sumsFor(const RenderRequest& request);
+
+struct AccumulateControl {
+    int threads = 1;
+    // Checked between chunks: once set, accumulate returns within one round.
+    const std::atomic<bool>* cancel = nullptr;
+    // After each round of chunks, on the calling thread, while no thread
+    // writes the sums: they hold exactly the chunks done so far (a snapshot may
+    // be tone-mapped here). Rounds grow, so the first comes quickly (a round
+    // of one chunk per thread first). Without it the work is one round.
+    std::function<void(std::int64_t done, std::int64_t total)> onRound;
+};
+enum class Accumulated { Done, Cancelled };
+
+// Adds the request's points into `into` (made by sumsFor). Pure in its inputs:
+// the same request gives the same sums for any thread count. Throws
+// std::invalid_argument for a request it cannot draw (no maps or more than
+// kMaxMaps, weights that are negative or all 0, a negative count, oversampling
+// below 1, sums of another size), std::bad_alloc when out of memory.
+Accumulated accumulate(const RenderRequest& request, HitSums& into, const AccumulateControl& control = {});
+
+// Bytes of accumulation a render takes with `threads` threads: the sums, and
+// the private sums or queues of the other threads.
+std::size_t bytesNeeded(const RenderRequest& request, int threads);
+
+// Both steps, for a whole picture. A cancelled render gives the picture of
+// the chunks done.
+Image render(const RenderRequest& request, const AccumulateControl& control = {});
+
+} // namespace fenra::render
