@@ -109,8 +109,10 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
 Accumulated accumulate(const RenderRequest& request, HitSums& into, const AccumulateControl& control, Sharing sharing)
 {
     HitPalette palette;
-    const KernelTables tables = kernelTables(request, into, palette);
-    const std::int64_t chunks = chunksFor(request.points);
+    const KernelTables tables = kernelTables(request, into, palette, control.firstRow);
+    const std::int64_t chunks = control.endChunk < 0 ? chunksFor(request.points) : std::min(control.endChunk, chunksFor(request.points));
+    const std::int64_t start = std::clamp<std::int64_t>(control.firstChunk, 0, chunks);
+    const std::int64_t total = std::max<std::int64_t>(0, std::min(request.points, chunks * kChunkPoints) - start * kChunkPoints);
     const int workers = workersFor(request.points, control.threads);
     const bool ownSums = workers > 1 && sharing == Sharing::ByMemory && privateSumsFit(into.width(), into.height(), workers);
     std::vector<std::unique_ptr<HitSums>> own;
@@ -118,7 +120,7 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
 
     std::int64_t done = 0;
     std::int64_t perThread = 1;
-    for (std::int64_t first = 0; first < chunks && !round.cancelled();) {
+    for (std::int64_t first = start; first < chunks && !round.cancelled();) {
         const std::int64_t end = control.onRound ? std::min(chunks, first + perThread * workers) : chunks;
         if (ownSums)
             for (int w = 1; w < workers; ++w)
@@ -130,11 +132,11 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
         if (round.cancelled())
             break;
         if (control.onRound)
-            control.onRound(done, request.points);
+            control.onRound(done, total);
         first = end;
         perThread = std::min(2 * perThread, kMostChunksPerThreadInARound);
     }
-    return done == request.points ? Accumulated::Done : Accumulated::Cancelled;
+    return done == total ? Accumulated::Done : Accumulated::Cancelled;
 }
 
 Image render(const RenderRequest& request, const AccumulateControl& control)

@@ -85,6 +85,7 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, HitSums::
     const VF width = hn::Set(df, t.width), height = hn::Set(df, t.height);
     const VF zero = hn::Zero(df), half = hn::Set(df, 0.5f), colourSteps = hn::Set(df, 255.0f);
     const VI stride = hn::Set(di, t.stride);
+    const VI firstRow = hn::Set(di, t.firstRow), bandRows = hn::Set(di, t.bandRows);
     const VI outside = hn::Set(di, -1);
 
     auto seeds = hwy::AllocateAligned<std::uint32_t>(4 * lanes);
@@ -163,10 +164,11 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, HitSums::
                                   hn::And(hn::Ge(row, zero), hn::Lt(row, height)));
             if (!t.allDrawn)
                 inside = hn::And(inside, hn::RebindMask(df, hn::MaskFromVec(intColumn(drawnCol, t.drawn, k))));
-            const auto insideI = hn::RebindMask(di, inside);
-            // Converted only where inside, so every conversion is in range.
+            // Converted only where inside, so every conversion is in range; then
+            // only the rows of the band the sums hold are kept.
             const VI c = hn::ConvertTo(di, hn::IfThenElseZero(inside, col));
-            const VI r = hn::ConvertTo(di, hn::IfThenElseZero(inside, row));
+            const VI r = hn::Sub(hn::ConvertTo(di, hn::IfThenElseZero(inside, row)), firstRow);
+            const auto insideI = hn::And(hn::RebindMask(di, inside), hn::And(hn::Gt(r, outside), hn::Lt(r, bandRows)));
             const VI pixel = hn::Add(hn::Mul(r, stride), c);
             VI entry;
             if constexpr (kBlend)

@@ -27,6 +27,14 @@ struct AccumulateControl {
     // be tone-mapped here). Rounds grow, so the first comes quickly (a round
     // of one chunk per thread first). Without it the work is one round.
     std::function<void(std::int64_t done, std::int64_t total)> onRound;
+    // A share of the work: the chunks [firstChunk, endChunk) of the request's
+    // (-1: to its last). The sums of shares that make up all chunks add up to
+    // the request's. `done` and `total` then count the share's points.
+    std::int64_t firstChunk = 0, endChunk = -1;
+    // The sums may hold only a band of the rows of the sums' grid, from this
+    // row on, as many as they have: a picture too big to hold at once is
+    // drawn band by band, each over every chunk, keeping only its rows' hits.
+    int firstRow = 0;
 };
 enum class Accumulated { Done, Cancelled };
 
