@@ -136,7 +136,11 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
         first = end;
         perThread = std::min(2 * perThread, kMostChunksPerThreadInARound);
     }
-    return done == total ? Accumulated::Done : Accumulated::Cancelled;
+    if (done == total)
+        return Accumulated::Done;
+    if (control.onCancel)
+        control.onCancel(done);
+    return Accumulated::Cancelled;
 }
 
 Image render(const RenderRequest& request, const AccumulateControl& control)

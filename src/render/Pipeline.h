@@ -35,6 +35,9 @@ struct AccumulateControl {
     // row on, as many as they have: a picture too big to hold at once is
     // drawn band by band, each over every chunk, keeping only its rows' hits.
     int firstRow = 0;
+    // After a cancel, once every thread stopped: the points the sums then hold,
+    // which are those of the first chunks to do, so a later run can go on from there.
+    std::function<void(std::int64_t done)> onCancel = {};
 };
 enum class Accumulated { Done, Cancelled };
 
