@@ -86,6 +86,18 @@ Setter oneOf(const QStringList& names, const std::vector<Value>& values, Value C
     };
 }
 
+// A poster's word (--size, --memory, --part), read by its own parser.
+template <class Value>
+Setter posterWord(poster::Parsed<Value> (*parse)(std::string_view), std::optional<Value> CliOptions::*field)
+{
+    return [=](CliOptions& o, const QString& v) {
+        const std::string word = v.toStdString();
+        poster::Parsed<Value> parsed = parse(word);
+        o.*field = parsed.value;
+        return QString::fromStdString(parsed.error);
+    };
+}
+
 struct Option {
     QStringList names;
     const char* valueName;   // empty for a switch
@@ -166,6 +178,20 @@ const std::vector<Option>& options()
         {{"batch"}, "N", "N random pictures NAME(n).bmp with data files NAME(n).tfg, like the window's Random Batch",
          whole<int>(1, kMaxBatch, &CliOptions::batch)},
         {{"prefix"}, "NAME", "the batch's name (a trailing .tfg is dropped)", text(&CliOptions::prefix, "needs a name")},
+        {{"size"}, "WxH", "a picture of W x H pixels, 16 to 65535 each way, instead of the window's shape times --scale",
+         posterWord(&poster::parseSize, &CliOptions::size)},
+        {{"depth"}, "8|16", "bits a channel of a PNG (8)", oneOf<int>({"8", "16"}, {8, 16}, &CliOptions::depth)},
+        {{"memory"}, "LIMIT", "most memory the sums take at once, e.g. 512M or 2G (what the machine has); a "
+                              "picture beyond it is drawn in bands of rows, to the same bytes",
+         posterWord(&poster::parseMemory, &CliOptions::memory)},
+        {{"part"}, "K/N", "draws the K-th of N equal shares of the work into --sums FILE, for --merge",
+         posterWord(&poster::parseShare, &CliOptions::part)},
+        {{"sums"}, "FILE", "where --part writes its sums", text(&CliOptions::sums, "needs a file name")},
+        {{"merge"}, "", "adds the sums files of every part given (in place of DATA) into the picture -o",
+         [](CliOptions&, const QString&) { return QString(); }},   // the files are the positional arguments
+        {{"checkpoint"}, "FILE", "keeps the sums so far in FILE every few minutes and when stopped; the same "
+                                 "command continues from them",
+         text(&CliOptions::checkpoint, "needs a file name")},
         {{"h", "help"}, "", "this text", [](CliOptions& o, const QString&) { return o.help = true, QString(); }},
         {{"version"}, "", "the program's version", [](CliOptions& o, const QString&) { return o.version = true, QString(); }},
     };
@@ -186,6 +212,28 @@ void addOptions(QCommandLineParser& parser)
         parser.addOption({option.names, QString::fromUtf8(option.help), QString::fromLatin1(option.valueName)});
     parser.addPositionalArgument(QStringLiteral("DATA"), QStringLiteral("a data file (.tfg), a PNG that fenra-render "
                                                                         "wrote, a collection (.ifs), or - for standard input"));
+}
+
+// What posters, parts and their merge must hold.
+QString posterError(const CliOptions& o)
+{
+    const bool bitmap = pictureFormatFor(o.output) == PictureFormat::Bitmap;
+    if (o.exact && (o.part || !o.checkpoint.isEmpty() || o.size))
+        return QStringLiteral("--exact draws the window's one chain, which cannot be split, resumed or resized; "
+                              "leave out --part, --checkpoint and --size");
+    if (o.depth == 16 && bitmap)
+        return QStringLiteral("--depth 16 needs a PNG; a bitmap holds 8 bits a channel");
+    if (bitmap && (o.memory || o.part || !o.checkpoint.isEmpty()))
+        return QStringLiteral("--memory, --part and --checkpoint write a PNG (or sums), not a bitmap");
+    if (o.size && o.scale != 1)
+        return QStringLiteral("--size and --scale both say how big the picture is; give one");
+    if (o.part.has_value() != !o.sums.isEmpty())
+        return QStringLiteral("--part K/N writes its sums to --sums FILE; give both");
+    if (o.part && !o.output.isEmpty())
+        return QStringLiteral("a part writes sums, not a picture: leave out --output, and --merge the parts into one");
+    if (!o.merge.isEmpty() && (o.part || !o.checkpoint.isEmpty() || !o.saveTfg.isEmpty() || o.output.isEmpty() || bitmap))
+        return QStringLiteral("--merge adds sums files into the PNG given with --output, and does nothing else");
+    return {};
 }
 
 // What a whole command line must hold besides well-formed values.
@@ -209,11 +257,15 @@ QString combinationError(const CliOptions& o)
     }
     if (!o.prefix.isEmpty())
         return QStringLiteral("--prefix belongs to --batch");
+    if (const QString error = posterError(o); !error.isEmpty())
+        return error;
+    if (!o.merge.isEmpty())
+        return {};
     if (o.input.isEmpty())
         return QStringLiteral("give a data file (.tfg), a PNG that fenra-render wrote, or - for standard input");
     if (o.exact && !o.weights.empty())
         return QStringLiteral("--exact picks every map equally often, as the window does; leave out --weights");
-    if (o.list || (o.output.isEmpty() && !o.saveTfg.isEmpty()))
+    if (o.list || o.part || (o.output.isEmpty() && !o.saveTfg.isEmpty()))
         return {};
     if (o.output.isEmpty())
         return QStringLiteral("give the picture's name with --output NAME.png or NAME.bmp, or - for standard output");
@@ -258,10 +310,15 @@ ParsedOptions parseOptions(const QStringList& arguments)
     if (given.contains(QStringLiteral("fit")) || given.contains(QStringLiteral("zoom")))
         result.fit = given.lastIndexOf(QStringLiteral("fit")) > given.lastIndexOf(QStringLiteral("zoom"));
     const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
+    if (parser.isSet(QStringLiteral("merge")))
+        result.merge = files.isEmpty() ? QStringList{QString()} : files;   // an empty name: none given
+    else if (files.size() > 1)
         return {std::nullopt, QStringLiteral("only one data file can be rendered at a time (\"%1\" and \"%2\")")
                                   .arg(files[0], files[1])};
-    result.input = files.value(0);
+    if (result.merge.isEmpty())
+        result.input = files.value(0);
+    else if (result.merge.contains(QString()))
+        return {std::nullopt, QStringLiteral("--merge needs the sums files of the parts")};
     if (const QString error = combinationError(result); !error.isEmpty())
         return {std::nullopt, error};
     return {result, QString()};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "poster/PosterOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +58,13 @@ struct CliOptions {
     std::vector<double> weights;      // how often each map is picked, in proportion; empty: as the input says
     std::optional<bool> fit;          // whichever of --fit (true) and --zoom (false) came last; none: neither
     QString saveTfg;                  // write the maps as a data file for the window
+    std::optional<poster::PictureSize> size;   // in place of the window's shape times the scale
+    int depth = 8;                    // bits a channel of a PNG
+    std::optional<std::uint64_t> memory;       // bytes the sums may take at once; none: what the machine has
+    std::optional<poster::Share> part;         // a share of the work, written as sums
+    QString sums;                     // the part's sums file
+    QString checkpoint;               // keeps the sums so far, and continues from them
+    QStringList merge;                // sums files of parts to add into one picture
     bool help = false;
     bool version = false;
 

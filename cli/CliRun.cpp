@@ -1,6 +1,7 @@
 #include "cli/CliRun.h"
 
 #include "cli/PictureFiles.h"
+#include "cli/PosterRun.h"
 #include "cli/ProgressBar.h"
 #include "files/BatchNames.h"
 #include "files/Bitmap.h"
@@ -234,10 +235,18 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
             return flushed(environment);
     }
     job.seed = options.seed ? *options.seed : environment.clockSeed();
-    if (!fitsMemory(job, environment))
-        return kExitFileFailed;
-
-    const PictureFormat format = *pictureFormatFor(options.output);
+    job.fitToSize = options.size && options.fit.value_or(entry != nullptr);
+    const std::optional<render::RenderRequest> request = render::requestFor(job);
+    if (options.part && !request) {
+        tellError(environment, QStringLiteral("these data sets are drawn by the window's one chain (their count picks "
+                                              "no map), which cannot be split into parts"));
+        return kExitBadOption;
+    }
+    const PictureFormat format = options.part ? PictureFormat::Png : *pictureFormatFor(options.output);
+    if (!request || format == PictureFormat::Bitmap) {
+        if (!fitsMemory(job, environment))
+            return kExitFileFailed;
+    }
     QByteArray record;
     if (format == PictureFormat::Png) {
         const MapsRecord built = recordOf(job);
@@ -251,9 +260,11 @@ int renderOne(const QStringList& arguments, CliOptions options, const RunPlan& g
     options.fit = options.fit.value_or(entry != nullptr);
     if (options.weights.empty() && !equalWeights(job.weights))
         options.weights = job.weights;   // a collection's own; weights given stay as given
+    if (request && format == PictureFormat::Png)
+        return drawPosterCommand(options, *request, record, settingsText(options, job.seed), job.threads, environment);
     const render::Image picture = renderWithProgress(job, environment);
     const std::optional<QByteArray> bytes =
-        encodePicture(picture, format, record, settingsText(options, job.seed));
+        encodePicture(picture, format, record, settingsText(options, job.seed), job.threads);
     if (!bytes) {
         tellError(environment, QStringLiteral("\"%1\" was not written: the encoder failed").arg(options.output));
         return kExitFileFailed;
@@ -352,6 +363,10 @@ RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
     job.plan = plan;
     job.points = options.points;
     job.scale = options.scale;
+    if (options.size) {
+        job.width = options.size->width;
+        job.height = options.size->height;
+    }
     // The options' colour words, once, as the pipeline's colour plan.
     const bool density = options.colour == PictureColour::Density;
     const bool palette = density ? options.tint == DensityTint::Palette : options.colour == PictureColour::Random;
@@ -396,7 +411,13 @@ QString settingsText(const CliOptions& options, std::uint64_t seed)
     if (!hidden.isEmpty())
         parts << QStringLiteral("--hide %1").arg(hidden.join(QLatin1Char(',')));
     // Not the threads: they do not change the picture, so the file is the same for any number.
-    parts << QStringLiteral("--scale %1").arg(options.scale) << QStringLiteral("--seed %1").arg(seed);
+    if (options.size)
+        parts << QStringLiteral("--size %1x%2").arg(options.size->width).arg(options.size->height);
+    else
+        parts << QStringLiteral("--scale %1").arg(options.scale);
+    if (options.depth != 8)
+        parts << QStringLiteral("--depth %1").arg(options.depth);
+    parts << QStringLiteral("--seed %1").arg(seed);
     return parts.join(QLatin1Char(' '));
 }
 
@@ -420,6 +441,8 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
         tellError(environment, QStringLiteral("%1 is not a number").arg(captionOf(planned.refused)));
         return kExitBadOption;
     }
+    if (!options.merge.isEmpty())
+        return mergeCommand(options, environment);
     try {
         return options.batch > 0 ? renderBatch(options, *planned.plan, environment)
                                  : renderOne(arguments, options, *planned.plan, environment);

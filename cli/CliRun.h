@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -21,6 +22,14 @@ inline constexpr int kExitDone = 0;
 inline constexpr int kExitFileFailed = 1;   // a file could not be read or written, or memory is too small
 inline constexpr int kExitBadOption = 2;
 
+// A stop asked for by SIGINT or SIGTERM while a render keeps its sums (held):
+// the handler only notes it, and the render keeps its checkpoint and ends.
+struct StopRequest {
+    std::atomic<bool> held{false};
+    std::atomic<bool> asked{false};
+    std::atomic<int> signal{0};
+};
+
 // What the program meets outside itself; tests hand in their own.
 struct CliEnvironment {
     std::istream& in;                           // the input "-"
@@ -32,6 +41,7 @@ struct CliEnvironment {
     std::function<double()> secondsNow;         // steady, for the progress bar
     int cores = 1;                              // threads when none are asked for
     std::function<std::optional<std::uint64_t>()> memoryAvailable = [] { return std::nullopt; };   // bytes
+    StopRequest* stops = nullptr;
 };
 
 // The arguments as the system's file names decode. One whose bytes would not

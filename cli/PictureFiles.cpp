@@ -2,12 +2,11 @@
 
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/PngStream.h"
 #include "render/RenderPicture.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 
 #include <zlib.h>
 
@@ -17,13 +16,6 @@ namespace fenra::cli {
 namespace {
 
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
-constexpr qsizetype kHeaderChunkEnd = 8 + 25;   // signature, then IHDR with its 13 bytes of data
-
-void appendBigEndian(QByteArray& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char((value >> shift) & 0xffu));
-}
 
 std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
 {
@@ -36,18 +28,6 @@ std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
 std::uint32_t crcOf(const QByteArray& bytes)
 {
     return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
-}
-
-// An uncompressed text chunk, written here: Qt's own text support tidies the
-// blanks of a value, and the record's blank padding must come back byte for byte.
-QByteArray textChunk(const char* key, const QByteArray& value)
-{
-    const QByteArray typeAndData = QByteArray("tEXt") + key + '\0' + value;
-    QByteArray chunk;
-    appendBigEndian(chunk, std::uint32_t(typeAndData.size() - 4));
-    chunk += typeAndData;
-    appendBigEndian(chunk, crcOf(typeAndData));
-    return chunk;
 }
 
 // The value of the text chunk `key`. Every chunk is looked at, so an editor
@@ -77,27 +57,25 @@ QByteArray readStream(std::istream& in, std::size_t most)
 
 } // namespace
 
+std::vector<std::pair<std::string, std::string>> pictureTexts(const QByteArray& record, const QString& settings)
+{
+    std::vector<std::pair<std::string, std::string>> texts;
+    if (!record.isEmpty())
+        texts.emplace_back(kRecordKey, record.toStdString());
+    texts.emplace_back(kSettingsKey, settings.toLatin1().toStdString());
+    return texts;
+}
+
 std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const QByteArray& record,
-                                        const QString& settings)
+                                        const QString& settings, int threads)
 {
     if (format == PictureFormat::Bitmap)
         return encodeBitmap(picture.view());
-
-    // The pixels are 0xFFRRGGBB, which is what RGB32 holds; the image only borrows them.
-    const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
-                       qsizetype(picture.width) * 4, QImage::Format_RGB32);
     QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!QImageWriter(&buffer, "png").write(image) || !png.startsWith(kPngSignature) || png.mid(12, 4) != "IHDR")
-        return std::nullopt;
-    // Right after the header, before the image data, where readers meet them first.
-    QByteArray texts;
-    if (!record.isEmpty())
-        texts += textChunk(kRecordKey, record);
-    texts += textChunk(kSettingsKey, settings.toLatin1());
-    png.insert(kHeaderChunkEnd, texts);
-    return png;
+    files::PngStreamWriter writer([&](const void* p, std::size_t n) { png.append(static_cast<const char*>(p), qsizetype(n)); return true; },
+                                  {picture.width, picture.height, 8}, pictureTexts(record, settings), threads);
+    writer.addRows(std::span<const std::uint32_t>(picture.pixels));
+    return writer.finish() ? std::optional(png) : std::nullopt;
 }
 
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput)

@@ -25,7 +25,10 @@ inline constexpr char kSettingsKey[] = "fenra-settings";
 // `settings` as text chunks; a bitmap has no room for them. Returns nothing
 // when the encoder fails.
 std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const QByteArray& record,
-                                        const QString& settings);
+                                        const QString& settings, int threads = 1);
+
+// A PNG's text chunks: the record (when not empty) and the settings.
+std::vector<std::pair<std::string, std::string>> pictureTexts(const QByteArray& record, const QString& settings);
 
 // A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.
 inline constexpr qint64 kMaxCollectionBytes = 16 << 20;

@@ -12,10 +12,18 @@
 
 namespace {
 
-// Only what is safe in a signal handler: the bar's line is ended, then the
-// program stops with 128 + the signal's number, as a shell reports it.
+fenra::cli::StopRequest stops;
+
+// Only what is safe in a signal handler. While a render keeps a checkpoint the
+// stop is noted and the render ends itself; else the bar's line is ended, and
+// the program stops with 128 + the signal's number, as a shell reports it.
 extern "C" void stop(int signal)
 {
+    if (stops.held) {
+        stops.signal = signal;
+        stops.asked = true;
+        return;
+    }
     if (fenra::cli::ProgressBar::lineOpen())
         (void)!write(STDERR_FILENO, "\n", 1);
     _exit(128 + signal);
@@ -47,6 +55,7 @@ int main(int argc, char* argv[])
         [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
         int(std::max(1u, std::thread::hardware_concurrency())),
         fenra::memoryAvailable,
+        &stops,
     };
     return fenra::cli::runCli(decoded.arguments, environment);
 }

@@ -118,7 +118,7 @@ void ToneMapRows::addRows(int count, const RowSource& source)
     int ready = m_nextOut;
     while (ready < m_height && lastNeeded(ready) < m_nextFine)
         ++ready;
-    emit(m_nextOut, ready - m_nextOut);
+    handOn(m_nextOut, ready - m_nextOut);
     m_nextOut = ready;
     // Fine rows no picture row still to come needs.
     const int keepFrom = std::min(m_nextFine, m_n == 1 ? m_nextOut : std::max(0, m_nextOut * m_n - m_n));
@@ -126,7 +126,7 @@ void ToneMapRows::addRows(int count, const RowSource& source)
     m_windowFirst = keepFrom;
 }
 
-void ToneMapRows::emit(int first, int count)
+void ToneMapRows::handOn(int first, int count)
 {
     if (count <= 0)
         return;

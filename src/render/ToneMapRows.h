@@ -58,7 +58,7 @@ private:
     };
     Rgb light(const Sums& s) const;
     std::uint32_t pixel8(const Rgb& c) const;
-    void emit(int first, int count);
+    void handOn(int first, int count);
 
     int m_fineWidth, m_fineHeight, m_n, m_width, m_height;
     ToneSettings m_settings;
