@@ -14,6 +14,7 @@ if [ "${1:-}" = "--test" ]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     desktop-file-utils appstream
+    parallel hyperfine   # the parts of a render run side by side; the benchmarks of the whole command
   )
 fi
 
