@@ -89,19 +89,26 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, HitSums::
     const VI outside = hn::Set(di, -1);
 
     auto seeds = hwy::AllocateAligned<std::uint32_t>(4 * lanes);
-    // A step's hits are added during the next step, after their pixels were
-    // asked for: the cache fetches them meanwhile. Pixel -1 is outside.
-    auto hitMemory = hwy::AllocateAligned<std::int32_t>(4 * lanes);
-    std::int32_t* pixels = &hitMemory[0];
-    std::int32_t* entries = &hitMemory[lanes];
-    std::int32_t* pendingPixels = &hitMemory[2 * lanes];
-    std::int32_t* pendingEntries = &hitMemory[3 * lanes];
-    std::size_t pending = 0;
+    // A step's hits are added kStepsAhead steps later, after their pixels
+    // were asked for: the memory fetches many of them meanwhile, which a big
+    // picture's sums, far beyond the caches, need. Pixel -1 is outside.
+    constexpr std::size_t kStepsAhead = 8;
+    auto hitMemory = hwy::AllocateAligned<std::int32_t>(2 * kStepsAhead * lanes);
+    std::int32_t* const ringPixels = &hitMemory[0];
+    std::int32_t* const ringEntries = &hitMemory[kStepsAhead * lanes];
+    std::size_t ringCount[kStepsAhead] = {};
+    std::size_t slot = 0;
+    const auto addSlot = [&](std::size_t s) HWY_ATTR {
+        const std::int32_t* pixels = ringPixels + s * lanes;
+        const std::int32_t* entries = ringEntries + s * lanes;
+        for (std::size_t i = 0; i < ringCount[s]; ++i)
+            if (pixels[i] >= 0)
+                out.add(std::uint32_t(pixels[i]), std::uint32_t(entries[i]));
+        ringCount[s] = 0;
+    };
     const auto addPending = [&]() HWY_ATTR {
-        for (std::size_t i = 0; i < pending; ++i)
-            if (pendingPixels[i] >= 0)
-                out.add(std::uint32_t(pendingPixels[i]), std::uint32_t(pendingEntries[i]));
-        pending = 0;
+        for (std::size_t s = 0; s < kStepsAhead; ++s)
+            addSlot(s);
     };
 
     const std::int64_t steps = job.points / kChainsPerChunk;   // every chain
@@ -175,15 +182,15 @@ HWY_NOINLINE void runChunk(const KernelTables& t, const ChunkJob& job, HitSums::
                 entry = hn::ConvertTo(di, hn::Mul(colour, colourSteps));
             else
                 entry = k;
+            addSlot(slot);   // the hits of kStepsAhead steps ago
+            std::int32_t* pixels = ringPixels + slot * lanes;
             hn::Store(hn::IfThenElse(insideI, pixel, outside), di, pixels);
-            hn::Store(entry, di, entries);
+            hn::Store(entry, di, ringEntries + slot * lanes);
             for (std::size_t i = 0; i < count; ++i)
                 if (pixels[i] >= 0)
                     out.prefetch(std::uint32_t(pixels[i]));
-            addPending();
-            std::swap(pixels, pendingPixels);
-            std::swap(entries, pendingEntries);
-            pending = count;
+            ringCount[slot] = count;
+            slot = (slot + 1) % kStepsAhead;
         };
 
         for (int i = 0; i < kLeadInSteps; ++i)
