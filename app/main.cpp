@@ -4,7 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QFile>
 #include <QStyleFactory>
 
 #include <cstdio>
@@ -16,8 +16,11 @@ void describe(QCommandLineParser& parser)
     parser.setApplicationDescription(QStringLiteral("Draws fractal pictures by random iteration of up to six affine maps."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A data file (.tfg) to open, as Load Data would."),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A data file (.tfg) to open, as Load Data would, or a PNG that fenra-render wrote, which "
+                       "carries its data sets. Only the first file given is opened."),
+        QStringLiteral("[FILE]"));
 }
 
 } // namespace
@@ -54,9 +57,14 @@ int main(int argc, char* argv[])
     QCommandLineParser commandLine;
     describe(commandLine);
     commandLine.process(app);   // an unknown option ends here with a message
+    // The files as the system's bytes, so that a name that is not valid UTF-8
+    // is told as such, not as a file that is not there: they are the
+    // positional arguments in their order among what Qt left of argv.
     const QStringList given = commandLine.positionalArguments();
-    if (given.size() > 1)
-        commandLine.showHelp(2);
+    QList<QByteArray> givenFiles;
+    for (int i = 1; i < argc && givenFiles.size() < given.size(); ++i)
+        if (QFile::decodeName(argv[i]) == given[givenFiles.size()])
+            givenFiles << QByteArray(argv[i]);
 
     // The window is laid out pixel by pixel for classic controls: framed
     // group boxes with the caption in the line, slim combo-box arrows.
@@ -74,7 +82,6 @@ int main(int argc, char* argv[])
     messages.setParentWindow(&window);
     dialogs.setParentWindow(&window);
     window.show();
-    if (!given.isEmpty())
-        window.openDataFile(QFileInfo(given.front()).absoluteFilePath());
+    window.openGivenFiles(givenFiles);
     return app.exec();
 }

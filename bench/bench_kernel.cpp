@@ -47,7 +47,7 @@ void BM_Kernel(benchmark::State& state, const std::string& target, int threads)
     const double start = processSeconds();
     for (auto _ : state) {
         HitSums sums = sumsFor(request);
-        accumulate(request, sums, {threads, nullptr, {}});
+        accumulate(request, sums, {threads});
         benchmark::DoNotOptimize(sums.at(0));
     }
     fenra::test::useSimdTarget("");
@@ -62,7 +62,7 @@ void BM_ToneMap(benchmark::State& state)
     RenderRequest request = triangle(oversample);
     request.points = 10'000'000;
     HitSums sums = sumsFor(request);
-    accumulate(request, sums, {2, nullptr, {}});
+    accumulate(request, sums, {2});
     for (auto _ : state)
         benchmark::DoNotOptimize(toneMap(sums, request));
     state.SetLabel("1588 x 762, oversample " + std::to_string(oversample));

@@ -11,7 +11,7 @@
 #include "engine/WeightedMaps.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
-#include "render/Framing.h"
+#include "render/WindowFraming.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +25,7 @@ using render::RenderJob;
 
 namespace {
 
-constexpr char kVersion[] = "fenra-render 1.0";
+constexpr char kVersion[] = "fenra-render " FENRA_VERSION;   // the CMake project's version, as the window's
 
 std::ostream& operator<<(std::ostream& stream, const QString& text)
 {

@@ -1,52 +1,19 @@
 #include "cli/PictureFiles.h"
 
+#include "engine/NumberText.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "files/PngStream.h"
+#include "files/PngText.h"
 #include "render/RenderPicture.h"
 
 #include <QFileInfo>
 #include <QImage>
 
-#include <zlib.h>
-
 #include <iterator>
 
 namespace fenra::cli {
 namespace {
-
-const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
-
-std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
-{
-    std::uint32_t value = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        value = value << 8 | std::uint8_t(bytes[at + i]);
-    return value;
-}
-
-std::uint32_t crcOf(const QByteArray& bytes)
-{
-    return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
-}
-
-// The value of the text chunk `key`. Every chunk is looked at, so an editor
-// that moves it behind the image data still leaves it readable.
-std::optional<QByteArray> pngText(const QByteArray& png, const char* key)
-{
-    const QByteArray wanted = QByteArray(key) + '\0';
-    for (qsizetype at = kPngSignature.size(); at + 12 <= png.size();) {
-        const qsizetype length = bigEndianAt(png, at);
-        const QByteArray type = png.mid(at + 4, 4);
-        if (type == "IEND" || length > png.size() - at - 12)
-            break;
-        const QByteArray data = png.mid(at + 8, length);
-        if (type == "tEXt" && data.startsWith(wanted) && bigEndianAt(png, at + 8 + length) == crcOf(type + data))
-            return data.mid(wanted.size());
-        at += 12 + length;
-    }
-    return std::nullopt;
-}
 
 QByteArray readStream(std::istream& in, std::size_t most)
 {

@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "engine/DataSets.h"
 #include "files/IfsCollection.h"
+#include "files/PngText.h"
 #include "platform/FileStore.h"
 #include "render/ToneMap.h"
 
@@ -15,11 +16,6 @@
 
 // The files fenra-render reads and writes: data records in, pictures out.
 namespace fenra::cli {
-
-// The PNG text chunk that holds the 217-byte data record, so a picture
-// remembers how it was made; and the one that says with which settings.
-inline constexpr char kRecordKey[] = "fenra-record";
-inline constexpr char kSettingsKey[] = "fenra-settings";
 
 // The picture's file bytes. A PNG carries `record` (when not empty) and
 // `settings` as text chunks; a bitmap has no room for them. Returns nothing

@@ -8,7 +8,7 @@
 #include "files/DataRecord.h"
 #include "files/IfsCollection.h"
 #include "files/MapsRecord.h"
-#include "render/Framing.h"
+#include "render/WindowFraming.h"
 
 #include <cmath>
 

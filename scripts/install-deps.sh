@@ -8,11 +8,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev zlib1g-dev libpcg-cpp-dev libhwy-dev
   fonts-liberation2   # the face the window's captions are measured for
+  help2man            # the manual pages, made from the programs' --help
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick inotify-tools
+    bash-completion   # the completion of fenra-render, tried in a real shell
     desktop-file-utils appstream
     parallel hyperfine   # the parts of a render run side by side; the benchmarks of the whole command
   )

@@ -65,9 +65,9 @@ private:
     pcg32& m_engine;
 };
 
-ParsedMap parseMap(const Coefficients& texts, QChar decimalPoint)
+AffineMap parseMap(const Coefficients& texts, QChar decimalPoint)
 {
-    ParsedMap map;   // both rows start as the identity
+    AffineMap map;   // both rows start as the identity
     for (int row = 0; row < 2; ++row) {
         std::optional<double> value[3];
         for (int j = 0; j < 3; ++j)
@@ -207,7 +207,7 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, Draws& draws, std::i
         }
 
         // The map; a coordinate whose new value overflows keeps its last one.
-        const ParsedMap& m = run.maps[mapIndex];
+        const AffineMap& m = run.maps[mapIndex];
         const double yd = double(y);
         double xNew = (m.c[0] * x + m.c[1] * yd) + m.c[2];
         // In IEEE arithmetic a value beyond single precision rounds to infinity.

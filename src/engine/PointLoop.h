@@ -17,11 +17,6 @@ namespace fenra {
 
 class RandomSource;
 
-// A map's coefficients as numbers. A row with a text that is not a number
-// leaves its coordinate where it was; it is stored as the identity row
-// (x' = 1x + 0y + 0, or y' = 0x + 1y + 0), which gives exactly that.
-using ParsedMap = AffineMap;
-
 // Everything a run reads, converted once: it cannot change while a run lasts.
 struct PreparedRun {
     // `decimalPoint`: besides the full stop, the separator the coefficient texts may use.
@@ -30,7 +25,10 @@ struct PreparedRun {
 
     RunPlan plan;
     MapPicker picker;
-    ParsedMap maps[7];           // 0: the texts the current map held when the run began; 1-6: the data sets
+    // 0: the texts the current map held when the run began; 1-6: the data sets. A row
+    // with a text that is not a number leaves its coordinate where it was: it is
+    // stored as the identity row (x' = 1x + 0y + 0, or y' = 0x + 1y + 0), which gives exactly that.
+    AffineMap maps[7];
     int initialSetNumber = 0;    // what the current map's set number reads as, until a pick writes it
 };
 

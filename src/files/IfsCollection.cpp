@@ -186,9 +186,9 @@ bool isIfsCollection(const QString& fileName, const QByteArray& content)
     return false;
 }
 
-ParsedMap windowMap(const IfsMap& map)
+AffineMap windowMap(const IfsMap& map)
 {
-    ParsedMap m;
+    AffineMap m;
     const double c[6] = {map.a, map.b, map.e, map.c, map.d, map.f};
     std::copy(std::begin(c), std::end(c), m.c);
     return m;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PointLoop.h"
+#include "engine/AffineMap.h"
 
 #include <QByteArray>
 #include <QString>
@@ -57,10 +57,10 @@ IfsCollection parseIfsCollection(const QByteArray& text);
 bool isIfsCollection(const QString& fileName, const QByteArray& content);
 
 // The map in the window's coefficient order: c1 = a, c2 = b, c3 = e, c4 = c, c5 = d, c6 = f.
-ParsedMap windowMap(const IfsMap& map);
+AffineMap windowMap(const IfsMap& map);
 
 struct EntryMaps {
-    std::vector<ParsedMap> maps;
+    std::vector<AffineMap> maps;
     std::vector<double> weights;   // sum to 1
 };
 

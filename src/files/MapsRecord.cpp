@@ -57,7 +57,7 @@ bool equalWeights(const std::vector<double>& weights)
     return true;
 }
 
-MapsRecord recordOfMaps(const std::vector<ParsedMap>& maps, const std::vector<double>& weights)
+MapsRecord recordOfMaps(const std::vector<AffineMap>& maps, const std::vector<double>& weights)
 {
     if (maps.empty() || maps.size() > std::size_t(kDataSetCount))
         return {{}, {}, QStringLiteral("%1 maps cannot be saved as a data file, which holds 1 to %2")

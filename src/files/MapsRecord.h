@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PointLoop.h"
+#include "engine/AffineMap.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,6 +29,6 @@ struct MapsRecord {
 // A record of 1 to 6 maps (window order), the count set to their number and the
 // sets beyond it cleared to "0.0000". The window picks every map equally often,
 // so weights that are not equal are dropped with a warning.
-MapsRecord recordOfMaps(const std::vector<ParsedMap>& maps, const std::vector<double>& weights);
+MapsRecord recordOfMaps(const std::vector<AffineMap>& maps, const std::vector<double>& weights);
 
 } // namespace fenra

@@ -31,11 +31,11 @@ BatchResult runRandomBatch(int runs, const QString& baseName, BatchSteps& steps,
         if (!record.refusal.isEmpty())
             return {run - 1, stopped(run, QStringLiteral("\"%1\" was not written. %2").arg(dataPath, record.refusal))};
 
-        // The data file first: a picture is never left without the data that draws it again.
-        if (const auto reason = files.writeWhole(dataPath, record.bytes))
-            return {run - 1, writeFailure(run, dataPath, *reason)};
-        if (const auto reason = files.writeWhole(picturePath, steps.currentPictureBitmap()))
-            return {run - 1, writeFailure(run, picturePath, *reason)};
+        // The picture, then the data file that draws it again, renamed into
+        // place only when both are whole: never one without the other, and a
+        // failed pair leaves older files of those names as they were.
+        if (const auto failure = files.writeTogether({{picturePath, steps.currentPictureBitmap()}, {dataPath, record.bytes}}))
+            return {run - 1, writeFailure(run, failure->path, failure->reason)};
 
         steps.setProgress(run);
     }

@@ -27,10 +27,12 @@ struct BatchResult {
     QString failure;    // empty on success, else names the file and the run
 };
 
-// For run n = 1 to `runs`: a Random run, then its data record to
-// batchDataName(base, n) and its picture to batchPictureName(base, n),
-// then the progress set to n. No pass at all when `runs` is below 1. The
-// first failure stops the batch at once; files of earlier runs stay.
+// For run n = 1 to `runs`: a Random run, then its picture to
+// batchPictureName(base, n) and its data record to batchDataName(base, n),
+// written together (FileStore::writeTogether: both whole, or neither, the
+// picture renamed into place first), then the progress set to n. No pass at
+// all when `runs` is below 1. The first failure stops the batch at once;
+// files of earlier runs stay.
 BatchResult runRandomBatch(int runs, const QString& baseName, BatchSteps& steps, FileStore& files);
 
 } // namespace fenra

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace fenra {
 
@@ -22,8 +23,12 @@ public:
     // huge file or a device never holds the window.
     virtual ReadResult readPrefix(const QString& path, qint64 maxBytes) = 0;
 
-    // Replaces the file with `bytes` all at once: a write that fails leaves
-    // any older file of that name whole. Returns the reason on failure.
+    // Replaces the file with `bytes`: they go to a temporary file in the same
+    // folder, renamed over the old file only when all of them are on disk, so
+    // a write that fails leaves any older file of that name as it was. One
+    // exception: in a folder that takes no new files, an existing file that
+    // may be written is overwritten in place, and a write that fails there
+    // leaves it cut short. Returns the reason on failure.
     virtual std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) = 0;
 
     // Bytes in order; false when they could not be written.
@@ -38,6 +43,23 @@ public:
             return QStringLiteral("not finished");
         return writeWhole(path, bytes);
     }
+
+    struct FileBytes {
+        QString path;
+        QByteArray bytes;
+    };
+    struct WriteFailure {
+        QString path;     // the file that could not be written
+        QString reason;   // why, for the user
+    };
+    // Files that belong together, each first written whole to a temporary
+    // file in its folder, in the order given; only when all are whole are
+    // they renamed into place, in the same order. When one cannot be written,
+    // no file is renamed, the temporary files are removed and every older file
+    // of those names stays as it was. There is no in-place fallback: a folder
+    // that takes no new files refuses the write. Should a rename itself fail
+    // (its name taken by a folder meanwhile), the files renamed before it stay.
+    virtual std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& files) = 0;
 };
 
 } // namespace fenra

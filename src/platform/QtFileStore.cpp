@@ -1,14 +1,24 @@
 #include "platform/QtFileStore.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fenra {
+namespace {
+
+QString systemReason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+} // namespace
 
 std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew)
 {
@@ -22,7 +32,7 @@ std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew)
             return QStringLiteral("it is a link to a file that does not exist");
         if (code == ENOENT && mayBeNew)
             return std::nullopt;
-        return code == ENOENT ? QStringLiteral("there is no such file") : QString::fromLocal8Bit(std::strerror(code));
+        return code == ENOENT ? QStringLiteral("there is no such file") : systemReason(code);
     }
     if (S_ISDIR(status.st_mode))
         return QStringLiteral("it is a folder, not a file");
@@ -44,6 +54,56 @@ FileStore::ReadResult QtFileStore::readPrefix(const QString& path, qint64 maxByt
         return {std::nullopt, file.errorString()};
     return {bytes, {}};
 }
+
+namespace {
+
+// Writes all of `bytes` and flushes them; the reason when that fails.
+std::optional<QString> writeAll(QFileDevice& file, const QByteArray& bytes)
+{
+    errno = 0;
+    if (file.write(bytes) == bytes.size() && file.flush())
+        return std::nullopt;
+    // After a short write Qt reports only "Unknown error"; the system's own
+    // reason (disk full, file too large) is still in errno.
+    const int code = errno;
+    return code != 0 ? systemReason(code) : file.errorString();
+}
+
+// A file written under a temporary name beside the one it will replace.
+struct StagedFile {
+    QString target;   // a link's target, so the link itself stays a link
+    QFile file;
+    ~StagedFile()
+    {
+        if (!file.fileName().isEmpty())
+            QFile::remove(file.fileName());
+    }
+};
+
+// Opens a new temporary file beside `target`, with the old file's permissions
+// or, for a new name, those any new file gets.
+std::optional<QString> openBeside(StagedFile& staged)
+{
+    using P = QFileDevice::Permission;
+    const QFileInfo old(staged.target);
+    const QFileDevice::Permissions permissions =
+        old.exists() ? old.permissions()
+                     : P::ReadOwner | P::WriteOwner | P::ReadGroup | P::WriteGroup | P::ReadOther | P::WriteOther;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        staged.file.setFileName(QStringLiteral("%1.%2.part")
+                                    .arg(staged.target)
+                                    .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        if (staged.file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
+            return std::nullopt;
+        if (staged.file.error() != QFileDevice::OpenError || !QFileInfo::exists(staged.file.fileName()))
+            break;   // anything but a name already taken
+    }
+    const QString reason = staged.file.errorString();
+    staged.file.setFileName(QString());   // nothing of ours to remove
+    return reason;
+}
+
+} // namespace
 
 std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteArray& bytes)
 {
@@ -75,7 +135,7 @@ std::optional<QString> QtFileStore::writeStreamed(const QString& path, const std
             // After a short write Qt reports only "Unknown error"; the system's own
             // reason (disk full, file too large) is still in errno.
             const int code = errno;
-            reason = code != 0 ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString();
+            reason = code != 0 ? systemReason(code) : file.errorString();
             return false;
         }
         return true;
@@ -86,7 +146,7 @@ std::optional<QString> QtFileStore::writeStreamed(const QString& path, const std
     errno = 0;
     if (produced && reason.isEmpty() && !file.flush()) {
         const int code = errno;
-        reason = code != 0 ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString();
+        reason = code != 0 ? systemReason(code) : file.errorString();
     }
     if (!produced || !reason.isEmpty()) {
         if (file.isOpen()) {
@@ -97,6 +157,34 @@ std::optional<QString> QtFileStore::writeStreamed(const QString& path, const std
     }
     if (!file.commit())
         return file.errorString();
+    return std::nullopt;
+}
+
+std::optional<FileStore::WriteFailure> QtFileStore::writeTogether(const std::vector<FileBytes>& files)
+{
+    std::vector<std::unique_ptr<StagedFile>> staged;   // removed on every way out unless renamed
+    for (const FileBytes& one : files) {
+        if (const std::optional<QString> problem = notAnOrdinaryFile(one.path, true))
+            return WriteFailure{one.path, *problem};
+        const QFileInfo info(one.path);
+        auto& file = *staged.emplace_back(std::make_unique<StagedFile>());
+        file.target = info.isSymLink() ? info.canonicalFilePath() : one.path;
+        if (const std::optional<QString> reason = openBeside(file))
+            return WriteFailure{one.path, *reason};
+        std::optional<QString> reason = writeAll(file.file, one.bytes);
+        if (!reason && ::fsync(file.file.handle()) != 0)
+            reason = systemReason(errno);
+        file.file.close();
+        if (reason)
+            return WriteFailure{one.path, *reason};
+    }
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        StagedFile& file = *staged[i];
+        // rename() replaces the old file in one step; Qt's own rename refuses to.
+        if (std::rename(QFile::encodeName(file.file.fileName()).constData(), QFile::encodeName(file.target).constData()) != 0)
+            return WriteFailure{files[i].path, systemReason(errno)};
+        file.file.setFileName(QString());   // in place now: not ours to remove
+    }
     return std::nullopt;
 }
 

@@ -4,8 +4,11 @@
 #include "render/Kernel.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace fenra::render {
@@ -14,6 +17,7 @@ namespace {
 // Rounds double from one chunk per thread up to this many: the first snapshot
 // comes after one chunk, and later ones still come several times a second.
 constexpr std::int64_t kMostChunksPerThreadInARound = 64;
+constexpr std::chrono::milliseconds kProgressEvery{100};
 
 // Private sums need no locks and no queues, and the sum of integer sums is
 // the same in any order; but memory must not grow much with threads.
@@ -30,24 +34,31 @@ int workersFor(std::int64_t points, int threads)
 
 // One round: the chunks [first, end) on `workers` threads, the first adding
 // straight into `into`, the others into their private sums or through queues.
-// Returns the points of the chunks done; a cancel stops each thread before its next chunk.
+// Returns the points of the chunks done; a cancel stops each thread before its
+// next chunk. Meanwhile the calling thread reports progress.
 class Round {
 public:
-    Round(const KernelTables& tables, const HitPalette& palette, std::int64_t points, const std::atomic<bool>* cancel)
+    // `total`: the points of the chunks to do, which progress counts against.
+    Round(const KernelTables& tables, const HitPalette& palette, std::int64_t points, std::int64_t total,
+          const AccumulateControl& control)
         : m_tables(tables)
         , m_palette(palette)
         , m_points(points)
-        , m_cancel(cancel)
+        , m_total(total)
+        , m_control(control)
     {
     }
 
     std::int64_t run(std::int64_t first, std::int64_t end, HitSums& into, std::vector<std::unique_ptr<HitSums>>& own,
-                     int workers)
+                     int workers, std::int64_t doneBefore)
     {
         const bool shared = workers > 1 && own.empty();
         std::atomic<std::int64_t> next{first};
         std::atomic<std::int64_t> done{0};
         std::vector<std::exception_ptr> failures(static_cast<std::size_t>(workers));
+        std::mutex mutex;
+        std::condition_variable finishedChanged;
+        int finished = 0;
         {
             std::vector<std::jthread> pool;
             for (int w = 0; w < workers; ++w) {
@@ -63,7 +74,19 @@ public:
                         failures[std::size_t(w)] = std::current_exception();
                         next.store(end);   // the others stop at their next chunk
                     }
+                    const std::lock_guard lock(mutex);
+                    ++finished;
+                    finishedChanged.notify_one();
                 });
+            }
+            std::unique_lock lock(mutex);
+            while (finished < workers) {
+                finishedChanged.wait_for(lock, kProgressEvery);
+                if (m_control.onProgress && finished < workers) {
+                    lock.unlock();
+                    m_control.onProgress(doneBefore + done.load(std::memory_order_relaxed), m_total);
+                    lock.lock();
+                }
             }
         }
         for (const std::exception_ptr& failure : failures)
@@ -72,13 +95,13 @@ public:
         return done.load();
     }
 
-    bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
+    bool cancelled() const { return m_control.cancel && m_control.cancel->load(std::memory_order_relaxed); }
 
 private:
     const KernelTables& m_tables;
     const HitPalette& m_palette;
-    std::int64_t m_points;
-    const std::atomic<bool>* m_cancel;
+    std::int64_t m_points, m_total;
+    const AccumulateControl& m_control;
 };
 
 } // namespace
@@ -116,19 +139,21 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
     const int workers = workersFor(request.points, control.threads);
     const bool ownSums = workers > 1 && sharing == Sharing::ByMemory && privateSumsFit(into.width(), into.height(), workers);
     std::vector<std::unique_ptr<HitSums>> own;
-    Round round(tables, palette, request.points, control.cancel);
+    Round round(tables, palette, request.points, total, control);
 
     std::int64_t done = 0;
     std::int64_t perThread = 1;
+    if (ownSums)
+        for (int w = 1; w < workers; ++w)
+            own.push_back(std::make_unique<HitSums>(into.width(), into.height()));
     for (std::int64_t first = start; first < chunks && !round.cancelled();) {
         const std::int64_t end = control.onRound ? std::min(chunks, first + perThread * workers) : chunks;
-        if (ownSums)
-            for (int w = 1; w < workers; ++w)
-                own.push_back(std::make_unique<HitSums>(into.width(), into.height()));
-        done += round.run(first, end, into, own, workers);
-        for (const auto& sums : own)
+        done += round.run(first, end, into, own, workers, done);
+        for (const auto& sums : own) {
             into.addAll(*sums);
-        own.clear();
+            if (end < chunks)
+                sums->clear();   // for the next round
+        }
         if (round.cancelled())
             break;
         if (control.onRound)

@@ -1,6 +1,7 @@
 #include "render/Framing.h"
 
 #include "engine/Raster.h"
+#include "render/WindowFraming.h"
 
 #include <algorithm>
 #include <cmath>

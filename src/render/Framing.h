@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/AffineMap.h"
-#include "engine/RunSettings.h"
 #include "render/RenderRequest.h"
 
 #include <optional>
@@ -20,12 +19,5 @@ std::optional<ViewBox> attractorBox(const std::vector<AffineMap>& maps, const st
 // grown across or down to the aspect of width × height about its centre. A box
 // that is a single point or a line is given the other span's size (or 1 for a point).
 std::optional<ViewBox> fitBox(const std::vector<WeightedMap>& maps, int width, int height);
-
-// A zoom that frames the attractor in the window's picture (794 x 381 pixels):
-// map units times `scale` plus the shifts give twips, with the y axis flipped
-// as in a run, and no offsets; the box fitted with a 5% margin on every side
-// at the same scale across and down. A box that is a single point or a line is
-// centred, at the window's 1x scale for a point.
-std::optional<ZoomStep> fitFrame(const std::vector<AffineMap>& maps, const std::vector<double>& weights);
 
 } // namespace fenra::render

@@ -140,6 +140,19 @@ void HitSums::addAll(const HitSums& other)
     }
 }
 
+void HitSums::clear()
+{
+    for (std::size_t block = 0; block < m_touched.size(); ++block) {
+        if (!m_touched[block])
+            continue;
+        const std::size_t first = block << kBlockShift;
+        std::fill(m_cells + first, m_cells + std::min(m_size, first + (std::size_t(1) << kBlockShift)), Cell{0, 0, 0, 0});
+        m_touched[block] = 0;
+    }
+    for (auto& moved : m_overflow)
+        moved.clear();
+}
+
 HitSums::Writer::Writer(HitSums& target, const HitPalette& palette, bool shared)
     : m_target(target)
     , m_palette(palette)

@@ -60,6 +60,8 @@ public:
     void addSums(std::size_t pixel, const Sums& sums);
     // Adds every pixel of `other`, a buffer of the same size.
     void addAll(const HitSums& other);
+    // Back to no hits, touching only the blocks that were added to.
+    void clear();
 
     // One thread's way in: hits as a pixel and an entry of the palette.
     class Writer {

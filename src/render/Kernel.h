@@ -13,18 +13,19 @@
 // Determinism: a request gives the same sums on every machine, vector target,
 // thread count and order of work, because
 // - the work is cut into fixed chunks of kChainsPerChunk chains, and chain c
-//   of chunk k draws from its own xoshiro128** stream seeded by (seed, k, c),
-//   so which thread runs a chunk, when, and how many lanes a register holds
-//   change nothing a chain computes;
-// - every lane computes in 32-bit floats with separate multiplies and adds:
-//   no fused multiply-add, which a target without one could not match. This
-//   needs -ffp-contract=off on fenra_render (src/render/CMakeLists.txt), or
-//   the compiler fuses them on targets that have FMA;
-// - maps are picked by a whole-number alias table built the same everywhere,
-//   and a coordinate that overflows keeps its last value on every target;
+//   of chunk k draws from its own xoshiro128** stream seeded by (seed, k, c):
+//   which thread runs a chunk, when, and how many lanes a register holds
+//   change nothing a chain computes (no build flag involved);
+// - every lane computes in 32-bit IEEE floats with separate multiplies and
+//   adds, never a fused multiply-add that a target without one could not
+//   match: this needs -ffp-contract=off on fenra_render (set in
+//   src/render/CMakeLists.txt), and no -ffast-math or -Ofast anywhere, which
+//   would let the compiler reorder or fuse them;
+// - maps are picked by a whole-number alias table built alike everywhere, and
+//   a coordinate that overflows keeps its last value on every target;
 // - hits are added as whole numbers (a hit count and its colour's channels),
 //   which give the same sums in any order, and spill into 64-bit sums before
-//   a 32-bit count could wrap.
+//   a 32-bit count could wrap (no build flag involved).
 namespace fenra::render {
 
 inline constexpr int kChainsPerChunk = 64;

@@ -26,7 +26,10 @@ struct AccumulateControl {
     // writes the sums: they hold exactly the chunks done so far (a snapshot may
     // be tone-mapped here). Rounds grow, so the first comes quickly (a round
     // of one chunk per thread first). Without it the work is one round.
-    std::function<void(std::int64_t done, std::int64_t total)> onRound;
+    std::function<void(std::int64_t done, std::int64_t total)> onRound = {};
+    // Every tenth of a second or so while threads work, on the calling thread:
+    // points done of all, for a progress bar. The sums are not to be read here.
+    std::function<void(std::int64_t done, std::int64_t total)> onProgress = {};
     // A share of the work: the chunks [firstChunk, endChunk) of the request's
     // (-1: to its last). The sums of shares that make up all chunks add up to
     // the request's. `done` and `total` then count the share's points.

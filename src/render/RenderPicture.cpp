@@ -106,7 +106,8 @@ Image renderPicture(const RenderJob& job, const RandomFactory& makeRandom, const
     const std::optional<RenderRequest> request = requestFor(job);
     if (!request)
         return renderExact(job, makeRandom, progress);
-    return render(*request, AccumulateControl{job.threads, nullptr, progress});
+    // Progress, not snapshots: one round, so private sums are merged once.
+    return render(*request, AccumulateControl{job.threads, nullptr, {}, progress});
 }
 
 Image renderPicture(const RenderJob& job, const ProgressReport& progress)

@@ -19,13 +19,13 @@
 namespace fenra::render {
 
 struct RenderJob {
-    DataSetTexts dataSets;
-    RunPlan plan;                  // zoom, offsets and Show boxes; its colour and iteration count are not used
-    std::vector<AffineMap> maps;   // a collection's entry, drawn by the kernel in place of the data sets
-    std::vector<double> weights;   // how often each map is picked, in proportion; empty: equally often
-    ColourPlan colour;
+    DataSetTexts dataSets = {};
+    RunPlan plan = {};                  // zoom, offsets and Show boxes; its colour and iteration count are not used
+    std::vector<AffineMap> maps = {};   // a collection's entry, drawn by the kernel in place of the data sets
+    std::vector<double> weights = {};   // how often each map is picked, in proportion; empty: equally often
+    ColourPlan colour = {};
     bool white = false;            // every map's colour white, as the window's White mode draws
-    Tone tone;
+    Tone tone = {};
     int oversample = 1;            // the kernel draws this many times finer each way, then filters down
     std::int64_t points = 0;
     int scale = 1;                 // picture pixels per window pixel

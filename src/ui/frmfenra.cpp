@@ -31,6 +31,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <utility>
+
 namespace fenra {
 namespace {
 
@@ -92,32 +94,15 @@ QProgressBar* makeProgressBar(QWidget* parent, const char* name, const QRect& ge
     return bar;
 }
 
-// The one data file of a drag, when that is what it carries.
-QString droppedDataFile(const QMimeData* mime)
+// The local files a drag carries, as the system's bytes: a URL's path holds
+// them percent-encoded, whatever their encoding.
+QList<QByteArray> droppedFiles(const QMimeData* mime)
 {
-    const QList<QUrl> urls = mime ? mime->urls() : QList<QUrl>();
-    if (urls.size() != 1 || !urls.front().isLocalFile())
-        return {};
-    const QString file = urls.front().toLocalFile();
-    return QFileInfo(file).suffix().compare(u"tfg", Qt::CaseInsensitive) == 0 ? file : QString();
-}
-
-bool isUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
-    }
+    QList<QByteArray> files;
+    for (const QUrl& url : mime ? mime->urls() : QList<QUrl>())
+        if (url.isLocalFile())
+            files << QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return files;
 }
 
 const QString kTdgFilter = QStringLiteral("Tarnwick Fenra Games (*.tfg)");
@@ -159,7 +144,7 @@ frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     m_about->setOnClosed([this] { aboutClosed(); });
 
     // Enter presses Start wherever the focus is, unless a button has it; a
-    // data file dropped anywhere on the window is loaded.
+    // file dropped anywhere on the window is opened.
     setAcceptDrops(true);
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
@@ -391,8 +376,9 @@ void frmfenra::cmdStart_Click()
 }
 
 // A run or a batch holds the window: it keeps repainting and its bars move,
-// but no click or key reaches a control while it works. A close asked for
-// meanwhile follows when the work is done.
+// while clicks and keys wait in the queue and are handled in their order when
+// the work is done (Start pressed twice makes two runs). A close and files
+// dropped meanwhile follow then too.
 frmfenra::Busy::Busy(frmfenra& window)
     : m_window(window)
 {
@@ -402,12 +388,13 @@ frmfenra::Busy::Busy(frmfenra& window)
 
 frmfenra::Busy::~Busy()
 {
-    if (m_window.m_busy == 1) {
-        // Clicks and keys that came meanwhile are dropped, not replayed: a
-        // Start pressed twice must not chain runs that cannot be cancelled.
-        QCoreApplication::processEvents();
-    }
-    if (--m_window.m_busy == 0 && m_window.m_closeWhenIdle)
+    if (--m_window.m_busy > 0)
+        return;
+    if (!m_window.m_droppedMeanwhile.isEmpty())
+        QMetaObject::invokeMethod(&m_window, [window = &m_window, files = std::exchange(m_window.m_droppedMeanwhile, {})] {
+            window->openGivenFiles(files);
+        }, Qt::QueuedConnection);
+    if (m_window.m_closeWhenIdle)
         QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
 }
 
@@ -416,11 +403,11 @@ bool frmfenra::timeToShowProgress()
     return m_busy > 0 && m_sinceProgress.elapsed() >= progressEvery.count();
 }
 
-// Repaints what changed and handles every waiting event; the user's clicks
-// and keys among them are dropped (eventFilter).
+// Repaints what changed and handles timers and the desktop's requests; the
+// user's clicks, keys and wheel turns stay queued for after the work.
 void frmfenra::repaintMeanwhile()
 {
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_sinceProgress.restart();
 }
 
@@ -514,17 +501,17 @@ void frmfenra::closeEvent(QCloseEvent* event)
 
 bool frmfenra::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_busy > 0 && isUserInput(event->type()))
-        return true;
     const QEvent::Type type = event->type();
     if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString file = droppedDataFile(drop->mimeData());
-        if (file.isEmpty())
+        const QList<QByteArray> files = droppedFiles(drop->mimeData());
+        if (files.isEmpty())
             return QWidget::eventFilter(watched, event);
         drop->acceptProposedAction();
+        // The desktop delivers a drop even while a run works; it is taken
+        // after the work, never between a batch's run and its data file.
         if (type == QEvent::Drop)
-            openDataFile(file);
+            m_busy > 0 ? void(m_droppedMeanwhile += files) : openGivenFiles(files);
         return true;
     }
     if (event->type() == QEvent::KeyPress) {

@@ -49,9 +49,13 @@ public:
     void cborand_Change();
     void cborand_Click();
 
-    // Loads a data file as Load Data does once its dialog has returned the
-    // name: the program's command line and a dropped file come in here.
-    void openDataFile(const QString& name);
+    // Files given by name, as the system's bytes: the program's command line
+    // and a drop come in here. The first is opened (a data file as Load Data
+    // opens one, a PNG that carries a data record by that record; a picture
+    // or a collection without one is named in a message), the others are
+    // named as not opened. Dropped while a run or a batch works, they wait
+    // for its end.
+    void openGivenFiles(const QList<QByteArray>& names);
 
     // How often a long run shows its progress and lets the window repaint.
     std::chrono::milliseconds progressEvery{50};
@@ -132,6 +136,10 @@ private:
     void ShowDataSetFrames();
     void showCoefficients(const DataSetTexts& sets);
     void LoadDataFile();
+    void openDataFile(const QString& name);
+    void openGivenFile(const QByteArray& rawName);
+    void showRecord(const QByteArray& record);
+    std::optional<QByteArray> readOrTell(const QString& name, qint64 maxBytes);
     QByteArray pictureAsBitmap();
     bool batchInputsOrRefuse(std::int16_t& runs);
 
@@ -144,7 +152,7 @@ private:
     void repaintMeanwhile();
     void showColourOptionsAsOneStop();
 
-    // While a run or a batch works, the window repaints but takes no input.
+    // While a run or a batch works, the window repaints, and input waits.
     class Busy {
     public:
         explicit Busy(frmfenra& window);
@@ -157,6 +165,7 @@ private:
     };
     int m_busy = 0;
     bool m_closeWhenIdle = false;
+    QList<QByteArray> m_droppedMeanwhile;
     QElapsedTimer m_sinceProgress;
 
     std::array<QGroupBox*, 6> m_frames{};

@@ -6,6 +6,7 @@
 #include "files/BatchNames.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/GivenFile.h"
 #include "files/RandomBatch.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileStore.h"
@@ -13,6 +14,7 @@
 #include "ui/DrawingArea.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,19 +89,86 @@ void frmfenra::LoadDataFile()
         openDataFile(name);
 }
 
+std::optional<QByteArray> frmfenra::readOrTell(const QString& name, qint64 maxBytes)
+{
+    const FileStore::ReadResult read = m_platform.files.readPrefix(name, maxBytes);
+    if (!read.bytes)
+        m_platform.messages.tell(QStringLiteral("\"%1\" could not be read: %2.").arg(name, read.error));
+    return read.bytes;
+}
+
+void frmfenra::showRecord(const QByteArray& record)
+{
+    rtfSave = record;
+    const DataSetTexts loaded = parseDataRecord(rtfSave);
+    cborand->setEditText(loaded.count);   // the frames follow the loaded count
+    showCoefficients(loaded);
+}
+
 void frmfenra::openDataFile(const QString& name)
 {
     remember(CommonDialog1, name);
     // Nothing after the record is ever looked at, so only that much is read.
-    const FileStore::ReadResult read = m_platform.files.readPrefix(name, kRecordLength);
-    if (!read.bytes) {
-        m_platform.messages.tell(QStringLiteral("\"%1\" could not be read: %2.").arg(name, read.error));
+    if (const std::optional<QByteArray> record = readOrTell(name, kRecordLength))
+        showRecord(*record);
+}
+
+void frmfenra::openGivenFiles(const QList<QByteArray>& names)
+{
+    if (names.isEmpty())
+        return;
+    openGivenFile(names.front());
+    if (names.size() == 1)
+        return;
+    QStringList others;
+    for (qsizetype i = 1; i < names.size(); ++i)
+        others << u'"' + QFile::decodeName(names[i]) + u'"';
+    m_platform.messages.tell(
+        QStringLiteral("The window opens one file at a time, the first given; %1 %2 not opened.")
+            .arg(others.join(QLatin1String(", ")), others.size() == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+}
+
+void frmfenra::openGivenFile(const QByteArray& rawName)
+{
+    const QString name = QFileInfo(QFile::decodeName(rawName)).absoluteFilePath();
+    if (QFile::encodeName(QFile::decodeName(rawName)) != rawName) {
+        m_platform.messages.tell(
+            QStringLiteral("\"%1\" was not opened: its name is not valid UTF-8, the system's encoding of names, so no "
+                           "file of exactly that name can be reached. Rename it, then open it again.")
+                .arg(name));
         return;
     }
-    rtfSave = *read.bytes;
-    const DataSetTexts loaded = parseDataRecord(rtfSave);
-    cborand->setEditText(loaded.count);   // the frames follow the loaded count
-    showCoefficients(loaded);
+    const std::optional<QByteArray> head = readOrTell(name, kKindBytes);
+    if (!head)
+        return;
+    QString refusal;
+    switch (givenKind(name, *head)) {
+    case GivenKind::DataRecord:
+        remember(CommonDialog1, name);
+        showRecord(head->left(kRecordLength));
+        return;
+    case GivenKind::Png:
+        if (const std::optional<QByteArray> png = readOrTell(name, kMaxPngBytes)) {
+            if (const std::optional<QByteArray> record = recordInPng(*png)) {
+                // The folder is offered next, not the picture's name, which Save Data would write over.
+                CommonDialog1.folder = QFileInfo(name).absolutePath();
+                showRecord(record->left(kRecordLength));
+                return;
+            }
+            refusal = QStringLiteral("is a PNG picture that holds no Fenra data (fenra-render keeps the data sets in "
+                                     "the pictures it writes)");
+            break;
+        }
+        return;
+    case GivenKind::Bitmap:
+        refusal = QStringLiteral("is a Windows bitmap, which holds no data sets; open the .tfg file saved with it");
+        break;
+    case GivenKind::Collection:
+        refusal = QStringLiteral("is a classic IFS collection, not a data file; fenra-render draws its pictures, and "
+                                 "its --save-tfg makes a data file of one of them");
+        break;
+    }
+    m_platform.messages.tell(QStringLiteral("\"%1\" %2. Nothing was loaded.").arg(name, refusal));
 }
 
 void frmfenra::cmdSavePicture_Click()

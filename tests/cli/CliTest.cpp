@@ -4,7 +4,6 @@
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "platform/QtFileStore.h"
-#include "support/ScriptedRandom.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,6 +74,7 @@ struct FullDisk final : FileStore {
     QtFileStore disk;
     ReadResult readPrefix(const QString& path, qint64 most) override { return disk.readPrefix(path, most); }
     std::optional<QString> writeWhole(const QString&, const QByteArray&) override { return u"No space left on device"_s; }
+    std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& f) override { return {{f[0].path, *writeWhole({}, {})}}; }
 };
 
 // A value after '=' or as the next argument, even one that starts with '-'; a file name after "--".

@@ -61,9 +61,14 @@ void checkSaved(const QDir& dir)
     expect(given.size() == kRecordLength && readAll(dir.filePath("saved.tfg")) == given, "saved.tfg differs from load.tfg");
     checkPicture(dir.filePath("saved.bmp"), true);
 
-    // A batch of two: each run's data file and picture, fresh random data sets each time.
+    // Typed into data set 2's first box during a long run, after it.
+    QByteArray typed = given;
+    typed.replace(coefficientFieldStart(2, 1) - 1, kCoefficientWidth, "0.1   ");
+    expect(readAll(dir.filePath("typed.tfg")) == typed, "typed.tfg is not load.tfg with 0.1 in data set 2");
+
+    // A batch of three: each run's data file and picture, fresh random data sets each time.
     QByteArray previous = given;
-    for (int run : {1, 2}) {
+    for (int run : {1, 2, 3}) {
         const QString data = dir.filePath(QStringLiteral("batch(%1).tfg").arg(run));
         const QByteArray bytes = readAll(data);
         expect(bytes.size() == kRecordLength && parseDataRecord(bytes).count == u"2" && bytes != previous,
@@ -74,8 +79,8 @@ void checkSaved(const QDir& dir)
 
     // Nothing else: no temporary file left over, the chosen batch name itself never written.
     const QStringList found = dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    expect(found == QStringList({"batch(1).bmp", "batch(1).tfg", "batch(2).bmp", "batch(2).tfg", "load.tfg",
-                                 "saved.bmp", "saved.tfg"}),
+    expect(found == QStringList({"batch(1).bmp", "batch(1).tfg", "batch(2).bmp", "batch(2).tfg", "batch(3).bmp",
+                                 "batch(3).tfg", "load.tfg", "saved.bmp", "saved.tfg", "typed.tfg"}),
            "the folder holds: " + found.join(u' '));
 }
 

@@ -166,16 +166,17 @@ TEST(RenderRun, XIsCarriedInDoubleAndYInSinglePrecisionAndEachKeepsItsLastRepres
     scene.run({0.25f});
     EXPECT_EQ(scene.lit(), (Pixels{{615, 356, kRed}}));
 
-    // 400 steps of set 1 overflow both coordinates; each keeps its last value,
-    // so set 2's constant map (0*x + 0*y + c) still brings the point back.
-    for (const QString& big : {u"9e5"_s, u"-9e5"_s, u"1e300"_s}) {
-        SCOPED_TRACE(big.toStdString());
-        Scene scene(u"2"_s, u"401"_s, ColourMode::Data);
-        scene.sets.sets[0] = {big, u"-9e5"_s, big, u"9e5"_s, big, u"-1"_s};
-        std::vector<float> draws(400, 0.25f);
-        draws.push_back(0.75f);
-        EXPECT_EQ(scene.run(draws), 1);
-        EXPECT_EQ(scene.lit(), (Pixels{{500, 318, kGreen}}));
+    // Set 2 puts the point at (0.5, 0.2); then set 1 overflows x (0.5e308 + 1.7e308), y (1e39 is beyond a
+    // float) or both, and each that overflows keeps its last value (not 0, which would draw at column 333 or row 381).
+    const struct { const char *c1, *c3, *c6; Pixels expected; } cases[] = {
+        {"1e308", "1.7e308", "0.1", {{500, 318, kGreen}, {500, 351, kRed}}},
+        {"0", "0.3", "1e39", {{433, 318, kRed}, {500, 318, kGreen}}}, {"1e308", "1.7e308", "1e39", {{500, 318, kRed}}}};
+    for (const auto& c : cases) {
+        Scene scene(u"2"_s, u"2"_s, ColourMode::Data);
+        scene.sets.sets[0] = {QString::fromLatin1(c.c1), u"0"_s, QString::fromLatin1(c.c3), u"0"_s, u"0"_s,
+                              QString::fromLatin1(c.c6)};
+        scene.run({0.75f, 0.25f});
+        EXPECT_EQ(scene.lit(), c.expected) << c.c1 << " " << c.c3 << " " << c.c6;
     }
 }
 

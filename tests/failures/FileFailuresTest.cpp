@@ -31,10 +31,11 @@ Files filesUnder(const QString& root)
     return files;
 }
 
-enum Command { Load, SaveData, SavePicture, Batch };
+// A batch meets the obstacle at run 1's picture, or, with the picture's name free, at its data file.
+enum Command { Load, SaveData, SavePicture, Batch, BatchData };
 const std::pair<const char*, void (frmfenra::*)()> kCommands[] = {{"Load", &frmfenra::cmdLoad_Click},
     {"Save Data", &frmfenra::cmdSave_Click}, {"Save Picture", &frmfenra::cmdSavePicture_Click},
-    {"Random Batch", &frmfenra::cmdSaveBatch_Click}};
+    {"Random Batch", &frmfenra::cmdSaveBatch_Click}, {"Random Batch, at the data file", &frmfenra::cmdSaveBatch_Click}};
 
 struct FileFailures : WindowTest {
     Platform platform() override { return Platform{fake.beeper, fake.clock, fake.messages, fake.dialogs, store, dir.path()}; }
@@ -59,7 +60,7 @@ struct FileFailures : WindowTest {
         ASSERT_EQ(fake.messages.told.size(), 1) << qPrintable(fake.messages.told.join(u'\n'));
         const QString& told = fake.messages.told[0];
         EXPECT_TRUE(told.contains(u'"' + named + u'"') && told.contains(QLatin1String(why))) << qPrintable(told);
-        EXPECT_TRUE(command == Batch || window->dataSets() == sets);   // a batch draws new ones first
+        EXPECT_TRUE(command >= Batch || window->dataSets() == sets);   // a batch draws new ones first
         EXPECT_EQ(filesUnder(dir.path()), before);
 
         drawOnePoint();
@@ -77,12 +78,12 @@ TEST_F(FileFailures, AFileThatCannotBeReadOrWrittenIsNamedAndNothingIsTouched)
 {
     using enum QFileDevice::Permission;
     const auto chmod = [](const QString& p, QFileDevice::Permissions to) { ASSERT_TRUE(QFile::setPermissions(p, to)); };
-    const std::vector<Command> all{Load, SaveData, SavePicture, Batch};
+    const std::vector<Command> all{Load, SaveData, SavePicture, Batch, BatchData};
     // The chosen file (its name says what stands in the way), the obstacle's making at the file read or
-    // written first (by a batch: run 1's data file), the commands tried, what the message says; the last
-    // two need a user whom permissions bind.
+    // written (by a batch: run 1's picture or data file), the commands tried, what the message says; the
+    // last two need a user whom permissions bind.
     const std::tuple<const char*, std::function<void(const QString&)>, std::vector<Command>, const char*> obstacles[] = {
-        {"no-such-folder/missing.tfg", [](const QString&) {}, all, ""},
+        {"no-such-folder/missing.tfg", [](const QString&) {}, {Load, SaveData, SavePicture, Batch}, ""},
         {"a-folder.tfg", [](const QString& p) { QDir().mkpath(p), writeFile(p + "/inside", "kept"); }, all, "folder"},
         {"a-pipe-no-one-writes-to.tfg", [](const QString& p) { mkfifo(QFile::encodeName(p), 0600); }, all, "pipe"},
         {"a-link-to-a-pipe.tfg", [](const QString& p) { mkfifo(QFile::encodeName(p + "~"), 0600), QFile::link(p + "~", p); },
@@ -100,16 +101,22 @@ TEST_F(FileFailures, AFileThatCannotBeReadOrWrittenIsNamedAndNothingIsTouched)
             if (geteuid() == 0 && (QByteArray(name).startsWith("unreadable") || QByteArray(name).startsWith("read-only")))
                 continue;   // root may read and write anything
             SCOPED_TRACE(std::string(name) + ", " + kCommands[command].first);
-            const QString chosen = path(QString::fromLatin1(name));
-            const QString target = command == Batch ? batchDataName(batchBaseName(chosen), 1) : chosen;
+            const QString chosen = path((command == BatchData ? "at-data-" : "") + QString::fromLatin1(name));
+            const QString base = batchBaseName(chosen);
+            const QString target = command == Batch       ? batchPictureName(base, 1)
+                                   : command == BatchData ? batchDataName(base, 1)
+                                                          : chosen;
             make(target);
+            if (command == BatchData)   // an older picture of that name stays as it was, no temporary file beside it
+                writeFile(batchPictureName(base, 1), "older picture");
             expectFails(command, chosen, target, why);
             QFile::setPermissions(QFileInfo(target).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
 }
 
 // A longer file is read only as far as the record, and a save replaces it whole. On a full disk (the
-// process may write only 100 bytes more) a save fails with the system's reason and keeps the old file whole.
+// process may write only 100 bytes more) a save or a batch fails with the system's reason and keeps the
+// old file whole.
 TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
 {
     const QByteArray record = QByteArray("4") + QByteArray("0.5000").repeated(36);
@@ -121,6 +128,7 @@ TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
     EXPECT_EQ(filesUnder(dir.path()), (Files{{path("keeper.tfg"), QByteArray(217, 'K')}, {path("long.tfg"), record}}));
 
     writeFile(path("full.bmp"), QByteArray(1000, 'P'));
+    writeFile(path("full(1).bmp"), QByteArray(1000, 'P'));
     rlimit unlimited{};
     getrlimit(RLIMIT_FSIZE, &unlimited);
     const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);   // a write beyond the limit fails instead of killing
@@ -128,6 +136,7 @@ TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
     setrlimit(RLIMIT_FSIZE, &limit);
     expectFails(SaveData, path("keeper.tfg"), path("keeper.tfg"), "File too large");
     expectFails(SavePicture, path("full.bmp"), path("full.bmp"), "File too large");
+    expectFails(Batch, path("full.tfg"), path("full(1).bmp"), "File too large");
     setrlimit(RLIMIT_FSIZE, &unlimited);
     std::signal(SIGXFSZ, signalBefore);
 }

@@ -4,7 +4,7 @@
 #include "files/DataRecord.h"
 #include "files/IfsCollection.h"
 #include "files/MapsRecord.h"
-#include "render/Framing.h"
+#include "render/WindowFraming.h"
 
 #include <QFile>
 
@@ -28,7 +28,7 @@ TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindo
                                   "  second two {\n 1 2 3 4 5 6 0 }");
     ASSERT_TRUE(c.ok()) << c.error.toStdString();
     EXPECT_EQ(c.names(), QStringList({u"first"_s, u"second two"_s}));
-    const ParsedMap m = windowMap(c.entries[0].maps[0]);
+    const AffineMap m = windowMap(c.entries[0].maps[0]);
     EXPECT_EQ(std::vector<double>(m.c, m.c + 6), std::vector<double>({0.5, 0, 1, 0.25, 0.5, 2}));   // a b e c d f
     EXPECT_EQ(c.entries[0].maps[1], (IfsMap{-0.1, 0.2, 0.3, 0.4, 5, 6, 1}));
     EXPECT_EQ(c.find(u"second two"_s), &c.entries[1]);
@@ -68,11 +68,11 @@ TEST(IfsCollection, RefusesABadFileAtTheLineOfItsFault)
     EXPECT_TRUE(parse("big {\n" + map.repeated(64) + "}").ok());
 }
 
-const ParsedMap kHalf{{0.5, 0, 0, 0, 0.5, 0}}, kFlat{{0, 0, 0, 0, 0.16, 0}};
+const AffineMap kHalf{{0.5, 0, 0, 0, 0.5, 0}}, kFlat{{0, 0, 0, 0, 0.16, 0}};
 
 TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
 {
-    const struct { std::vector<double> p; std::vector<ParsedMap> maps; std::vector<double> weights; } cases[] = {
+    const struct { std::vector<double> p; std::vector<AffineMap> maps; std::vector<double> weights; } cases[] = {
         {{1, 3}, {kHalf, kFlat}, {0.25, 0.75}},
         {{0, 0}, {kHalf, kFlat}, {1 / 1.01, 0.01 / 1.01}},   // areas 0.25 and 0: the flat one gets the floor
         {{}, {kFlat, kFlat}, {0.5, 0.5}},                     // all flat: equal

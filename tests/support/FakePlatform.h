@@ -51,6 +51,12 @@ struct FakeFileStore final : FileStore {
         writeOrder.push_back(path);
         return std::nullopt;
     }
+    std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& together) override
+    {
+        for (const auto& [path, bytes] : together)
+            writeWhole(path, bytes);
+        return std::nullopt;
+    }
     std::map<QString, QByteArray> files;
     QStringList writeOrder;
 };

@@ -1,7 +1,9 @@
 // Save Data, Load Data, a given or dropped file and Random Batch through fake dialogs and files.
 #include "WindowFixture.h"
 
+#include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/PngText.h"
 #include "platform/QtPlatform.h"
 
 namespace fenra::test {
@@ -34,13 +36,13 @@ TEST_F(WindowTest, SaveAndLoadKeepEveryTextAndTheDialogsStartInTheStartFolderThe
     EXPECT_EQ(window->pctdisplay->image(), picture);   // loading starts no run
 }
 
-TEST_F(WindowTest, BatchWritesEachRunsDataThenPictureAndItsBarKeepsItsValue)
+TEST_F(WindowTest, BatchWritesEachRunsPictureThenDataAndItsBarKeepsItsValue)
 {
     window->txtArray->setText(QStringLiteral("3"));
     fake.dialogs.answers = {QStringLiteral("pics/fern.TFG")};
     window->cmdSaveBatch_Click();
-    EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).tfg", "pics/fern(1).bmp", "pics/fern(2).tfg",
-                                                  "pics/fern(2).bmp", "pics/fern(3).tfg", "pics/fern(3).bmp"}));
+    EXPECT_EQ(fake.files.writeOrder, QStringList({"pics/fern(1).bmp", "pics/fern(1).tfg", "pics/fern(2).bmp",
+                                                  "pics/fern(2).tfg", "pics/fern(3).bmp", "pics/fern(3).tfg"}));
     EXPECT_EQ(fake.beeper.beeps, 3);
     // The last run's files are what the window shows.
     EXPECT_EQ(parseDataRecord(fake.files.files.at(QStringLiteral("pics/fern(3).tfg"))), window->dataSets());
@@ -54,34 +56,68 @@ TEST_F(WindowTest, BatchWritesEachRunsDataThenPictureAndItsBarKeepsItsValue)
     }
 }
 
-TEST_F(WindowTest, AFileGivenOrDroppedLoadsAsLoadDataDoes)
+// A PNG of one text chunk: all that is looked at to find a record.
+QByteArray pngWithText(const QByteArray& keyAndValue)
+{
+    const QByteArray typeAndData = "tEXt" + keyAndValue;
+    QByteArray png = kPngSignature + QByteArray(4, '\0') + typeAndData + QByteArray(4, '\0');
+    qToBigEndian(std::uint32_t(keyAndValue.size()), png.data() + 8);
+    qToBigEndian(pngChunkCrc(typeAndData), png.data() + png.size() - 4);
+    return png;
+}
+
+// Given on the command line or dropped, a file is told by its first bytes or text: a data file or a PNG
+// that carries a record loads, anything else that is no data file is named in a message and changes
+// nothing. Of several files the first is opened and the others named.
+TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
 {
     DataSetTexts five = window->dataSets();
     five.count = QStringLiteral("5");
-    fake.files.files[QStringLiteral("/data/five.TFG")] = BuildDataText(five).bytes;
-    const auto drop = [&](const QString& path, QWidget* onto) {   // a drag enters, then drops
+    const QByteArray record = BuildDataText(five).bytes;
+    std::uint32_t pixel = 0;
+    fake.files.files = {{"/data/five.TFG", record}, {"/data/drawn.png", pngWithText(kRecordKey + ('\0' + record))},
+                        {"/data/other.png", pngWithText("Title\0fern")}, {"/data/five.bmp", encodeBitmap({&pixel, 1, 1, 1})},
+                        {"/data/classic.txt", "fern { ; a stalk\n 0 0 0 .16 0 0 .01\n}\n"}, {"/data/c.ifs", "\n"}};
+    const auto drop = [&](const QList<QByteArray>& names, QWidget* onto) {   // a drag enters, then drops
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(path)});
+        QList<QUrl> urls;
+        for (const QByteArray& name : names)
+            urls << QUrl::fromEncoded("file://" + name.toPercentEncoding("/"));
+        mime.setUrls(urls);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(onto, &enter);
         QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(onto, &event);
-        return enter.isAccepted() && event.isAccepted();
+        EXPECT_TRUE(enter.isAccepted() && event.isAccepted());
     };
-    EXPECT_FALSE(drop(QStringLiteral("/data/five.bmp"), window->pctdisplay));   // only data files
-    EXPECT_EQ(window->cborand->currentText(), QStringLiteral("2"));
-    EXPECT_TRUE(drop(QStringLiteral("/data/five.TFG"), window->coefficientBox(1, 1)));
-    EXPECT_EQ(window->dataSets(), five);
-    EXPECT_EQ(window->CommonDialog1.fileName, QStringLiteral("/data/five.TFG"));
-
-    // One that cannot be read: Load Data's message, and nothing changes.
-    fake.dialogs.answers = {QStringLiteral("/data/none.tfg")};
-    window->cmdLoad_Click();
-    window->openDataFile(QStringLiteral("/data/none.tfg"));
-    ASSERT_EQ(fake.messages.told.size(), 2);
-    EXPECT_EQ(fake.messages.told[0], fake.messages.told[1]);
-    EXPECT_EQ(window->dataSets(), five);
+    const DataSetTexts before = window->dataSets();
+    const struct { QList<QByteArray> given; bool loads; const char* told; } cases[] = {
+        {{"/data/five.TFG"}, true, ""},
+        {{"/data/drawn.png"}, true, ""},
+        {{"/data/five.TFG", "/data/c.ifs", "/data/none"}, true, "\"/data/c.ifs\", \"/data/none\" were not opened"},
+        {{"/data/other.png"}, false, "\"/data/other.png\" is a PNG picture that holds no Fenra data"},
+        {{"/data/five.bmp"}, false, "\"/data/five.bmp\" is a Windows bitmap"},
+        {{"/data/classic.txt"}, false, "\"/data/classic.txt\" is a classic IFS collection"},
+        {{"/data/c.ifs"}, false, "\"/data/c.ifs\" is a classic IFS collection"},
+        {{"/data/none.tfg"}, false, "\"/data/none.tfg\" could not be read: there is no such file."},
+        {{"/data/five\xe9.TFG"}, false, "its name is not valid UTF-8"},
+    };
+    for (const bool dropped : {false, true})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.given.front().toStdString() + (dropped ? ", dropped" : ", given"));
+            window->cborand->setEditText(QStringLiteral("2"));
+            fake.messages.told.clear();
+            dropped ? drop(c.given, window->coefficientBox(1, 1)) : window->openGivenFiles(c.given);
+            EXPECT_EQ(window->dataSets(), c.loads ? five : before);
+            const QString told = fake.messages.told.join(u'|');
+            EXPECT_TRUE(*c.told ? fake.messages.told.size() == 1 && told.contains(QString::fromLatin1(c.told)) : told.isEmpty())
+                << told.toStdString();
+        }
     EXPECT_TRUE(fake.files.writeOrder.isEmpty());
+    // Save Data then offers the data file, never the PNG it would write over.
+    window->openGivenFiles({"/data/five.TFG"});
+    window->openGivenFiles({"/data/drawn.png"});
+    EXPECT_EQ(window->CommonDialog1.fileName, QStringLiteral("/data/five.TFG"));
 }
 
 TEST(StartFolder, TheProgramsFolderWhenWritableElsePicturesElseHome)
