@@ -82,6 +82,18 @@ Setter animation(Setter set)
     return [=](CliOptions& o, const QString& v) { return o.animation = true, set(o, v); };
 }
 
+// A poster's word (--size, --memory, --part), read by its own parser.
+template <class Value>
+Setter posterWord(poster::Parsed<Value> (*parse)(std::string_view), std::optional<Value> CliOptions::*field)
+{
+    return [=](CliOptions& o, const QString& v) {
+        const std::string word = v.toStdString();
+        poster::Parsed<Value> parsed = parse(word);
+        o.*field = parsed.value;
+        return QString::fromStdString(parsed.error);
+    };
+}
+
 struct Option {
     QStringList names;
     const char* valueName;   // empty for a switch
@@ -187,6 +199,20 @@ const std::vector<Option>& options()
          animation([](CliOptions& o, const QString&) { return o.overwrite = true, QString(); })},
         {{"video"}, "FILE", "also encodes the frames with ffmpeg (when installed) into .mp4, .webm or .gif at 24 frames a second",
          animation(text(&CliOptions::video, "needs a file name"))},
+        {{"size"}, "WxH", "a picture of W x H pixels, 16 to 65535 each way, instead of the window's shape times --scale",
+         posterWord(&poster::parseSize, &CliOptions::size)},
+        {{"depth"}, "8|16", "bits a channel of a PNG (8)", oneOf<int>({"8", "16"}, {8, 16}, &CliOptions::depth)},
+        {{"memory"}, "LIMIT", "most memory the sums take at once, e.g. 512M or 2G (what the machine has); a "
+                              "picture beyond it is drawn in bands of rows, to the same bytes",
+         posterWord(&poster::parseMemory, &CliOptions::memory)},
+        {{"part"}, "K/N", "draws the K-th of N equal shares of the work into --sums FILE, for --merge",
+         posterWord(&poster::parseShare, &CliOptions::part)},
+        {{"sums"}, "FILE", "where --part writes its sums", text(&CliOptions::sums, "needs a file name")},
+        {{"merge"}, "", "adds the sums files of every part given (in place of DATA) into the picture -o",
+         [](CliOptions&, const QString&) { return QString(); }},   // the files are the positional arguments
+        {{"checkpoint"}, "FILE", "keeps the sums so far in FILE every few minutes and when stopped; the same "
+                                 "command continues from them",
+         text(&CliOptions::checkpoint, "needs a file name")},
         {{"h", "help"}, "", "this text", [](CliOptions& o, const QString&) { return o.help = true, QString(); }},
         {{"version"}, "", "the program's version", [](CliOptions& o, const QString&) { return o.version = true, QString(); }},
     };
@@ -209,12 +235,37 @@ void addOptions(QCommandLineParser& parser)
                                                                         "wrote, a collection (.ifs), or - for standard input; several: the keys of an animation"));
 }
 
+// What posters, parts and their merge must hold.
+QString posterError(const CliOptions& o)
+{
+    const bool bitmap = pictureFormatFor(o.output) == PictureFormat::Bitmap;
+    if (o.exact && (o.part || !o.checkpoint.isEmpty() || o.size))
+        return QStringLiteral("--exact draws the window's one chain, which cannot be split, resumed or resized; "
+                              "leave out --part, --checkpoint and --size");
+    if (o.depth == 16 && bitmap)
+        return QStringLiteral("--depth 16 needs a PNG; a bitmap holds 8 bits a channel");
+    if (bitmap && (o.memory || o.part || !o.checkpoint.isEmpty()))
+        return QStringLiteral("--memory, --part and --checkpoint write a PNG (or sums), not a bitmap");
+    if (o.size && o.scale != 1)
+        return QStringLiteral("--size and --scale both say how big the picture is; give one");
+    if (o.part.has_value() != !o.sums.isEmpty())
+        return QStringLiteral("--part K/N writes its sums to --sums FILE; give both");
+    if (o.part && !o.output.isEmpty())
+        return QStringLiteral("a part writes sums, not a picture: leave out --output, and --merge the parts into one");
+    if (!o.merge.isEmpty() && (o.part || !o.checkpoint.isEmpty() || !o.saveTfg.isEmpty() || o.output.isEmpty() || bitmap))
+        return QStringLiteral("--merge adds sums files into the PNG given with --output, and does nothing else");
+    return {};
+}
+
 QString animationError(const CliOptions& o)
 {
     if (o.inputs.isEmpty())
         return QStringLiteral("give the collection (.ifs) of the --animate keys, or the files that are the keys");
     if (o.exact || o.list || !o.saveTfg.isEmpty() || !o.weights.empty())
         return QStringLiteral("--exact, --list, --save-tfg and --weights belong to a single picture, not an animation");
+    if (o.size || o.depth != 8 || o.memory || o.part || !o.checkpoint.isEmpty() || !o.merge.isEmpty())
+        return QStringLiteral("--size, --depth, --memory, --part, --checkpoint and --merge belong to a single picture, "
+                              "not an animation");
     if (!o.animate.isEmpty() && (o.inputs.size() > 1 || o.name))
         return QStringLiteral("--animate names entries of one collection; with several files the files are the keys, "
                               "and --name is one of them");
@@ -235,6 +286,7 @@ QString animationError(const CliOptions& o)
 
 } // namespace
 
+// What a whole command line must hold besides well-formed values.
 QString combinationError(const CliOptions& o)
 {
     if (o.help || o.version)
@@ -257,15 +309,19 @@ QString combinationError(const CliOptions& o)
     }
     if (!o.prefix.isEmpty())
         return QStringLiteral("--prefix belongs to --batch");
+    if (const QString error = posterError(o); !error.isEmpty())
+        return error;
     if (o.animation)
         return animationError(o);
+    if (!o.merge.isEmpty())
+        return {};
     if (o.input.isEmpty())
         return QStringLiteral("give a data file (.tfg), a PNG that fenra-render wrote, or - for standard input");
     if (o.exact && o.view)
         return QStringLiteral("--view frames the kernel's picture; --exact draws the window's, framed by --zoom");
     if (o.exact && !o.weights.empty())
         return QStringLiteral("--exact picks every map equally often, as the window does; leave out --weights");
-    if (o.list || (o.output.isEmpty() && !o.saveTfg.isEmpty()))
+    if (o.list || o.part || (o.output.isEmpty() && !o.saveTfg.isEmpty()))
         return {};
     if (o.output.isEmpty())
         return QStringLiteral("give the picture's name with --output NAME.png or NAME.bmp, or - for standard output");
@@ -314,9 +370,15 @@ ParsedOptions parseOptions(const QStringList& arguments)
         if (parser.isSet(option.names.first()))
             given += option.names;
     const QStringList files = parser.positionalArguments();
-    result.inputs = files;
-    result.animation = result.animation || files.size() > 1;   // several files are an animation's keys
-    result.input = files.value(0);
+    if (parser.isSet(QStringLiteral("merge"))) {
+        result.merge = files.isEmpty() ? QStringList{QString()} : files;   // an empty name: none given
+        if (result.merge.contains(QString()))
+            return {std::nullopt, QStringLiteral("--merge needs the sums files of the parts"), {}};
+    } else {
+        result.inputs = files;
+        result.animation = result.animation || files.size() > 1;   // several files are an animation's keys
+        result.input = files.value(0);
+    }
     if (const QString error = combinationError(result); !error.isEmpty())
         return {std::nullopt, error, {}};
     return {result, QString(), given};
@@ -375,6 +437,9 @@ void applyStoredSettings(const PictureSettings& s, CliOptions& o)
             o.show[std::size_t(set - 1)] = false;
     }
     o.scale = s.scale.value_or(o.scale);
+    if (s.size)
+        o.size = poster::PictureSize{(*s.size)[0], (*s.size)[1]};
+    o.depth = s.depth.value_or(o.depth);
     if (s.seed)
         o.seed = s.seed;
     if (s.view)
@@ -410,7 +475,11 @@ PictureSettings storedSettings(const CliOptions& o, std::uint64_t seed)
             hidden.push_back(k);
     if (!hidden.empty())
         s.hide = hidden;
-    s.scale = o.scale;
+    if (o.size)
+        s.size = std::array{o.size->width, o.size->height};
+    else
+        s.scale = o.scale;
+    s.depth = o.depth;
     s.seed = seed;
     s.view = o.view;
     return s;

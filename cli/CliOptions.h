@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/PictureSettings.h"
+#include "poster/PosterOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -69,6 +70,13 @@ struct CliOptions {
     bool follow = false;              // each frame fitted (smoothed) instead of one box for all
     bool overwrite = false;           // replace frames that another request wrote
     QString video;                    // .mp4, .webm or .gif, made by ffmpeg from the frames
+    std::optional<poster::PictureSize> size;   // in place of the window's shape times the scale
+    int depth = 8;                    // bits a channel of a PNG
+    std::optional<std::uint64_t> memory;       // bytes the sums may take at once; none: what the machine has
+    std::optional<poster::Share> part;         // a share of the work, written as sums
+    QString sums;                     // the part's sums file
+    QString checkpoint;               // keeps the sums so far, and continues from them
+    QStringList merge;                // sums files of parts to add into one picture
     bool help = false;
     bool version = false;
 

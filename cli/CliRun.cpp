@@ -2,6 +2,7 @@
 
 #include "cli/AnimateRun.h"
 #include "cli/PictureFiles.h"
+#include "cli/PosterRun.h"
 #include "cli/ProgressBar.h"
 #include "files/BatchNames.h"
 #include "files/Bitmap.h"
@@ -315,10 +316,16 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
     job.seed = options.seed ? *options.seed : environment.clockSeed();
     if (environment.seedChosen)
         environment.seedChosen(job.seed);
-    if (!fitsMemory(job, environment))
+    job.fitToSize = options.size && options.fit.value_or(entry != nullptr);
+    const std::optional<render::RenderRequest> request = render::requestFor(job);
+    if (options.part && !request) {
+        tellError(environment, QStringLiteral("these data sets are drawn by the window's one chain (their count picks "
+                                              "no map), which cannot be split into parts"));
+        return kExitBadOption;
+    }
+    const PictureFormat format = options.part ? PictureFormat::Png : *pictureFormatFor(options.output);
+    if ((!request || format == PictureFormat::Bitmap) && !fitsMemory(job, environment))
         return kExitFileFailed;
-
-    const PictureFormat format = *pictureFormatFor(options.output);
     PngTexts texts;
     if (format == PictureFormat::Png) {
         const MapsRecord built = recordOf(job);
@@ -341,9 +348,11 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
         if (std::none_of(options.weights.begin(), options.weights.end(), [](double p) { return p > 0.0; }))
             options.weights = job.weights;
     }
-    const render::Image picture = renderWithProgress(job, environment);
     texts.emplace_back(kSettingsKey, pictureSettingsText(storedSettings(options, job.seed)));
-    const std::optional<QByteArray> bytes = encodePicture(picture, format, texts);
+    if (request && format == PictureFormat::Png)
+        return drawPosterCommand(options, *request, texts, job.threads, environment);
+    const render::Image picture = renderWithProgress(job, environment);
+    const std::optional<QByteArray> bytes = encodePicture(picture, format, texts, job.threads);
     if (!bytes) {
         tellError(environment, QStringLiteral("\"%1\" was not written: the encoder failed").arg(options.output));
         return kExitFileFailed;
@@ -446,6 +455,10 @@ RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
     job.plan = plan;
     job.points = options.points;
     job.scale = options.scale;
+    if (options.size) {
+        job.width = options.size->width;
+        job.height = options.size->height;
+    }
     // The options' colour words, once, as the pipeline's colour plan.
     const bool density = options.colour == PictureColour::Density;
     const bool palette = density ? options.tint == DensityTint::Palette : options.colour == PictureColour::Random;
@@ -478,6 +491,8 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
         tellError(environment, QStringLiteral("%1 is not a number").arg(captionOf(planned.refused)));
         return kExitBadOption;
     }
+    if (!options.merge.isEmpty())
+        return mergeCommand(options, environment);
     try {
         return options.batch > 0  ? renderBatch(options, *planned.plan, environment)
                : options.animation ? renderAnimation(parsed, *planned.plan, environment)

@@ -38,11 +38,11 @@ FileStore::ReadResult readInPieces(std::istream& in, qint64 most)
 
 } // namespace
 
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts)
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts, int threads)
 {
     if (format == PictureFormat::Bitmap)
         return encodeBitmap(picture.view());
-    return encodePng(picture.view(), texts);
+    return encodePng(picture.view(), texts, threads);
 }
 
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput)

@@ -20,7 +20,8 @@ namespace fenra::cli {
 
 // The picture's file bytes. A PNG carries `texts` as text chunks; a bitmap
 // has no room for them. Returns nothing when the encoder fails.
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts);
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts,
+                                        int threads = 1);
 
 // A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.
 inline constexpr qint64 kMaxCollectionBytes = 16 << 20;

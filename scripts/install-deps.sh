@@ -17,6 +17,7 @@ if [ "${1:-}" = "--test" ]; then
     bash-completion   # the completion of fenra-render, tried in a real shell
     desktop-file-utils appstream
     ffmpeg   # fenra-render --video, tried by the tests; optional for the program itself
+    parallel hyperfine   # the parts of a render run side by side; the benchmarks of the whole command
   )
 fi
 

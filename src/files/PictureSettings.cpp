@@ -122,6 +122,12 @@ const std::vector<Field>& fields()
         field("seed", &S::seed, whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max())),
         field("view", &S::view, Kind<std::array<double, 4>>{viewBox, viewBoxText,
                                                              QStringLiteral("needs x0,y0,x1,y1 with x0 < x1 and y0 < y1")}),
+        field("size", &S::size, Kind<std::array<int, 2>>{pictureSize,
+                                                         [](const std::array<int, 2>& s) { return QStringLiteral("%1x%2").arg(s[0]).arg(s[1]); },
+                                                         QStringLiteral("needs WxH, 16 to 65535 each")}),
+        field("depth", &S::depth, Kind<int>{[](const QString& v) { return v == u"8" ? std::optional(8) : v == u"16" ? std::optional(16) : std::nullopt; },
+                                            [](const int& d) { return d == 8 ? QString() : QString::number(d); },   // 8 unwritten
+                                            QStringLiteral("needs 8 or 16")}),
     };
     return all;
 }
@@ -203,6 +209,16 @@ QString viewBoxText(const std::array<double, 4>& box)
     return listText(std::vector<double>(box.begin(), box.end()));
 }
 
+std::optional<std::array<int, 2>> pictureSize(const QString& text)
+{
+    const QStringList sides = text.split(u'x');
+    if (sides.size() != 2)
+        return std::nullopt;
+    const std::optional<int> w = wholeNumber<int>(sides[0], kMinPictureSide, kMaxPictureSide);
+    const std::optional<int> h = wholeNumber<int>(sides[1], kMinPictureSide, kMaxPictureSide);
+    return w && h ? std::optional(std::array{*w, *h}) : std::nullopt;
+}
+
 ReadPictureSettings readPictureSettings(const QByteArray& text)
 {
     ReadPictureSettings result;
@@ -236,6 +252,11 @@ QByteArray pictureSettingsText(const PictureSettings& settings)
 
 void dropSettings(PictureSettings& settings, const QStringList& given)
 {
+    // --size and --scale both say how big the picture is: either on the command line replaces both.
+    if (given.contains(QStringLiteral("size")) || given.contains(QStringLiteral("scale"))) {
+        settings.size = std::nullopt;
+        settings.scale = std::nullopt;
+    }
     for (const Field& f : fields())
         if (given.contains(QLatin1String(f.key)))
             f.clear(settings);
@@ -260,6 +281,22 @@ QStringList capStoredSettings(PictureSettings& fromFile, int scale, int oversamp
                     .arg(givenScale).arg(givenOversample).arg(s).arg(o);
         fromFile.scale = fromFile.scale ? std::optional(s) : std::nullopt;
         fromFile.oversample = fromFile.oversample ? std::optional(o) : std::nullopt;
+    }
+    if (fromFile.size) {
+        // A poster's pixels: the oversampling goes first, then the size shrinks keeping its shape.
+        const auto [w, h] = *fromFile.size;
+        const std::int64_t pixels = std::int64_t(w) * h;
+        int so = fromFile.oversample.value_or(oversample);
+        while (so > 1 && pixels * so * so > kMaxStoredPixels)
+            --so;
+        const double shrink = std::min(1.0, std::sqrt(double(kMaxStoredPixels) / double(pixels * so * so)));
+        const std::array<int, 2> fits{std::max(kMinPictureSide, int(w * shrink)), std::max(kMinPictureSide, int(h * shrink))};
+        if (so != fromFile.oversample.value_or(oversample) || fits != *fromFile.size) {
+            said << QStringLiteral("its --size %1x%2 --oversample %3 ask for more than a picture may; --size %4x%5 --oversample %6 are used")
+                        .arg(w).arg(h).arg(fromFile.oversample.value_or(oversample)).arg(fits[0]).arg(fits[1]).arg(so);
+            fromFile.size = fits;
+            fromFile.oversample = fromFile.oversample ? std::optional(so) : std::nullopt;
+        }
     }
     return said;
 }

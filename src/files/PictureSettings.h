@@ -21,8 +21,8 @@
 // ignores keys it does not know, with a warning.
 namespace fenra {
 
-// 2: the view box (a frame of an animation).
-inline constexpr int kPictureSettingsVersion = 2;
+// 2: the view box (a frame of an animation). 3: a poster's size and depth.
+inline constexpr int kPictureSettingsVersion = 3;
 
 inline constexpr int kMaxScale = 16;       // 12704 x 6096 pixels; more does not fit a bitmap comfortably
 inline constexpr int kMaxOversample = 4;
@@ -32,6 +32,8 @@ inline constexpr double kMaxToneValue = 100;   // gamma and brightness
 // Caps for values that come from a file; the command line is not capped.
 inline constexpr std::int64_t kMaxStoredPoints = 10'000'000'000;
 inline constexpr int kMaxStoredSamples = 16;   // scale × oversample, each way
+inline constexpr std::int64_t kMaxStoredPixels = std::int64_t(1) << 30;   // width × height × oversample²
+inline constexpr int kMinPictureSide = 16, kMaxPictureSide = 65535;       // --size, each way
 
 inline const QStringList kZoomNames{"0.25x", "0.5x", "1x", "2x", "4x", "8x", "none"};
 inline const QStringList kColourNames{"random", "white", "data", "density"};
@@ -52,6 +54,8 @@ struct PictureSettings {
     std::optional<int> scale;
     std::optional<std::uint64_t> seed;
     std::optional<std::array<double, 4>> view;   // the plane's box the picture shows: x0, y0, x1, y1 (y up)
+    std::optional<std::array<int, 2>> size;      // width and height in pixels, in place of the scale
+    std::optional<int> depth;                    // bits a channel of the PNG: 8 or 16
 
     bool operator==(const PictureSettings&) const = default;
 };
@@ -70,7 +74,7 @@ QByteArray pictureSettingsText(const PictureSettings& settings);
 void dropSettings(PictureSettings& settings, const QStringList& given);
 
 // Lowers values from a file above the caps: points, then oversample before
-// scale, `scale` and `oversample` standing for the ones not in the file.
+// scale (or size), `scale` and `oversample` standing for the ones not in the file.
 // One line for each change, for the user.
 QStringList capStoredSettings(PictureSettings& fromFile, int scale, int oversample);
 
@@ -83,5 +87,6 @@ std::optional<std::vector<double>> weightList(const QString& text);       // "1,
 std::optional<std::vector<int>> setList(const QString& text);             // "2,5": data sets 1 to 6
 std::optional<std::array<double, 4>> viewBox(const QString& text);        // "x0,y0,x1,y1", x0 < x1 and y0 < y1
 QString viewBoxText(const std::array<double, 4>& box);                    // reads back to the same numbers
+std::optional<std::array<int, 2>> pictureSize(const QString& text);       // "WxH", 16 to 65535 each
 
 } // namespace fenra

@@ -1,8 +1,6 @@
 #include "files/PngChunks.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
+#include "files/PngStream.h"
 
 #include <zlib.h>
 
@@ -10,14 +8,6 @@ namespace fenra {
 namespace {
 
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
-constexpr qsizetype kHeaderChunkEnd = 8 + 25;   // signature, then IHDR with its 13 bytes of data
-constexpr int kDotsPerMeter = 3780;   // 96 dots per inch
-
-void appendBigEndian(QByteArray& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char((value >> shift) & 0xffu));
-}
 
 std::uint32_t bigEndianAt(const QByteArray& bytes, qsizetype at)
 {
@@ -32,18 +22,6 @@ std::uint32_t crcOf(const char* bytes, qsizetype size)
     return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes), uInt(size)));
 }
 
-// An uncompressed text chunk, written here: Qt's own text support tidies the
-// blanks of a value, and the record's blank padding must come back byte for byte.
-QByteArray textChunk(const QByteArray& key, const QByteArray& value)
-{
-    const QByteArray typeAndData = QByteArray("tEXt") + key + '\0' + value;
-    QByteArray chunk;
-    appendBigEndian(chunk, std::uint32_t(typeAndData.size() - 4));
-    chunk += typeAndData;
-    appendBigEndian(chunk, crcOf(typeAndData.constData(), typeAndData.size()));
-    return chunk;
-}
-
 } // namespace
 
 bool startsAsPng(const QByteArray& bytes)
@@ -51,24 +29,26 @@ bool startsAsPng(const QByteArray& bytes)
     return bytes.startsWith(kPngSignature);
 }
 
-std::optional<QByteArray> encodePng(const RasterView& pixels, const PngTexts& texts)
+std::vector<std::pair<std::string, std::string>> streamTexts(const PngTexts& texts)
 {
-    // The pixels are 0xFFRRGGBB, which is what RGB32 holds; the image only borrows them.
-    QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
-                 qsizetype(pixels.stride) * 4, QImage::Format_RGB32);
-    // A fixed 96 dots per inch: left alone, the image takes the screen's (or 100 without one),
-    // and the same request would give other bytes in a program with a window.
-    image.setDotsPerMeterX(kDotsPerMeter);
-    image.setDotsPerMeterY(kDotsPerMeter);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!QImageWriter(&buffer, "png").write(image) || !png.startsWith(kPngSignature) || png.mid(12, 4) != "IHDR")
-        return std::nullopt;
-    QByteArray chunks;
+    std::vector<std::pair<std::string, std::string>> converted;
     for (const auto& [key, value] : texts)
-        chunks += textChunk(key, value);
-    png.insert(kHeaderChunkEnd, chunks);
+        converted.emplace_back(key.toStdString(), value.toStdString());
+    return converted;
+}
+
+std::optional<QByteArray> encodePng(const RasterView& pixels, const PngTexts& texts, int threads)
+{
+    // Every PNG goes through the one row-streaming writer, so a picture's bytes are the same whichever
+    // program drew it, whole or in bands, on any number of threads.
+    QByteArray png;
+    files::PngStreamWriter writer(
+        [&](const void* bytes, std::size_t size) { return png.append(static_cast<const char*>(bytes), qsizetype(size)), true; },
+        {pixels.width, pixels.height, 8}, streamTexts(texts), threads);
+    for (int y = 0; y < pixels.height; ++y)
+        writer.addRows(std::span<const std::uint32_t>(pixels.pixels + std::size_t(y) * std::size_t(pixels.stride), std::size_t(pixels.width)));
+    if (!writer.finish())
+        return std::nullopt;
     return png;
 }
 

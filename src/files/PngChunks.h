@@ -7,6 +7,7 @@
 
 #include <map>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,8 +26,12 @@ bool startsAsPng(const QByteArray& bytes);
 using PngTexts = std::vector<std::pair<QByteArray, QByteArray>>;   // key, value
 
 // The pixels as a PNG with `texts` right after its header, before the image
-// data, where readers meet them first. Nothing when the encoder fails.
-std::optional<QByteArray> encodePng(const RasterView& pixels, const PngTexts& texts);
+// data, where readers meet them first; its image data deflated on `threads`
+// to the same bytes for any number. Nothing when the encoder fails.
+std::optional<QByteArray> encodePng(const RasterView& pixels, const PngTexts& texts, int threads = 1);
+
+// The texts as the row-streaming writer takes them.
+std::vector<std::pair<std::string, std::string>> streamTexts(const PngTexts& texts);
 
 struct ReadPngTexts {
     std::map<QByteArray, QByteArray> texts;   // each tEXt chunk's value by its key, the first of a key

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,6 +30,19 @@ public:
     // may be written is overwritten in place, and a write that fails there
     // leaves it cut short. Returns the reason on failure.
     virtual std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) = 0;
+
+    // Bytes in order; false when they could not be written.
+    using WriteBytes = std::function<bool(const void* bytes, std::size_t size)>;
+    // Replaces the file, as writeWhole, with what `produce` writes as it goes
+    // (a big picture, never whole in memory). Nothing is replaced when
+    // `produce` returns false. This one gathers the bytes for writeWhole.
+    virtual std::optional<QString> writeStreamed(const QString& path, const std::function<bool(const WriteBytes&)>& produce)
+    {
+        QByteArray bytes;
+        if (!produce([&](const void* p, std::size_t n) { bytes.append(static_cast<const char*>(p), qsizetype(n)); return true; }))
+            return QStringLiteral("not finished");
+        return writeWhole(path, bytes);
+    }
 
     struct FileBytes {
         QString path;

@@ -119,21 +119,53 @@ std::optional<QString> openBeside(StagedFile& staged)
 
 std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteArray& bytes)
 {
+    return writeStreamed(path, [&](const WriteBytes& write) { return write(bytes.constData(), std::size_t(bytes.size())); });
+}
+
+std::optional<QString> QtFileStore::writeStreamed(const QString& path, const std::function<bool(const WriteBytes&)>& produce)
+{
     if (const std::optional<QString> problem = notAnOrdinaryFile(path, true))
         return problem;
     // Written to a temporary file beside it and renamed over the old one only
     // when every byte is on disk. Qt's commit() alone can report success after
-    // a short write, so each step is checked.
+    // a short write, so each step is checked. The file is opened at the first
+    // bytes, so a long render stopped before them leaves no temporary file.
     QSaveFile file(path);
     // A file that may be written in a folder that takes no new files is
     // replaced in place rather than not at all.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    QString reason;
+    const auto write = [&](const void* bytes, std::size_t size) {
+        if (!reason.isEmpty())
+            return false;
+        if (!file.isOpen() && !file.open(QIODevice::WriteOnly)) {
+            reason = file.errorString();
+            return false;
+        }
+        errno = 0;
+        if (file.write(static_cast<const char*>(bytes), qint64(size)) != qint64(size)) {
+            // After a short write Qt reports only "Unknown error"; the system's own
+            // reason (disk full, file too large) is still in errno.
+            const int code = errno;
+            reason = code != 0 ? systemReason(code) : file.errorString();
+            return false;
+        }
+        return true;
+    };
+    const bool produced = produce(write);
+    if (produced && !file.isOpen() && !file.open(QIODevice::WriteOnly))   // an empty file
         return file.errorString();
-    if (const std::optional<QString> reason = writeAll(file, bytes)) {
-        file.cancelWriting();
-        file.commit();   // removes the temporary file; the old file stays
-        return reason;
+    errno = 0;
+    if (produced && reason.isEmpty() && !file.flush()) {
+        const int code = errno;
+        reason = code != 0 ? systemReason(code) : file.errorString();
+    }
+    if (!produced || !reason.isEmpty()) {
+        if (file.isOpen()) {
+            file.cancelWriting();
+            file.commit();   // removes the temporary file; the old file stays
+        }
+        return reason.isEmpty() ? QStringLiteral("not finished") : reason;
     }
     if (!file.commit())
         return file.errorString();

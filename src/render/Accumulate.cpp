@@ -38,10 +38,13 @@ int workersFor(std::int64_t points, int threads)
 // next chunk. Meanwhile the calling thread reports progress.
 class Round {
 public:
-    Round(const KernelTables& tables, const HitPalette& palette, std::int64_t points, const AccumulateControl& control)
+    // `total`: the points of the chunks to do, which progress counts against.
+    Round(const KernelTables& tables, const HitPalette& palette, std::int64_t points, std::int64_t total,
+          const AccumulateControl& control)
         : m_tables(tables)
         , m_palette(palette)
         , m_points(points)
+        , m_total(total)
         , m_control(control)
     {
     }
@@ -81,7 +84,7 @@ public:
                 finishedChanged.wait_for(lock, kProgressEvery);
                 if (m_control.onProgress && finished < workers) {
                     lock.unlock();
-                    m_control.onProgress(doneBefore + done.load(std::memory_order_relaxed), m_points);
+                    m_control.onProgress(doneBefore + done.load(std::memory_order_relaxed), m_total);
                     lock.lock();
                 }
             }
@@ -97,7 +100,7 @@ public:
 private:
     const KernelTables& m_tables;
     const HitPalette& m_palette;
-    std::int64_t m_points;
+    std::int64_t m_points, m_total;
     const AccumulateControl& m_control;
 };
 
@@ -129,19 +132,21 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
 Accumulated accumulate(const RenderRequest& request, HitSums& into, const AccumulateControl& control, Sharing sharing)
 {
     HitPalette palette;
-    const KernelTables tables = kernelTables(request, into, palette);
-    const std::int64_t chunks = chunksFor(request.points);
+    const KernelTables tables = kernelTables(request, into, palette, control.firstRow);
+    const std::int64_t chunks = control.endChunk < 0 ? chunksFor(request.points) : std::min(control.endChunk, chunksFor(request.points));
+    const std::int64_t start = std::clamp<std::int64_t>(control.firstChunk, 0, chunks);
+    const std::int64_t total = std::max<std::int64_t>(0, std::min(request.points, chunks * kChunkPoints) - start * kChunkPoints);
     const int workers = workersFor(request.points, control.threads);
     const bool ownSums = workers > 1 && sharing == Sharing::ByMemory && privateSumsFit(into.width(), into.height(), workers);
     std::vector<std::unique_ptr<HitSums>> own;
-    Round round(tables, palette, request.points, control);
+    Round round(tables, palette, request.points, total, control);
 
     std::int64_t done = 0;
     std::int64_t perThread = 1;
     if (ownSums)
         for (int w = 1; w < workers; ++w)
             own.push_back(std::make_unique<HitSums>(into.width(), into.height()));
-    for (std::int64_t first = 0; first < chunks && !round.cancelled();) {
+    for (std::int64_t first = start; first < chunks && !round.cancelled();) {
         const std::int64_t end = control.onRound ? std::min(chunks, first + perThread * workers) : chunks;
         done += round.run(first, end, into, own, workers, done);
         for (const auto& sums : own) {
@@ -152,11 +157,15 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
         if (round.cancelled())
             break;
         if (control.onRound)
-            control.onRound(done, request.points);
+            control.onRound(done, total);
         first = end;
         perThread = std::min(2 * perThread, kMostChunksPerThreadInARound);
     }
-    return done == request.points ? Accumulated::Done : Accumulated::Cancelled;
+    if (done == total)
+        return Accumulated::Done;
+    if (control.onCancel)
+        control.onCancel(done);
+    return Accumulated::Cancelled;
 }
 
 Image render(const RenderRequest& request, const AccumulateControl& control)

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <new>
 
+#include <sys/mman.h>
+
 namespace fenra::render {
 namespace {
 
@@ -54,6 +56,13 @@ HitSums::HitSums(int width, int height)
 {
     if (!m_cells)
         throw std::bad_alloc();
+    // Hits land anywhere: in 2 MB pages a big picture's sums need far fewer
+    // address translations, each a miss of its own otherwise.
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(m_cells) + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(m_cells + m_size)) & ~(kHuge - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
 
 std::size_t HitSums::bytesFor(int width, int height)
@@ -94,6 +103,20 @@ void HitSums::move(std::size_t pixel)
     Cell& c = m_cells[pixel];
     addTo(moved(pixel), Sums{c[0] & kCountMask, c[1], c[2], c[3]});
     c = Cell{kMoved, 0, 0, 0};
+}
+
+void HitSums::addSums(std::size_t pixel, const Sums& sums)
+{
+    if (sums.hits == 0)
+        return;
+    m_touched[pixel >> kBlockShift] = 1;
+    Cell& c = m_cells[pixel];
+    if (c[0] == 0 && sums.hits < kMoveAt) {   // then every channel's sum is below 255 · 2^24
+        c = Cell{std::uint32_t(sums.hits), std::uint32_t(sums.r), std::uint32_t(sums.g), std::uint32_t(sums.b)};
+    } else {
+        addTo(moved(pixel), sums);
+        c[0] |= kMoved;
+    }
 }
 
 void HitSums::addAll(const HitSums& other)

@@ -56,6 +56,8 @@ public:
         else if ((c[0] & kCountMask) == kMoveAt) [[unlikely]]
             move(pixel);
     }
+    // Adds sums read back (a checkpoint's); only while no other thread adds.
+    void addSums(std::size_t pixel, const Sums& sums);
     // Adds every pixel of `other`, a buffer of the same size.
     void addAll(const HitSums& other);
     // Back to no hits, touching only the blocks that were added to.

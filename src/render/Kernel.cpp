@@ -193,45 +193,55 @@ HWY_INLINE Ints Step(const MapColumns<kPermute>& columns, Words mapCount, Genera
     return map;
 }
 
-// The hits of a register of chains, added one step late: the cache fetches
-// their pixels while the next step is computed. Pixel -1 is outside.
+// The hits of a register of chains, added kStepsAhead steps after their
+// pixels were asked for: the memory fetches many of them meanwhile, which a
+// big picture's sums, far beyond the caches, need. Pixel -1 is outside.
 class PendingHits {
 public:
-    // `memory`: room for 4 registers of int32, aligned.
+    static constexpr std::size_t kStepsAhead = 8;
+
+    // `memory`: room for 2 · kStepsAhead registers of int32, aligned.
     PendingHits(HitSums::Writer& out, std::int32_t* memory)
         : m_out(out)
         , m_pixels(memory)
-        , m_entries(memory + hn::Lanes(IntTag()))
-        , m_pendingPixels(memory + 2 * hn::Lanes(IntTag()))
-        , m_pendingEntries(memory + 3 * hn::Lanes(IntTag()))
+        , m_entries(memory + kStepsAhead * hn::Lanes(IntTag()))
     {
     }
 
-    // Asks for the first `count` lanes' pixels, adds the last step's hits.
+    // Asks for the first `count` lanes' pixels, adds the hits of kStepsAhead steps ago.
     HWY_INLINE void plot(Ints pixel, Ints entry, std::size_t count)
     {
-        hn::Store(pixel, IntTag(), m_pixels);
-        hn::Store(entry, IntTag(), m_entries);
+        add(m_slot);
+        std::int32_t* pixels = m_pixels + m_slot * hn::Lanes(IntTag());
+        hn::Store(pixel, IntTag(), pixels);
+        hn::Store(entry, IntTag(), m_entries + m_slot * hn::Lanes(IntTag()));
         for (std::size_t i = 0; i < count; ++i)
-            if (m_pixels[i] >= 0)
-                m_out.prefetch(std::uint32_t(m_pixels[i]));
-        flush();
-        std::swap(m_pixels, m_pendingPixels);
-        std::swap(m_entries, m_pendingEntries);
-        m_pending = count;
+            if (pixels[i] >= 0)
+                m_out.prefetch(std::uint32_t(pixels[i]));
+        m_count[m_slot] = count;
+        m_slot = (m_slot + 1) % kStepsAhead;
     }
     HWY_INLINE void flush()
     {
-        for (std::size_t i = 0; i < m_pending; ++i)
-            if (m_pendingPixels[i] >= 0)
-                m_out.add(std::uint32_t(m_pendingPixels[i]), std::uint32_t(m_pendingEntries[i]));
-        m_pending = 0;
+        for (std::size_t slot = 0; slot < kStepsAhead; ++slot)
+            add(slot);
     }
 
 private:
+    HWY_INLINE void add(std::size_t slot)
+    {
+        const std::int32_t* pixels = m_pixels + slot * hn::Lanes(IntTag());
+        const std::int32_t* entries = m_entries + slot * hn::Lanes(IntTag());
+        for (std::size_t i = 0; i < m_count[slot]; ++i)
+            if (pixels[i] >= 0)
+                m_out.add(std::uint32_t(pixels[i]), std::uint32_t(entries[i]));
+        m_count[slot] = 0;
+    }
+
     HitSums::Writer& m_out;
-    std::int32_t *m_pixels, *m_entries, *m_pendingPixels, *m_pendingEntries;
-    std::size_t m_pending = 0;
+    std::int32_t *m_pixels, *m_entries;
+    std::size_t m_count[kStepsAhead] = {};
+    std::size_t m_slot = 0;
 };
 
 // Where map units land in the sums, in every lane.
@@ -240,11 +250,12 @@ struct Projection {
         : sx(hn::Set(FloatTag(), tables.sx)), tx(hn::Set(FloatTag(), tables.tx))
         , sy(hn::Set(FloatTag(), tables.sy)), ty(hn::Set(FloatTag(), tables.ty))
         , width(hn::Set(FloatTag(), tables.width)), height(hn::Set(FloatTag(), tables.height))
-        , stride(hn::Set(IntTag(), tables.stride)), allDrawn(tables.allDrawn)
+        , stride(hn::Set(IntTag(), tables.stride)), firstRow(hn::Set(IntTag(), tables.firstRow))
+        , bandRows(hn::Set(IntTag(), tables.bandRows)), allDrawn(tables.allDrawn)
     {
     }
     Floats sx, tx, sy, ty, width, height;
-    Ints stride;
+    Ints stride, firstRow, bandRows;   // the sums hold the rows [firstRow, firstRow + bandRows) of the grid
     bool allDrawn;
 };
 
@@ -263,11 +274,14 @@ HWY_INLINE void Plot(const Projection& projection, const MapColumns<kPermute>& c
                           hn::And(hn::Ge(row, zero), hn::Lt(row, projection.height)));
     if (!projection.allDrawn)
         inside = hn::And(inside, hn::RebindMask(floatTag, hn::MaskFromVec(columns.drawn(map))));
-    // Converted only where inside, so every conversion is in range.
+    // Converted only where inside, so every conversion is in range; then only
+    // the rows of the band the sums hold are kept, by whole rows.
     const Ints columnIndex = hn::ConvertTo(intTag, hn::IfThenElseZero(inside, column));
-    const Ints rowIndex = hn::ConvertTo(intTag, hn::IfThenElseZero(inside, row));
-    const Ints pixel = hn::IfThenElse(hn::RebindMask(intTag, inside),
-                                      hn::Add(hn::Mul(rowIndex, projection.stride), columnIndex), hn::Set(intTag, -1));
+    const Ints rowIndex = hn::Sub(hn::ConvertTo(intTag, hn::IfThenElseZero(inside, row)), projection.firstRow);
+    const Ints outside = hn::Set(intTag, -1);
+    const auto kept = hn::And(hn::RebindMask(intTag, inside),
+                              hn::And(hn::Gt(rowIndex, outside), hn::Lt(rowIndex, projection.bandRows)));
+    const Ints pixel = hn::IfThenElse(kept, hn::Add(hn::Mul(rowIndex, projection.stride), columnIndex), outside);
     if constexpr (kBlend)
         hits.plot(pixel, hn::ConvertTo(intTag, hn::Mul(chains.colour, hn::Set(floatTag, 255.0f))), count);
     else
@@ -284,7 +298,7 @@ HWY_NOINLINE void runChunk(const KernelTables& tables, const ChunkJob& job, HitS
     const MapColumns<kPermute> columns(tables);
     const Projection projection(tables);
     const Words mapCount = hn::Set(WordTag(), std::uint32_t(tables.maps));
-    const auto memory = hwy::AllocateAligned<std::int32_t>(4 * std::size_t(lanes));
+    const auto memory = hwy::AllocateAligned<std::int32_t>(2 * PendingHits::kStepsAhead * std::size_t(lanes));
     PendingHits hits(out, memory.get());
 
     const std::int64_t steps = job.points / kChainsPerChunk;    // every chain

@@ -21,14 +21,15 @@ void check(bool ok, const char* what)
 
 } // namespace
 
-KernelTables kernelTables(const RenderRequest& request, const HitSums& into, HitPalette& palette)
+KernelTables kernelTables(const RenderRequest& request, const HitSums& into, HitPalette& palette, int firstRow)
 {
     const int n = int(request.maps.size());
     check(n >= 1 && n <= kMaxMaps, "a request has 1 to 64 maps");
     check(request.oversample >= 1, "oversampling is at least 1");
     const Frame frame = request.sumsFrame();
     check(frame.width >= 1 && frame.height >= 1, "a picture of at least one pixel");
-    check(frame.width == into.width() && frame.height == into.height(), "the sums are the frame's size");
+    check(frame.width == into.width() && firstRow >= 0 && into.height() <= frame.height - firstRow,
+          "the sums are the frame's size, or a band of its rows");
     check(request.points >= 0, "a count of points is not negative");
     check(into.size() < (std::size_t(1) << 31), "a picture of fewer than 2^31 pixels");
 
@@ -57,6 +58,8 @@ KernelTables kernelTables(const RenderRequest& request, const HitSums& into, Hit
     t.width = float(frame.width);
     t.height = float(frame.height);
     t.stride = frame.width;
+    t.firstRow = firstRow;
+    t.bandRows = into.height();
     t.seed = request.seed;
 
     palette.fill(Cell{0u, 0u, 0u, 0u});

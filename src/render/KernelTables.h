@@ -22,12 +22,15 @@ struct alignas(64) KernelTables {
     float sx = 1, tx = 0, sy = 1, ty = 0;
     float width = 1, height = 1;      // pixels of the sums, as compared against
     std::int32_t stride = 1;          // pixels in a row
+    std::int32_t firstRow = 0;        // the sums hold rows [firstRow, firstRow + bandRows) of the grid
+    std::int32_t bandRows = 1;
     std::uint64_t seed = 0;
 };
 
 // The tables of `request`, and in `palette` what each hit adds: map k's colour
 // at entry k, or the gradient's 256 steps. Throws std::invalid_argument for a
 // request that cannot be drawn into `into` (see accumulate).
-KernelTables kernelTables(const RenderRequest& request, const HitSums& into, HitPalette& palette);
+// `into` holds the rows of the sums' grid from `firstRow` on (all of them, or a band).
+KernelTables kernelTables(const RenderRequest& request, const HitSums& into, HitPalette& palette, int firstRow = 0);
 
 } // namespace fenra::render

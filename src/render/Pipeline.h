@@ -30,6 +30,17 @@ struct AccumulateControl {
     // Every tenth of a second or so while threads work, on the calling thread:
     // points done of all, for a progress bar. The sums are not to be read here.
     std::function<void(std::int64_t done, std::int64_t total)> onProgress = {};
+    // A share of the work: the chunks [firstChunk, endChunk) of the request's
+    // (-1: to its last). The sums of shares that make up all chunks add up to
+    // the request's. `done` and `total` then count the share's points.
+    std::int64_t firstChunk = 0, endChunk = -1;
+    // The sums may hold only a band of the rows of the sums' grid, from this
+    // row on, as many as they have: a picture too big to hold at once is
+    // drawn band by band, each over every chunk, keeping only its rows' hits.
+    int firstRow = 0;
+    // After a cancel, once every thread stopped: the points the sums then hold,
+    // which are those of the first chunks to do, so a later run can go on from there.
+    std::function<void(std::int64_t done)> onCancel = {};
 };
 enum class Accumulated { Done, Cancelled };
 

@@ -58,7 +58,13 @@ RenderRequest framedRequest(const RenderJob& job)
 {
     const ZoomStep zoom = job.plan.zoom.value_or(ZoomStep{1.0, 0.0, 0.0});   // no zoom: map units as twips
     RenderRequest request;
-    request.frame = Frame::window(zoom.scale, zoom.shiftX, zoom.shiftY, job.plan.moveX, job.plan.moveY, job.scale);
+    request.frame = Frame::window(zoom.scale, zoom.shiftX, zoom.shiftY, job.plan.moveX, job.plan.moveY, job.width > 0 ? 1 : job.scale);
+    if (job.width > 0) {
+        Frame& f = request.frame;
+        const double by = std::min(double(job.width) / f.width, double(job.height) / f.height);
+        f = {job.width, job.height, f.sx * by, f.tx * by + (job.width - f.width * by) / 2, f.sy * by,
+             f.ty * by + (job.height - f.height * by) / 2};
+    }
     if (job.view)
         request.frame = Frame::ofBox(*job.view, request.frame.width, request.frame.height);
     request.colour = job.colour;
@@ -91,6 +97,9 @@ std::optional<RenderRequest> requestFor(const RenderJob& job)
         request.maps.push_back(WeightedMap{maps[k], job.weights.empty() ? 1.0 : job.weights[k],
                                            job.white ? kWhite : setColour(set), set > 6 || job.plan.show[k]});
     }
+    if (job.width > 0 && job.fitToSize)
+        if (const std::optional<ViewBox> box = fitBox(request.maps, job.width, job.height))
+            request.frame = Frame::ofBox(*box, job.width, job.height);
     return request;
 }
 
@@ -113,7 +122,8 @@ Image renderPicture(const RenderJob& job, const ProgressReport& progress)
 std::uint64_t renderBytes(const RenderJob& job)
 {
     const PixelGrid grid{job.scale};
-    const std::uint64_t pixels = std::uint64_t(grid.width()) * std::uint64_t(grid.height());
+    const std::uint64_t pixels = job.width > 0 ? std::uint64_t(job.width) * std::uint64_t(job.height)
+                                               : std::uint64_t(grid.width()) * std::uint64_t(grid.height());
     // A batch is checked before its data sets exist: unless exact, count on the kernel, the larger.
     const std::uint64_t sums = job.exact ? Accumulation::bytesFor(grid.width(), grid.height(), job.colour.density)
                                              + (kChainChunkPoints + 1) * sizeof(PixelHit)

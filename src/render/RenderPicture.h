@@ -30,6 +30,11 @@ struct RenderJob {
     int oversample = 1;            // the kernel draws this many times finer each way, then filters down
     std::int64_t points = 0;
     int scale = 1;                 // picture pixels per window pixel
+    // A picture of width × height pixels instead (0: the window's times scale):
+    // the window's framing scaled alike both ways to fit inside it, centred;
+    // or, with fitToSize, the attractor's box fitted to it.
+    int width = 0, height = 0;
+    bool fitToSize = false;
     std::uint64_t seed = 0;
     int threads = 1;
     bool exact = false;            // the window's one chain; else the kernel's many where it can draw the maps

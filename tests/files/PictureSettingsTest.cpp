@@ -25,15 +25,17 @@ TEST(PictureSettings, ReadsOnlyItsOwnKeysAndRefusesABadValue)
         {"--settings-version 1 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3", old, ""},
         {"--save-tfg /any/file --points 7 --batch 3 --threads 2 -o x.png --prefix p --frobnicate",
          PictureSettings{.version = 1, .points = 7}, "--save-tfg /any/file --batch 3 --threads 2 -o x.png --prefix p --frobnicate"},
-        {"--settings-version 2 --size 640x480 --fit --exact --hide 2,5 --weights 1,0.5", PictureSettings{.version = 2,
-         .zoom = u"fit"_s, .exact = true, .weights = std::vector<double>{1, 0.5}, .hide = std::vector<int>{2, 5}}, "--size 640x480"},
+        {"--settings-version 2 --memory 2G --fit --exact --hide 2,5 --weights 1,0.5", PictureSettings{.version = 2,
+         .zoom = u"fit"_s, .exact = true, .weights = std::vector<double>{1, 0.5}, .hide = std::vector<int>{2, 5}}, "--memory 2G"},
         {"--points 9223372036854775807", PictureSettings{.version = 1, .points = 9223372036854775807}, ""},
         {"--points abc", {}, "--points needs a whole number from 0 to 9223372036854775807, not \"abc\""},
         {"--scale 17", {}, "--scale needs a whole number from 1 to 16"},
         {"--colour", {}, "--colour needs random, white, data or density, not \"\""},
         {"--gamma 0", {}, "--gamma needs a number above 0"}, {"--weights 0,0", {}, "--weights needs up to 64"},
         {"--seed -1", {}, "--seed needs a whole number"}, {"--settings-version 0", {}, "--settings-version needs"},
-        {"--settings-version 2 --view -1,-0.5,2,1.25", PictureSettings{.view = std::array{-1.0, -0.5, 2.0, 1.25}}, ""},
+        {"--settings-version 2 --view -1,-0.5,2,1.25", PictureSettings{.version = 2, .view = std::array{-1.0, -0.5, 2.0, 1.25}}, ""},
+        {"--settings-version 3 --size 640x480 --depth 16", PictureSettings{.size = std::array{640, 480}, .depth = 16}, ""},
+        {"--size 15x480", {}, "--size needs WxH, 16 to 65535"}, {"--size 640x", {}, "--size needs"}, {"--depth 12", {}, "--depth needs 8 or 16"},
         {"--view 1,0,0,1", {}, "--view needs x0,y0,x1,y1 with x0 < x1"}, {"--view 0,0,1,inf", {}, "--view needs"},
     };
     for (const auto& c : cases) {
@@ -61,6 +63,9 @@ TEST(PictureSettings, CapsWhatAFileAsksForAndLeavesTheCommandLinesOwn)
         {{.points = 9223372036854775807, .oversample = 4, .scale = 16}, {u"points"_s, u"oversample"_s, u"scale"_s}, 16, 4, {}, 0},
         {{.zoom = u"fit"_s, .seed = 5}, {u"zoom"_s}, 1, 1, {.seed = 5}, 0},
         {{.zoom = u"2x"_s, .oversample = 2, .scale = 8}, {u"fit"_s}, 1, 1, {.oversample = 2, .scale = 8}, 0},
+        {{.oversample = 4, .size = std::array{32768, 16384}}, {}, 1, 1, {.oversample = 1, .size = std::array{32768, 16384}}, 1},
+        {{.size = std::array{30000, 60000}}, {}, 1, 1, {.size = std::array{23170, 46340}}, 1},   // its shape kept
+        {{.size = std::array{65535, 65535}, .depth = 16}, {u"scale"_s}, 1, 1, {.depth = 16}, 0},   // a size given replaces both
     };
     for (const auto& c : cases) {
         PictureSettings file = c.file;
