@@ -2,7 +2,8 @@
 // encoded as the program does it, without the disk. 100 million points at
 // --scale 2, in Data colour and in density mode, on one thread and on two.
 // Then what the PNG encoding alone costs of that.
-#include "cli/PictureFiles.h"
+#include "files/InputData.h"
+#include "files/PictureFile.h"
 #include "render/RenderPicture.h"
 #include "platform/QtFileStore.h"
 
@@ -15,7 +16,6 @@
 namespace {
 
 using namespace fenra;
-using namespace fenra::cli;
 using namespace fenra::render;
 
 constexpr std::int64_t kPoints = 100'000'000;

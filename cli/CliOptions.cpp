@@ -332,15 +332,6 @@ QString combinationError(const CliOptions& o)
     return {};
 }
 
-std::optional<PictureFormat> pictureFormatFor(const QString& path)
-{
-    if (path == u"-" || path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        return PictureFormat::Png;
-    if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-        return PictureFormat::Bitmap;
-    return std::nullopt;
-}
-
 ParsedOptions parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/PictureFile.h"
 #include "files/PictureSettings.h"
 #include "poster/PosterOptions.h"
 
@@ -16,11 +17,6 @@ namespace fenra::cli {
 
 // The window's three colour modes, and shading by hits per pixel.
 enum class PictureColour { Random, White, Data, Density };   // in the order of kColourNames
-
-enum class PictureFormat { Bitmap, Png };
-
-// By the name's extension, in any case: .bmp or .png; "-" (standard output) is a PNG.
-std::optional<PictureFormat> pictureFormatFor(const QString& path);
 
 // What colours a density picture: the data sets' colours, white, or a palette
 // each chain walks through as it moves from map to map.

@@ -1,7 +1,7 @@
 #include "cli/CliRun.h"
 
 #include "cli/AnimateRun.h"
-#include "cli/PictureFiles.h"
+#include "files/InputData.h"
 #include "cli/PosterRun.h"
 #include "cli/ProgressBar.h"
 #include "files/BatchNames.h"

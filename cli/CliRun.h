@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "cli/PictureFiles.h"
+#include "files/InputData.h"
 #include "platform/FileStore.h"
 #include "render/RenderPicture.h"
 

@@ -1,6 +1,6 @@
 #include "cli/PosterRun.h"
 
-#include "cli/PictureFiles.h"
+#include "files/InputData.h"
 #include "cli/ProgressBar.h"
 #include "poster/Merge.h"
 #include "poster/Poster.h"

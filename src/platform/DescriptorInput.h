@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileStore.h"
+
+#include <istream>
 #include <streambuf>
 
 namespace fenra {
@@ -21,5 +24,10 @@ private:
     int m_failure = 0;
     char m_buffer[1 << 16];
 };
+
+// Up to `most` bytes of the stream, read in pieces so memory follows what
+// arrives, not what might. A stream that fails (closed, a folder) gives the
+// reason, told by a DescriptorInput beneath it.
+FileStore::ReadResult readInPieces(std::istream& in, qint64 most);
 
 } // namespace fenra

@@ -1,5 +1,5 @@
 #include "cli/CliRun.h"
-#include "cli/PictureFiles.h"
+#include "files/InputData.h"
 #include "engine/RenderRun.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"

@@ -1,49 +1,15 @@
-#include "cli/PictureFiles.h"
+#include "files/InputData.h"
 
 #include "engine/NumberText.h"
-#include "files/Bitmap.h"
 #include "files/DataRecord.h"
 #include "files/InputKind.h"
+#include "files/PngChunks.h"
 #include "platform/DescriptorInput.h"
 #include "render/RenderPicture.h"
 
 #include <QFileInfo>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-namespace fenra::cli {
-namespace {
-
-// Up to `most` bytes of the stream, read in pieces so memory follows what
-// arrives, not what might; a stream that fails (closed, a folder) is an error.
-FileStore::ReadResult readInPieces(std::istream& in, qint64 most)
-{
-    QByteArray bytes;
-    char piece[1 << 14];
-    while (bytes.size() < most && in) {
-        in.read(piece, std::streamsize(std::min<qint64>(sizeof piece, most - bytes.size())));
-        bytes.append(piece, qsizetype(in.gcount()));
-    }
-    if (!in.bad())
-        return {bytes, {}};
-    const auto* source = dynamic_cast<const DescriptorInput*>(in.rdbuf());
-    const int code = source ? source->failure() : 0;
-    return {std::nullopt, code == EISDIR ? QStringLiteral("it is a folder")
-                          : code == EBADF ? QStringLiteral("it is closed, or not open for reading")
-                          : code != 0     ? QString::fromLocal8Bit(std::strerror(code))
-                                          : QStringLiteral("it cannot be read")};
-}
-
-} // namespace
-
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts, int threads)
-{
-    if (format == PictureFormat::Bitmap)
-        return encodeBitmap(picture.view());
-    return encodePng(picture.view(), texts, threads);
-}
+namespace fenra {
 
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput)
 {
@@ -133,4 +99,4 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
     return loaded;
 }
 
-} // namespace fenra::cli
+} // namespace fenra

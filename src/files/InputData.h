@@ -1,12 +1,9 @@
 #pragma once
 
-#include "cli/CliOptions.h"
 #include "engine/DataSets.h"
 #include "files/IfsCollection.h"
 #include "files/PictureSettings.h"
-#include "files/PngChunks.h"
 #include "platform/FileStore.h"
-#include "render/ToneMap.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,13 +12,8 @@
 #include <istream>
 #include <optional>
 
-// The files fenra-render reads and writes: data records in, pictures out.
-namespace fenra::cli {
-
-// The picture's file bytes. A PNG carries `texts` as text chunks; a bitmap
-// has no room for them. Returns nothing when the encoder fails.
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts,
-                                        int threads = 1);
+// What a render reads: a data record, a collection, or a PNG that carries its maps and settings.
+namespace fenra {
 
 // A collection larger than this is refused: the largest sensible one is a few hundred kilobytes.
 inline constexpr qint64 kMaxCollectionBytes = 16 << 20;
@@ -45,4 +37,4 @@ struct LoadedData {
 // whose settings hold a bad value, is refused.
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput = nullptr);
 
-} // namespace fenra::cli
+} // namespace fenra
