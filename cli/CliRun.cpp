@@ -2,6 +2,7 @@
 
 #include "cli/AnimateRun.h"
 #include "files/InputData.h"
+#include "files/JobInputs.h"
 #include "cli/PosterRun.h"
 #include "cli/ProgressBar.h"
 #include "files/BatchNames.h"
@@ -9,12 +10,10 @@
 #include "files/DataRecord.h"
 #include "files/MapsRecord.h"
 #include "files/RandomBatch.h"
-#include "engine/Contraction.h"
 #include "engine/WeightedMaps.h"
 #include "files/ShownText.h"
 #include "generate/RandomizeDataSets.h"
 #include "platform/QtFileStore.h"
-#include "render/WindowFraming.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,6 +78,19 @@ bool fitsMemory(const RenderJob& job, CliEnvironment& environment)
 
 } // namespace
 
+namespace {
+
+int told(CliEnvironment& environment, const InputFault& fault)
+{
+    if (fault.whole)
+        environment.err << fault.line << '\n';
+    else
+        tellError(environment, fault.line);
+    return fault.badOption ? kExitBadOption : kExitFileFailed;
+}
+
+} // namespace
+
 int flushed(CliEnvironment& environment)
 {
     if (environment.out.flush())
@@ -88,81 +100,6 @@ int flushed(CliEnvironment& environment)
 }
 
 namespace {
-
-// The entry of a collection that --name asks for, or its first. Null when the
-// command cannot go on, with the exit status in `status`.
-const IfsEntry* chosenEntry(const CliOptions& options, const IfsCollection& collection, CliEnvironment& environment,
-                            int& status)
-{
-    if (!collection.ok()) {
-        environment.err << collection.errorMessage(options.input) << '\n';
-        status = kExitFileFailed;
-        return nullptr;
-    }
-    const IfsEntry* entry = options.name ? collection.find(*options.name) : collection.firstDrawable();
-    if (!entry) {
-        QStringList names;
-        for (const QString& name : collection.names().mid(0, 20))
-            names << shownText(name);
-        if (!options.name)
-            tellError(environment, QStringLiteral("\"%1\" holds only 3D entries, which are not drawn").arg(options.input));
-        else
-            tellError(environment, QStringLiteral("\"%1\" has no entry \"%2\"; its entries are: %3%4")
-                                       .arg(options.input, shownText(*options.name), names.join(QStringLiteral(", ")),
-                                            collection.entries.size() > 20 ? QStringLiteral(", ...") : QString()));
-        status = options.name ? kExitBadOption : kExitFileFailed;
-    } else if (entry->threeD) {
-        tellError(environment, QStringLiteral("\"%1\" is a 3D entry, and 3D entries are not drawn").arg(shownText(entry->name)));
-        status = kExitFileFailed;
-        entry = nullptr;
-    } else if (options.exact) {
-        tellError(environment, QStringLiteral("--exact draws a data file as the window does; a collection is drawn "
-                                              "by the kernel"));
-        status = kExitBadOption;
-        entry = nullptr;
-    }
-    return entry;
-}
-
-// Weights from --weights and the frame of --fit (the default for a collection) go into the job.
-int weighAndFrame(const CliOptions& options, bool collection, RenderJob& job, CliEnvironment& environment)
-{
-    const std::vector<AffineMap> maps = collection ? job.maps : render::dataSetMaps(job);
-    if (!options.weights.empty()) {
-        if (options.weights.size() != maps.size()) {
-            tellError(environment, QStringLiteral("--weights gives %1 weights for %2 maps").arg(options.weights.size()).arg(maps.size()));
-            return kExitBadOption;
-        }
-        job.weights = pickWeights(maps, options.weights);
-    }
-    // Maps that stretch on average send the points off; the picture is drawn all the same, unframed.
-    const bool contracts = maps.empty() || contractsOnAverage(maps, job.weights);
-    if (!contracts)
-        tellError(environment, QStringLiteral("warning: its points run off; the picture may be empty"));
-    if (options.fit.value_or(collection) && contracts && !options.view) {
-        const std::optional<ZoomStep> zoom = maps.empty() ? std::nullopt
-            : render::fitFrame(maps, job.weights.empty() ? std::vector<double>(maps.size(), 1.0) : job.weights);
-        if (!zoom) {
-            tellError(environment, maps.empty() ? QStringLiteral("--fit needs a count of 2 to 6: no other picks a map")
-                                                : QStringLiteral("the picture cannot be framed: its points run off to infinity"));
-            return kExitFileFailed;
-        }
-        job.plan.zoom = zoom;
-    }
-    return kExitDone;
-}
-
-// The data record of the job's maps: an entry of up to six as the window would
-// hold it, or the data sets as read. Empty, with the reason, when there is none.
-MapsRecord recordOf(const RenderJob& job)
-{
-    if (!job.maps.empty())
-        return recordOfMaps(job.maps, job.weights);
-    const BuiltRecord built = BuildDataText(job.dataSets);
-    const bool dropped = !equalWeights(job.weights);
-    return {built.bytes, dropped ? QStringLiteral("the maps' weights are dropped: the window picks every map equally often") : QString(),
-            built.refusal};
-}
 
 // Whether two names reach the same file; "-" is standard input or output, never a file.
 bool sameFile(const QString& one, const QString& other)
@@ -226,17 +163,6 @@ int applyPictureSettings(const LoadedData& loaded, const QStringList& given, Cli
     return kExitDone;
 }
 
-// The maps as a collection entry, with the p values they were weighed from, so a
-// picture of any number of maps can be drawn again exactly. Empty without maps.
-QByteArray mapsText(const CliOptions& options, const IfsEntry* entry, const RenderJob& job)
-{
-    std::vector<IfsMap> maps;
-    const std::vector<AffineMap> drawn = entry ? job.maps : dataSetMaps(job);
-    for (std::size_t k = 0; k < drawn.size(); ++k)
-        maps.push_back({drawn[k], !options.weights.empty() ? options.weights[k] : entry ? entry->maps[k].p : 1.0});
-    return maps.empty() ? QByteArray() : ifsEntryText(entry ? entry->name : QStringLiteral("picture"), maps);
-}
-
 } // namespace
 
 int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan& givenPlan, CliOptions& options,
@@ -249,10 +175,12 @@ int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan
         if (const int applied = applyPictureSettings(loaded, given, options, plan, environment); applied != kExitDone)
             return applied;
     }
-    int status = kExitDone;
-    entry = loaded.collection ? chosenEntry(options, *loaded.collection, environment, status) : nullptr;
-    if (status != kExitDone)
-        return status;
+    if (loaded.collection) {
+        const EntryChoice chosen = chooseEntry(*loaded.collection, options.input, options.name, options.exact);
+        if (chosen.fault)
+            return told(environment, *chosen.fault);
+        entry = chosen.entry;
+    }
     job = jobFor(options, plan, environment.cores);
     if (entry) {
         EntryMaps maps = entryMaps(*entry);
@@ -265,7 +193,10 @@ int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan
     }
     if (options.view)
         job.view = render::ViewBox{(*options.view)[0], (*options.view)[1], (*options.view)[2], (*options.view)[3]};
-    return weighAndFrame(options, entry != nullptr, job, environment);
+    const Framing framing = weighAndFrame(options.weights, options.fit, options.view.has_value(), entry != nullptr, job);
+    for (const QString& warning : framing.warnings)
+        tellError(environment, warning);
+    return framing.fault ? told(environment, *framing.fault) : kExitDone;
 }
 
 namespace {
@@ -331,7 +262,7 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
         const MapsRecord built = recordOf(job);
         if (built.refusal.isEmpty())
             texts.emplace_back(kRecordKey, built.bytes);
-        texts.emplace_back(kMapsKey, mapsText(options, entry, job));
+        texts.emplace_back(kMapsKey, mapsText(options.weights, entry, job));
         if (texts.back().second.isEmpty())
             texts.pop_back();
         if (texts.empty())
