@@ -13,6 +13,7 @@
 #include "engine/WeightedMaps.h"
 #include "files/ShownText.h"
 #include "generate/RandomizeDataSets.h"
+#include "platform/FileNames.h"
 #include "platform/QtFileStore.h"
 
 #include <QFile>
@@ -100,16 +101,6 @@ int flushed(CliEnvironment& environment)
 }
 
 namespace {
-
-// Whether two names reach the same file; "-" is standard input or output, never a file.
-bool sameFile(const QString& one, const QString& other)
-{
-    if (one == u"-" || other == u"-")
-        return false;
-    const QFileInfo a(one), b(other);
-    return a.absoluteFilePath() == b.absoluteFilePath()
-        || (a.exists() && b.exists() && a.canonicalFilePath() == b.canonicalFilePath());
-}
 
 // --save-tfg: the maps as a data file the window loads, before any drawing; "-" writes it to standard output.
 int saveDataFile(const CliOptions& options, const RenderJob& job, CliEnvironment& environment)
@@ -366,19 +357,6 @@ int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& 
 }
 
 } // namespace
-
-DecodedArguments decodeArguments(const QList<QByteArray>& raw)
-{
-    DecodedArguments decoded;
-    for (const QByteArray& bytes : raw) {
-        decoded.arguments << QFile::decodeName(bytes);
-        if (QFile::encodeName(decoded.arguments.last()) != bytes)
-            decoded.error = QStringLiteral("\"%1\" is not valid in the system's encoding of names (UTF-8), so no "
-                                           "file of exactly that name can be reached; rename it")
-                                .arg(decoded.arguments.last());
-    }
-    return decoded;
-}
 
 RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
 {

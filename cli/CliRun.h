@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "platform/FileNames.h"
 #include "files/InputData.h"
 #include "platform/FileStore.h"
 #include "render/RenderPicture.h"
@@ -45,15 +46,6 @@ struct CliEnvironment {
     std::function<void(std::uint64_t)> seedChosen;   // told each seed before its render, to say it if stopped
     StopRequest* stop = nullptr;
 };
-
-// The arguments as the system's file names decode. One whose bytes would not
-// come back the same is refused, with the reason: no file of exactly that name
-// could be reached.
-struct DecodedArguments {
-    QStringList arguments;
-    QString error;
-};
-DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 
 // The render a command line asks for, less its seed and data sets.
 render::RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores);

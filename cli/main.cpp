@@ -60,7 +60,7 @@ int main(int argc, char* argv[])
     QList<QByteArray> raw;
     for (int i = 1; i < argc; ++i)
         raw << QByteArray(argv[i]);
-    const fenra::cli::DecodedArguments decoded = fenra::cli::decodeArguments(raw);
+    const fenra::DecodedArguments decoded = fenra::decodeArguments(raw);
     if (!decoded.error.isEmpty()) {
         std::cerr << "fenra-render: " << decoded.error.toUtf8().constData() << '\n';
         return fenra::cli::kExitBadOption;
