@@ -4,58 +4,14 @@
 #include "cli/ProgressBar.h"
 #include "poster/Merge.h"
 #include "poster/Poster.h"
+#include "platform/OutputFile.h"
 
-#include <QFile>
 #include <QDir>
-
+#include <QFile>
 
 #include <unistd.h>
 
 namespace fenra::cli {
-namespace {
-
-// The memory a render may take when --memory is not given: most of what is free.
-std::uint64_t defaultMemory(CliEnvironment& environment)
-{
-    const std::optional<std::uint64_t> available = environment.memoryAvailable();
-    return available ? *available / 10 * 8 : 0;
-}
-
-// Writes the file (or, "-", standard output) with what `produce` writes. The reason when a write failed;
-// nothing when every write went through, even if `produce` gave up for a reason of its own.
-std::optional<QString> writeOutput(const QString& path, CliEnvironment& environment,
-                                   const std::function<bool(const files::ByteSink&)>& produce)
-{
-    bool writeFailed = false;
-    const auto noting = [&](const files::ByteSink& sink) {
-        return produce([&](const void* bytes, std::size_t size) { return sink(bytes, size) || (writeFailed = true, false); });
-    };
-    if (path != QStringLiteral("-")) {
-        const std::optional<QString> failure = environment.files.writeStreamed(path, noting);
-        return writeFailed || (failure && *failure != QStringLiteral("not finished")) ? failure : std::nullopt;
-    }
-    const bool produced = noting([&](const void* bytes, std::size_t size) {
-        return bool(environment.out.write(static_cast<const char*>(bytes), std::streamsize(size)));
-    });
-    if (writeFailed || (produced && !environment.out.flush()))
-        return QStringLiteral("standard output could not be written");
-    return std::nullopt;
-}
-
-void tell(CliEnvironment& environment, const QString& text)
-{
-    environment.err << "fenra-render: " << QFile::encodeName(text).constData() << '\n';
-}
-
-int flushedOut(CliEnvironment& environment)
-{
-    if (environment.out.flush())
-        return kExitDone;
-    tell(environment, QStringLiteral("standard output could not be written"));
-    return kExitFileFailed;
-}
-
-} // namespace
 
 int drawPosterCommand(const CliOptions& options, const render::RenderRequest& request, const PngTexts& texts,
                       int threads, CliEnvironment& environment)
@@ -65,12 +21,12 @@ int drawPosterCommand(const CliOptions& options, const render::RenderRequest& re
     job.finishing = {render::ToneSettings::of(request, options.depth), {}};
     job.finishing.pngTexts = streamTexts(texts);
     job.threads = threads;
-    job.memory = options.memory.value_or(defaultMemory(environment));
+    job.memory = options.memory.value_or(poster::defaultMemory(environment.memoryAvailable()));
     job.share = options.part.value_or(poster::Share{});
     job.checkpoint = QFile::encodeName(options.checkpoint).toStdString();
     job.secondsNow = environment.secondsNow;
     if (poster::rowsPerBand(request, job.memory, threads) < 1) {
-        tell(environment, QStringLiteral("--memory holds less than one row of the sums (%1 bytes at this size)")
+        tellError(environment, QStringLiteral("--memory holds less than one row of the sums (%1 bytes at this size)")
                               .arg(render::HitSums::bytesFor(request.sumsFrame().width, 1)));
         environment.err << "Try 'fenra-render --help'.\n";
         return kExitBadOption;
@@ -86,14 +42,14 @@ int drawPosterCommand(const CliOptions& options, const render::RenderRequest& re
     ProgressBar bar(environment.err, environment.errIsTerminal, environment.secondsNow);
     job.progress = [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); };
     poster::PosterResult result;
-    const std::optional<QString> failure = writeOutput(outputName, environment, [&](const files::ByteSink& sink) {
+    const std::optional<QString> failure = writeOutput(outputName, environment.files, environment.out, [&](const FileStore::WriteBytes& sink) {
         result = poster::drawPoster(job, sink);
         return result.status == poster::PosterStatus::Done;
     });
     if (result.status == poster::PosterStatus::Stopped) {
         if (ProgressBar::lineOpen())
             environment.err << '\n';
-        tell(environment, options.checkpoint.isEmpty()
+        tellError(environment, options.checkpoint.isEmpty()
                               ? QStringLiteral("interrupted; its seed was %1").arg(request.seed)
                               : QStringLiteral("interrupted; its seed was %1; the sums so far are in \"%2\", and the same command goes on from them")
                                     .arg(request.seed).arg(options.checkpoint));
@@ -101,19 +57,19 @@ int drawPosterCommand(const CliOptions& options, const render::RenderRequest& re
     }
     bar.finish();
     if (failure) {
-        tell(environment, outputName == QStringLiteral("-") ? *failure
+        tellError(environment, outputName == QStringLiteral("-") ? *failure
                                                             : QStringLiteral("\"%1\" could not be written: %2").arg(outputName, *failure));
         return kExitFileFailed;
     }
     if (result.status == poster::PosterStatus::Failed) {
-        tell(environment, QString::fromStdString(result.error));
+        tellError(environment, QString::fromStdString(result.error));
         return kExitFileFailed;
     }
     if (!options.checkpoint.isEmpty())
         QFile::remove(options.checkpoint);   // finished: the next run starts afresh
     (outputName == QStringLiteral("-") ? environment.err : environment.out)
         << QFile::encodeName(outputName).constData() << " seed " << request.seed << '\n';
-    return flushedOut(environment);
+    return flushed(environment);
 }
 
 int mergeCommand(const CliOptions& options, CliEnvironment& environment)
@@ -122,22 +78,22 @@ int mergeCommand(const CliOptions& options, CliEnvironment& environment)
     for (const QString& path : options.merge)
         paths.push_back(QFile::encodeName(path).toStdString());
     std::string refusal;
-    const std::optional<QString> failure = writeOutput(options.output, environment, [&](const files::ByteSink& sink) {
+    const std::optional<QString> failure = writeOutput(options.output, environment.files, environment.out, [&](const FileStore::WriteBytes& sink) {
         refusal = poster::mergeParts(paths, std::max(1, options.threads.value_or(environment.cores)), sink);
         return refusal.empty();
     });
     if (failure) {
-        tell(environment, options.output == QStringLiteral("-")
+        tellError(environment, options.output == QStringLiteral("-")
                               ? *failure : QStringLiteral("\"%1\" could not be written: %2").arg(options.output, *failure));
         return kExitFileFailed;
     }
     if (!refusal.empty()) {
-        tell(environment, QStringLiteral("nothing merged: %1").arg(QString::fromStdString(refusal)));
+        tellError(environment, QStringLiteral("nothing merged: %1").arg(QString::fromStdString(refusal)));
         return kExitFileFailed;
     }
     if (options.output != QStringLiteral("-"))
         environment.out << QFile::encodeName(options.output).constData() << '\n';
-    return flushedOut(environment);
+    return flushed(environment);
 }
 
 } // namespace fenra::cli

@@ -63,4 +63,9 @@ Parsed<Share> parseShare(std::string_view text)
     return {Share{int(*k), int(*n)}, {}};
 }
 
+std::uint64_t defaultMemory(std::optional<std::uint64_t> available)
+{
+    return available ? *available / 10 * 8 : 0;
+}
+
 } // namespace fenra::poster

@@ -36,6 +36,9 @@ Parsed<PictureSize> parseSize(std::string_view text);
 // "512M", "2G", "1T", "65536K" or bytes: whole numbers, units of 1024.
 Parsed<std::uint64_t> parseMemory(std::string_view text);
 
+// The memory a render may take when --memory is not given: most of what is free (0: unknown).
+std::uint64_t defaultMemory(std::optional<std::uint64_t> available);
+
 // "2/3": share K of N, 1 <= K <= N.
 Parsed<Share> parseShare(std::string_view text);
 
