@@ -3,12 +3,11 @@
 #include "animate/FrameFiles.h"
 #include "animate/FramePattern.h"
 #include "animate/FrameRunner.h"
+#include "animate/KeySources.h"
 #include "animate/VideoArguments.h"
 #include "cli/ProgressBar.h"
 #include "files/ShownText.h"
 #include "platform/ExternalProgram.h"
-
-#include <QFileInfo>
 
 #include <map>
 #include <mutex>
@@ -16,36 +15,14 @@
 namespace fenra::cli {
 namespace {
 
-struct KeySource {
-    QString file;
-    std::optional<QString> name;   // an entry of the collection in `file`
-    QString shown;                 // as the user named it
-};
-
-// The keys: the collection's entries that --animate names, or the files in order,
-// where FILE.ifs:NAME is an entry (unless a file has that whole name).
-std::vector<KeySource> keySources(const CliOptions& o)
-{
-    std::vector<KeySource> keys;
-    for (const QString& name : o.animate)
-        keys.push_back({o.input, name, name});
-    for (const QString& file : o.animate.isEmpty() ? o.inputs : QStringList{}) {
-        const qsizetype colon = file.lastIndexOf(u':');
-        if (colon > 0 && !QFileInfo::exists(file) && QFileInfo::exists(file.left(colon)))
-            keys.push_back({file.left(colon), file.mid(colon + 1), file});
-        else
-            keys.push_back({file, o.inputs.size() == 1 ? o.name : std::nullopt, file});
-    }
-    return keys;
-}
-
 // Every key read as its single picture would be; the first key's options (its
 // stored settings among them) are the animation's.
 int readKeys(const ParsedOptions& parsed, const RunPlan& plan, CliEnvironment& environment,
              animate::AnimationRequest& request, CliOptions& first)
 {
     std::map<QString, LoadedData> loaded;   // each file once: standard input cannot be read twice
-    for (const KeySource& key : keySources(*parsed.options)) {
+    const CliOptions& given = *parsed.options;
+    for (const animate::KeySource& key : animate::keySources(given.animate, given.inputs, given.input, given.name)) {
         auto [file, fresh] = loaded.try_emplace(key.file);
         if (fresh)
             file->second = loadDataSets(key.file, environment.files, &environment.in);
