@@ -10,9 +10,9 @@
 #include "files/DataRecord.h"
 #include "files/MapsRecord.h"
 #include "files/RandomBatch.h"
+#include "files/SeededBatch.h"
 #include "engine/WeightedMaps.h"
 #include "files/ShownText.h"
-#include "generate/RandomizeDataSets.h"
 #include "platform/FileNames.h"
 #include "platform/QtFileStore.h"
 
@@ -294,49 +294,6 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
     return flushed(environment);
 }
 
-// The window's Random command, once per picture, each with its own seed:
-// the data sets are generated from the seed and the picture is rendered with
-// it, so "fenra-render NAME(n).tfg --seed S" with the same options draws the
-// same picture again.
-class CliBatchSteps final : public BatchSteps {
-public:
-    CliBatchSteps(const CliOptions& options, RenderJob job, std::uint64_t firstSeed, const QString& base,
-                  CliEnvironment& environment)
-        : m_job(std::move(job))
-        , m_nextSeed(firstSeed)
-        , m_base(base)
-        , m_environment(environment)
-    {
-        m_job.dataSets.count = options.count.value_or(QStringLiteral("2"));
-    }
-
-    void randomRun() override
-    {
-        m_job.seed = m_nextSeed++;
-        if (m_environment.seedChosen)
-            m_environment.seedChosen(m_job.seed);
-        Pcg32Source generator(m_job.seed);
-        // The seed stands in for the clock: the generator's own reseed gets a fixed time.
-        RandomizeDataSets(m_job.dataSets, generator, 0.0);
-        m_picture = renderWithProgress(m_job, m_environment);
-    }
-    DataSetTexts currentDataSets() override { return m_job.dataSets; }
-    QByteArray currentPictureBitmap() override { return encodeBitmap(m_picture.view()); }
-    void setProgress(int run) override
-    {
-        m_environment.out << batchPictureName(m_base, run) << ' ' << batchDataName(m_base, run) << " seed "
-                          << m_job.seed << '\n'
-                          << std::flush;
-    }
-
-private:
-    RenderJob m_job;
-    std::uint64_t m_nextSeed;
-    QString m_base;
-    CliEnvironment& m_environment;
-    render::Image m_picture;
-};
-
 int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& environment)
 {
     const std::uint64_t firstSeed = options.seed ? *options.seed : environment.clockSeed();
@@ -347,7 +304,14 @@ int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& 
     }
     if (!fitsMemory(jobFor(options, plan, environment.cores), environment))
         return kExitFileFailed;
-    CliBatchSteps steps(options, jobFor(options, plan, environment.cores), firstSeed, base, environment);
+    RenderJob job = jobFor(options, plan, environment.cores);
+    job.dataSets.count = options.count.value_or(QStringLiteral("2"));
+    SeededBatchSteps steps(std::move(job), firstSeed,
+                           {environment.seedChosen, [&](const RenderJob& run) { return renderWithProgress(run, environment); },
+                            [&](int run, std::uint64_t seed) {
+                                environment.out << batchPictureName(base, run) << ' ' << batchDataName(base, run) << " seed "
+                                                << seed << '\n' << std::flush;
+                            }});
     const BatchResult result = runRandomBatch(options.batch, base, steps, environment.files);
     if (!result.failure.isEmpty()) {
         tellError(environment, result.failure);
