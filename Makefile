@@ -48,6 +48,7 @@ bench: build-all
 	$(BUILD)/bench/bench_render
 	$(BUILD)/bench/bench_cli
 	$(BUILD)/bench/bench_kernel
+	$(BUILD)/bench/bench_sizes
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
