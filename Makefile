@@ -51,6 +51,7 @@ bench: build-all
 	$(BUILD)/bench/bench_kernel
 	$(BUILD)/bench/bench_studio
 	$(BUILD)/bench/bench_animate
+	$(BUILD)/bench/bench_sizes
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -3,17 +3,21 @@
 # density points of the three-map triangle (samples/sierpinski.tfg) at
 # --scale 2 (1588 x 762), against flam3-render drawing 1e8 samples of the
 # same three maps at the same size. Both write a PNG. One thread, then two.
-# flam3-render is only measured against, never needed: without it (or
-# without hyperfine) this skips.
+# flam3-render is only measured against, never needed by the program: it is
+# installed here (the Debian package flam3-utils) when missing; without
+# hyperfine (scripts/install-deps.sh --test) this skips.
 #
 #   bench/vs_flam3.sh [BUILD_DIR]      # default: build
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$here/build}"
 render="$build/cli/fenra-render"
-for tool in flam3-render hyperfine; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 0; }
-done
+command -v hyperfine >/dev/null || { echo "skipped: hyperfine is not installed"; exit 0; }
+if ! command -v flam3-render >/dev/null; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends flam3-utils >/dev/null \
+    || { echo "skipped: flam3-utils could not be installed"; exit 0; }
+fi
 [ -x "$render" ] || { echo "build fenra-render first ($render)"; exit 1; }
 
 work="$(mktemp -d)"
@@ -32,7 +36,7 @@ cat >"$work/triangle.flam3" <<'XML'
 XML
 
 for threads in 1 2; do
-  hyperfine --warmup 1 --runs "${RUNS:-5}" --export-markdown "$work/t$threads.md" \
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$work/t$threads.md" \
     -n "fenra-render, $threads thread(s)" \
     "$render $here/samples/sierpinski.tfg -o $work/fenra.png --scale 2 --points 100000000 --colour density --seed 1 --threads $threads" \
     -n "flam3-render, $threads thread(s)" \
