@@ -17,6 +17,7 @@ if [ "${1:-}" = "--test" ]; then
     bash-completion   # the completion of fenra-render, tried in a real shell
     desktop-file-utils appstream
     ffmpeg   # fenra-render --video, tried by the tests; optional for the program itself
+    clang clang-format   # the sanitizer build and the format check
   )
 fi
 
