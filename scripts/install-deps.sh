@@ -18,6 +18,7 @@ if [ "${1:-}" = "--test" ]; then
     desktop-file-utils appstream
     ffmpeg   # fenra-render --video, tried by the tests; optional for the program itself
     parallel hyperfine   # the parts of a render run side by side; the benchmarks of the whole command
+    clang clang-format   # the sanitizer build and the format check
   )
 fi
 

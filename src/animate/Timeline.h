@@ -23,6 +23,7 @@ struct Timeline {
     // Without a loop the frames run from the first key to the last, both
     // included, and the last frame's span is held at the last key.
     std::vector<Instant> instantsOf(int frame) const;
+    bool operator==(const Timeline&) const = default;
 };
 
 // Where an instant falls among keys: in the span from key `from` to the next,

@@ -212,8 +212,8 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, Draws& draws, std::i
         double xNew = (m.c[0] * x + m.c[1] * yd) + m.c[2];
         // In IEEE arithmetic a value beyond single precision rounds to infinity.
         float yNew = float((m.c[3] * x + m.c[4] * yd) + m.c[5]);
-        // One well-predicted branch for both rare overflows, off the data path.
-        if (__builtin_expect(!(std::isfinite(xNew) & std::isfinite(yNew)), 0)) {
+        // One well-predicted branch for both rare overflows, off the data path (& as ints: no second branch).
+        if (__builtin_expect(!(int(std::isfinite(xNew)) & int(std::isfinite(yNew))), 0)) {
             if (!std::isfinite(xNew))
                 xNew = x;
             if (!std::isfinite(yNew))

@@ -308,7 +308,9 @@ TEST(Framing, FitsTheAttractorCentredWithAMargin)
         EXPECT_NEAR(5775 - (c.cy * z->scale + z->shiftY), 381 * 15 / 2.0, 1e-6) << c.what;
     }
     // The square [0, 1]^2: 5% margins make it 1/0.9 across, then the longer way grows to the aspect.
-    const std::vector<WeightedMap> weighted(square.begin(), square.end());
+    std::vector<WeightedMap> weighted;   // one by one: clang 14 has no aggregate init from ( )
+    for (const AffineMap& m : square)
+        weighted.push_back({m});
     const struct { int width, height; double spanX, spanY; } boxes[] = {
         {100, 100, 1 / 0.9, 1 / 0.9}, {200, 100, 2 / 0.9, 1 / 0.9}, {100, 400, 1 / 0.9, 4 / 0.9}};
     for (const auto& c : boxes) {
