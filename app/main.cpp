@@ -8,15 +8,15 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <optional>
 #include <QStyleFactory>
-
+#include <optional>
 
 namespace {
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Draws fractal pictures by random iteration of up to six affine maps."));
+    parser.setApplicationDescription(
+        QStringLiteral("Draws fractal pictures by random iteration of up to six affine maps."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
@@ -26,7 +26,7 @@ void describe(QCommandLineParser& parser)
         QStringLiteral("[FILE]"));
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char* argv[])
 {

@@ -71,7 +71,13 @@ void BM_Animation(benchmark::State& state)
     }
     count(state);
 }
-BENCHMARK(BM_Animation)->Args({1, 0})->Args({2, 0})->ArgNames({"threads", ""})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Animation)
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->ArgNames({"threads", ""})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_StillsOneByOne(benchmark::State& state)
 {
@@ -93,8 +99,13 @@ void BM_StillsOneByOne(benchmark::State& state)
         }
     count(state);
 }
-BENCHMARK(BM_StillsOneByOne)->ArgsProduct({{1, 2}, {0, 1}})->ArgNames({"threads", "fit"})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_StillsOneByOne)
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgNames({"threads", "fit"})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -4,8 +4,8 @@
 // Then what the PNG encoding alone costs of that.
 #include "files/InputData.h"
 #include "files/PictureFile.h"
-#include "render/RenderPicture.h"
 #include "platform/QtFileStore.h"
+#include "render/RenderPicture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +26,8 @@ const char* const kSamples[] = {"sierpinski", "fern"};
 std::optional<RenderJob> jobFor(const char* sample, bool density, int threads, benchmark::State& state)
 {
     QtFileStore disk;
-    const LoadedData loaded = loadDataSets(QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(QLatin1String(sample)), disk);
+    const LoadedData loaded =
+        loadDataSets(QStringLiteral(FENRA_SAMPLES_DIR "/%1.tfg").arg(QLatin1String(sample)), disk);
     if (!loaded.dataSets) {
         state.SkipWithError(qPrintable(loaded.error));
         return std::nullopt;
@@ -83,6 +84,6 @@ void BM_EncodePng(benchmark::State& state)
 }
 BENCHMARK(BM_EncodePng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -69,16 +69,20 @@ void BM_ToneMap(benchmark::State& state)
 }
 BENCHMARK(BM_ToneMap)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
     for (const std::string& target : simdTargets())
         benchmark::RegisterBenchmark(("BM_Kernel/" + target + "/1").c_str(), BM_Kernel, target, 1)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MinTime(1.0);
     benchmark::RegisterBenchmark(("BM_Kernel/" + simdTargets().front() + "/2").c_str(), BM_Kernel,
                                  simdTargets().front(), 2)
-        ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(1.0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

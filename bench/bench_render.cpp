@@ -36,25 +36,27 @@ Coefficients map(const char* c1, const char* c2, const char* c3, const char* c4,
 // Sierpinski's triangle: three halvings towards the corners.
 const DataSetTexts& threeMaps()
 {
-    static const DataSetTexts sets = dataSets(QStringLiteral("3"), {
-        map("0.5000", "0.0000", "0.0000", "0.0000", "0.5000", "0.0000"),
-        map("0.5000", "0.0000", "0.5000", "0.0000", "0.5000", "0.0000"),
-        map("0.5000", "0.0000", "0.2500", "0.0000", "0.5000", "0.5000"),
-    });
+    static const DataSetTexts sets =
+        dataSets(QStringLiteral("3"), {
+                                          map("0.5000", "0.0000", "0.0000", "0.0000", "0.5000", "0.0000"),
+                                          map("0.5000", "0.0000", "0.5000", "0.0000", "0.5000", "0.0000"),
+                                          map("0.5000", "0.0000", "0.2500", "0.0000", "0.5000", "0.5000"),
+                                      });
     return sets;
 }
 
 // Six contractions, some turning and mirroring, as the generator might give them.
 const DataSetTexts& sixMaps()
 {
-    static const DataSetTexts sets = dataSets(QStringLiteral("6"), {
-        map("0.5000", "0.0000", "0.0000", "0.0000", "0.5000", "0.0000"),
-        map("0.5000", "0.0000", "0.5000", "0.0000", "0.5000", "0.0000"),
-        map("0.5000", "0.0000", "0.2500", "0.0000", "0.5000", "0.5000"),
-        map("0.4000", "-0.300", "0.3000", "0.3000", "0.4000", "0.1000"),
-        map("-0.400", "0.2000", "0.8000", "0.2000", "0.4000", "0.3000"),
-        map("0.3000", "0.3000", "0.1000", "-0.300", "0.3000", "0.6000"),
-    });
+    static const DataSetTexts sets =
+        dataSets(QStringLiteral("6"), {
+                                          map("0.5000", "0.0000", "0.0000", "0.0000", "0.5000", "0.0000"),
+                                          map("0.5000", "0.0000", "0.5000", "0.0000", "0.5000", "0.0000"),
+                                          map("0.5000", "0.0000", "0.2500", "0.0000", "0.5000", "0.5000"),
+                                          map("0.4000", "-0.300", "0.3000", "0.3000", "0.4000", "0.1000"),
+                                          map("-0.400", "0.2000", "0.8000", "0.2000", "0.4000", "0.3000"),
+                                          map("0.3000", "0.3000", "0.1000", "-0.300", "0.3000", "0.6000"),
+                                      });
     return sets;
 }
 
@@ -99,11 +101,11 @@ void BM_Render6Maps_Data(benchmark::State& state) { renderRuns(state, sixMaps(),
 void BM_Render6Maps_Random(benchmark::State& state) { renderRuns(state, sixMaps(), ColourMode::Random); }
 void BM_Render6Maps_Random_Reported(benchmark::State& state) { renderRuns(state, sixMaps(), ColourMode::Random, true); }
 
-constexpr int kWindowRun = 99999;      // the largest count the Iterations box takes
+constexpr int kWindowRun = 99999;   // the largest count the Iterations box takes
 constexpr int kLongRun = 10000000;
 
-#define FENRA_RENDER_BENCHMARK(name)                                                   \
-    BENCHMARK(name)->Arg(kWindowRun)->Unit(benchmark::kMicrosecond);                  \
+#define FENRA_RENDER_BENCHMARK(name)                                                                                   \
+    BENCHMARK(name)->Arg(kWindowRun)->Unit(benchmark::kMicrosecond);                                                   \
     BENCHMARK(name)->Arg(kLongRun)->Unit(benchmark::kMillisecond)
 
 FENRA_RENDER_BENCHMARK(BM_Render3Maps_Data);
@@ -112,6 +114,6 @@ FENRA_RENDER_BENCHMARK(BM_Render6Maps_Data);
 FENRA_RENDER_BENCHMARK(BM_Render6Maps_Random);
 FENRA_RENDER_BENCHMARK(BM_Render6Maps_Random_Reported);   // the window's run, which shows its progress
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

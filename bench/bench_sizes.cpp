@@ -15,9 +15,9 @@
 
 #include <sys/mman.h>
 
-#include <ctime>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace {
@@ -40,7 +40,8 @@ void BM_Ceiling(benchmark::State& state)
     const bool huge = state.range(1) != 0;
     constexpr std::int64_t kAdds = 100'000'000;
     constexpr std::size_t kAhead = 32;   // indices asked for before they are added to
-    auto* cells = static_cast<Cell*>(std::aligned_alloc(2 << 20, (pixels * sizeof(Cell) + (2 << 20) - 1) & ~std::size_t((2 << 20) - 1)));
+    auto* cells = static_cast<Cell*>(
+        std::aligned_alloc(2 << 20, (pixels * sizeof(Cell) + (2 << 20) - 1) & ~std::size_t((2 << 20) - 1)));
     if (huge)
         madvise(cells, pixels * sizeof(Cell), MADV_HUGEPAGE);
     for (std::size_t i = 0; i < pixels; ++i)
@@ -71,7 +72,11 @@ void BM_Ceiling(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kAdds);
     state.SetLabel(std::to_string(pixels / 1000) + " kpx" + (huge ? ", huge pages" : ""));
 }
-BENCHMARK(BM_Ceiling)->ArgsProduct({{1, 4, 16, 32}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
+BENCHMARK(BM_Ceiling)
+    ->ArgsProduct({{1, 4, 16, 32}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime();
 
 // -------- the kernel --------
 
@@ -79,12 +84,12 @@ BENCHMARK(BM_Ceiling)->ArgsProduct({{1, 4, 16, 32}, {0, 1}})->Unit(benchmark::kM
 RenderRequest maple(int scale, std::int64_t points)
 {
     const fenra::AffineMap maps[] = {{{0.5, 0, 0, 0, 0.5, 1}},
-                              {{0.286788, -0.409576, -0.05, 0.409576, 0.286788, 0.55}},
-                              {{0.286788, 0.409576, 0.05, -0.409576, 0.286788, 0.55}},
-                              {{-0.139464, -0.299082, -0.05, 0.299082, -0.139464, 0.35}},
-                              {{-0.139464, 0.299082, 0.05, -0.299082, -0.139464, 0.35}},
-                              {{0, 0, 0, 0, 0.25, -0.3}},
-                              {{0.4, 0, 0, 0, 0.4, 0.45}}};
+                                     {{0.286788, -0.409576, -0.05, 0.409576, 0.286788, 0.55}},
+                                     {{0.286788, 0.409576, 0.05, -0.409576, 0.286788, 0.55}},
+                                     {{-0.139464, -0.299082, -0.05, 0.299082, -0.139464, 0.35}},
+                                     {{-0.139464, 0.299082, 0.05, -0.299082, -0.139464, 0.35}},
+                                     {{0, 0, 0, 0, 0.25, -0.3}},
+                                     {{0.4, 0, 0, 0, 0.4, 0.45}}};
     const double weights[] = {0.25, 0.25, 0.25, 0.1, 0.1, 0.02, 0.08};
     RenderRequest request;
     for (int k = 0; k < 7; ++k)
@@ -136,6 +141,6 @@ void BM_Kernel(benchmark::State& state)
 }
 BENCHMARK(BM_Kernel)->Arg(1)->Arg(4)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -3,12 +3,12 @@
 // points in it), and how late the UI thread's event loop answers while the
 // picture refines under a drag (goal: under 20 ms). Wall-clock times, manual.
 // It runs on the offscreen platform unless another is set.
+#include "engine/RandomSource.h"
+#include "platform/QtPlatform.h"
 #include "studio/LiveRender.h"
 #include "studio/MapCanvas.h"
 #include "studio/PictureRequest.h"
 #include "studio/StudioWindow.h"
-#include "engine/RandomSource.h"
-#include "platform/QtPlatform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -52,14 +52,15 @@ void BM_EditToFirstSnapshot(benchmark::State& state)
     std::condition_variable arrived;
     quint64 lastGeneration = 0;
     qint64 lastPoints = 0;
-    QObject::connect(&live, &LiveRender::snapshot, &live,
-                     [&](const QImage&, const QRectF&, qint64 points, double, quint64 generation) {
-                         const std::lock_guard lock(mutex);
-                         lastGeneration = generation;
-                         lastPoints = points;
-                         arrived.notify_one();
-                     },
-                     Qt::DirectConnection);
+    QObject::connect(
+        &live, &LiveRender::snapshot, &live,
+        [&](const QImage&, const QRectF&, qint64 points, double, quint64 generation) {
+            const std::lock_guard lock(mutex);
+            lastGeneration = generation;
+            lastPoints = points;
+            arrived.notify_one();
+        },
+        Qt::DirectConnection);
     quint64 generation = 0;
     qint64 fewestPoints = std::numeric_limits<qint64>::max();
     double slowest = 0;
@@ -161,7 +162,7 @@ void BM_EventLoopLatencyWhileRefining(benchmark::State& state)
 BENCHMARK(BM_FirstSnapshotParts)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_EventLoopLatencyWhileRefining)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {

@@ -31,8 +31,9 @@ int readKeys(const ParsedOptions& parsed, const RunPlan& plan, CliEnvironment& e
             return kExitFileFailed;
         }
         if (key.name && !file->second.collection) {
-            tellError(environment, QStringLiteral("the key \"%1\" names an entry, and \"%2\" is not a collection (.ifs)")
-                                       .arg(shownText(key.shown), shownText(key.file)));
+            tellError(environment,
+                      QStringLiteral("the key \"%1\" names an entry, and \"%2\" is not a collection (.ifs)")
+                          .arg(shownText(key.shown), shownText(key.file)));
             return kExitBadOption;
         }
         CliOptions options = *parsed.options;
@@ -44,8 +45,8 @@ int readKeys(const ParsedOptions& parsed, const RunPlan& plan, CliEnvironment& e
             return status;
         const std::optional<render::RenderRequest> drawn = render::requestFor(job);
         if (!drawn) {
-            tellError(environment, QStringLiteral("the key \"%1\" picks no map: only counts 2 to 6 do")
-                                       .arg(shownText(key.shown)));
+            tellError(environment,
+                      QStringLiteral("the key \"%1\" picks no map: only counts 2 to 6 do").arg(shownText(key.shown)));
             return kExitFileFailed;
         }
         if (request.keys.empty()) {
@@ -65,7 +66,8 @@ int makeVideo(const CliOptions& o, const animate::FramePattern& pattern, CliEnvi
     const ProgramRun run = runProgram(QStringLiteral("ffmpeg"), animate::videoArguments(pattern, o.frames, o.video));
     if (!run.found) {
         tellError(environment, QStringLiteral("warning: ffmpeg is not installed (Debian package ffmpeg), so \"%1\" is "
-                                              "not made; the frames are written").arg(o.video));
+                                              "not made; the frames are written")
+                                   .arg(o.video));
         return kExitDone;
     }
     if (!run.succeeded) {
@@ -76,7 +78,7 @@ int makeVideo(const CliOptions& o, const animate::FramePattern& pattern, CliEnvi
     return kExitDone;
 }
 
-} // namespace
+}   // namespace
 
 int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnvironment& environment)
 {
@@ -117,7 +119,8 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
         if (available && needed > *available) {
             tellError(environment, QStringLiteral("frames of this size need about %1 MB of memory, and only %2 MB are "
                                                   "available; try a smaller --scale or fewer --threads")
-                                       .arg(needed >> 20).arg(*available >> 20));
+                                       .arg(needed >> 20)
+                                       .arg(*available >> 20));
             return kExitFileFailed;
         }
     }
@@ -128,8 +131,8 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
     run.frames = frames;
     run.threads = threads;
     run.cancel = environment.stop ? &environment.stop->asked : nullptr;
-    run.write = [&](int frame, const render::Image& picture, const std::vector<render::RenderRequest>&)
-        -> std::optional<QString> {
+    run.write = [&](int frame, const render::Image& picture,
+                    const std::vector<render::RenderRequest>&) -> std::optional<QString> {
         const QString name = pattern.nameOf(frame);
         const std::optional<QByteArray> bytes =
             encodePng(picture.view(), animate::frameTexts(request, boxes, frame, settings));
@@ -158,7 +161,8 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
     }
     if (drawn.cancelled) {
         tellError(environment, QStringLiteral("interrupted; %1 frames are written whole, and the same command goes on "
-                                              "from there").arg(drawn.written));
+                                              "from there")
+                                   .arg(drawn.written));
         return 128 + environment.stop->signal;
     }
     if (!o.video.isEmpty())
@@ -167,4 +171,4 @@ int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnviron
     return flushed(environment);
 }
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

@@ -9,4 +9,4 @@ namespace fenra::cli {
 // there, and the video made.
 int renderAnimation(const ParsedOptions& parsed, const RunPlan& plan, CliEnvironment& environment);
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

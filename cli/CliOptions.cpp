@@ -105,31 +105,60 @@ const std::vector<Option>& options()
 {
     using C = PictureColour;
     static const std::vector<Option> all{
-        {{"o", "output"}, "FILE", "the picture: .bmp or .png by its extension, or - for a PNG on standard output",
+        {{"o", "output"},
+         "FILE",
+         "the picture: .bmp or .png by its extension, or - for a PNG on standard output",
          text(&CliOptions::output, "needs a file name")},
-        {{"points"}, "N", "points to compute (5000)",
+        {{"points"},
+         "N",
+         "points to compute (5000)",
          whole<std::int64_t>(0, std::numeric_limits<std::int64_t>::max(), &CliOptions::points)},
-        {{"zoom"}, "TEXT", "0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x; a collection: --fit)",
+        {{"zoom"},
+         "TEXT",
+         "0.25x, 0.5x, 1x, 2x, 4x, 8x, or none (1x; a collection: --fit)",
          oneOf<QString>(kZoomNames, {"0.25x", "0.5x", "1x", "2x", "4x", "8x", ""}, &CliOptions::zoom)},
-        {{"fit"}, "", "frames the picture around its attractor, with a margin (the default for a collection)",
+        {{"fit"},
+         "",
+         "frames the picture around its attractor, with a margin (the default for a collection)",
          [](CliOptions&, const QString&) { return QString(); }},   // set below: the last of --fit and --zoom counts
-        {{"right"}, "X", "twips added to every x position, with a full stop as decimal point (0)", twips(&CliOptions::right)},
-        {{"down"}, "Y", "twips added to every y position, with a full stop as decimal point (0)", twips(&CliOptions::down)},
-        {{"colour", "color"}, "MODE", "random, white, data or density (random)",
+        {{"right"},
+         "X",
+         "twips added to every x position, with a full stop as decimal point (0)",
+         twips(&CliOptions::right)},
+        {{"down"},
+         "Y",
+         "twips added to every y position, with a full stop as decimal point (0)",
+         twips(&CliOptions::down)},
+        {{"colour", "color"},
+         "MODE",
+         "random, white, data or density (random)",
          oneOf<C>(kColourNames, {C::Random, C::White, C::Data, C::Density}, &CliOptions::colour)},
-        {{"tint"}, "data|white|palette", "what colours a density picture: the data sets' colours, white, or a "
-                                         "palette each point walks through from map to map (data)",
+        {{"tint"},
+         "data|white|palette",
+         "what colours a density picture: the data sets' colours, white, or a "
+         "palette each point walks through from map to map (data)",
          oneOf<DensityTint>(kTintNames, {DensityTint::Data, DensityTint::White, DensityTint::Palette},
                             &CliOptions::tint)},
-        {{"gamma"}, "G", "density pictures: above 1 lifts the faint parts (2.2)", positive(&CliOptions::gamma, kMaxToneValue)},
-        {{"brightness"}, "B", "density pictures: multiplies the light of every pixel (1)",
+        {{"gamma"},
+         "G",
+         "density pictures: above 1 lifts the faint parts (2.2)",
+         positive(&CliOptions::gamma, kMaxToneValue)},
+        {{"brightness"},
+         "B",
+         "density pictures: multiplies the light of every pixel (1)",
          positive(&CliOptions::brightness, kMaxToneValue)},
-        {{"oversample"}, "N", "draws N times finer each way and filters down, for smooth edges, 1 to 4 (1)",
+        {{"oversample"},
+         "N",
+         "draws N times finer each way and filters down, for smooth edges, 1 to 4 (1)",
          whole<int>(1, kMaxOversample, &CliOptions::oversample)},
-        {{"exact"}, "", "the window's own sequence: one chain of points, exactly as a run in the window draws it "
-                        "(slower; one thread)",
+        {{"exact"},
+         "",
+         "the window's own sequence: one chain of points, exactly as a run in the window draws it "
+         "(slower; one thread)",
          [](CliOptions& o, const QString&) { return o.exact = true, QString(); }},
-        {{"hide"}, "LIST", "data sets not drawn, e.g. 2,5 (none)",
+        {{"hide"},
+         "LIST",
+         "data sets not drawn, e.g. 2,5 (none)",
          [](CliOptions& o, const QString& v) {
              const std::optional<std::vector<int>> sets = setList(v);
              o.show.fill(true);
@@ -137,84 +166,142 @@ const std::vector<Option>& options()
                  o.show[std::size_t(set - 1)] = false;
              return sets ? QString() : QStringLiteral("needs data set numbers from 1 to 6, separated by commas");
          }},
-        {{"count"}, "TEXT", "replaces the data file's \"Random #'s:\" text",
+        {{"count"},
+         "TEXT",
+         "replaces the data file's \"Random #'s:\" text",
          [](CliOptions& o, const QString& v) {
              o.count = v;
              return v.isEmpty() ? QStringLiteral("needs the text of \"Random #'s:\", such as 3") : QString();
          }},
-        {{"name"}, "NAME", "the collection's entry to draw (its first)", [](CliOptions& o, const QString& v) {
+        {{"name"},
+         "NAME",
+         "the collection's entry to draw (its first)",
+         [](CliOptions& o, const QString& v) {
              o.name = v;
              return v.isEmpty() ? QStringLiteral("needs an entry's name; --list names them") : QString();
          }},
-        {{"list"}, "", "prints the collection's entry names, one a line", [](CliOptions& o, const QString&) {
-             return o.list = true, QString();
-         }},
-        {{"weights"}, "W1,W2,...", "how often each map is picked, in proportion, e.g. 1,85,7,7 (a collection: its p "
-                                   "values; a data file: equally often)",
+        {{"list"},
+         "",
+         "prints the collection's entry names, one a line",
+         [](CliOptions& o, const QString&) { return o.list = true, QString(); }},
+        {{"weights"},
+         "W1,W2,...",
+         "how often each map is picked, in proportion, e.g. 1,85,7,7 (a collection: its p "
+         "values; a data file: equally often)",
          [](CliOptions& o, const QString& v) {
              o.weights = weightList(v).value_or(std::vector<double>{});
              return o.weights.empty() ? QStringLiteral("needs up to 64 numbers of 0 or more, separated by commas, "
-                                                       "one above 0") : QString();
+                                                       "one above 0")
+                                      : QString();
          }},
-        {{"save-tfg"}, "FILE", "writes the maps (at most six) as a data file the window loads; - writes it to "
-                               "standard output",
+        {{"save-tfg"},
+         "FILE",
+         "writes the maps (at most six) as a data file the window loads; - writes it to "
+         "standard output",
          text(&CliOptions::saveTfg, "needs a file name")},
-        {{"scale"}, "K", "K times the window's 794 x 381 pixels, 1 to 16 (1)", whole<int>(1, kMaxScale, &CliOptions::scale)},
-        {{"seed"}, "S", "the random sequence; the same seed gives the same picture (default: from the clock; always printed)",
+        {{"scale"},
+         "K",
+         "K times the window's 794 x 381 pixels, 1 to 16 (1)",
+         whole<int>(1, kMaxScale, &CliOptions::scale)},
+        {{"seed"},
+         "S",
+         "the random sequence; the same seed gives the same picture (default: from the clock; always printed)",
          whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max(), &CliOptions::seed)},
-        {{"threads"}, "T", "threads (default: every core); the picture is the same for any number",
+        {{"threads"},
+         "T",
+         "threads (default: every core); the picture is the same for any number",
          whole<int>(1, kMaxThreads, &CliOptions::threads)},
-        {{"batch"}, "N", "N random pictures NAME(n).bmp with data files NAME(n).tfg, like the window's Random Batch",
+        {{"batch"},
+         "N",
+         "N random pictures NAME(n).bmp with data files NAME(n).tfg, like the window's Random Batch",
          whole<int>(1, kMaxBatch, &CliOptions::batch)},
-        {{"prefix"}, "NAME", "the batch's name (a trailing .tfg is dropped)", text(&CliOptions::prefix, "needs a name")},
-        {{"view"}, "X0,Y0,X1,Y1", "the box of the plane the picture shows, in map units, y up (instead of --zoom or --fit)",
+        {{"prefix"},
+         "NAME",
+         "the batch's name (a trailing .tfg is dropped)",
+         text(&CliOptions::prefix, "needs a name")},
+        {{"view"},
+         "X0,Y0,X1,Y1",
+         "the box of the plane the picture shows, in map units, y up (instead of --zoom or --fit)",
          [](CliOptions& o, const QString& v) {
              o.view = viewBox(v);
              return o.view ? QString() : QStringLiteral("needs four numbers x0,y0,x1,y1 with x0 < x1 and y0 < y1");
          }},
-        {{"animate"}, "KEYS", "an animation through the collection's entries, e.g. fern,tree,fern (with several "
-                              "files instead: the files in order); -o names its frames, e.g. frame%04d.png",
+        {{"animate"},
+         "KEYS",
+         "an animation through the collection's entries, e.g. fern,tree,fern (with several "
+         "files instead: the files in order); -o names its frames, e.g. frame%04d.png",
          [](CliOptions& o, const QString& v) {
              o.animation = true;
              o.animate = v.split(u',');
              return o.animate.contains(QString()) ? QStringLiteral("needs entry names separated by commas") : QString();
          }},
-        {{"frames"}, "N", "the animation's frames, 2 to 100000 (48)", animation(whole<int>(2, animate::kMaxFrames, &CliOptions::frames))},
-        {{"loop"}, "", "the animation's last key leads back to the first: a seamless loop",
+        {{"frames"},
+         "N",
+         "the animation's frames, 2 to 100000 (48)",
+         animation(whole<int>(2, animate::kMaxFrames, &CliOptions::frames))},
+        {{"loop"},
+         "",
+         "the animation's last key leads back to the first: a seamless loop",
          animation([](CliOptions& o, const QString&) { return o.loop = true, QString(); })},
-        {{"spin"}, "K", "every map turns K full turns (negative: clockwise) about its fixed point over the animation",
+        {{"spin"},
+         "K",
+         "every map turns K full turns (negative: clockwise) about its fixed point over the animation",
          animation([](CliOptions& o, const QString& v) {
              bool ok = false;
              o.spin = v.toInt(&ok);
              return ok && std::abs(o.spin) <= animate::kMaxSpin
-                        ? QString() : QStringLiteral("needs a whole number from -%1 to %1").arg(animate::kMaxSpin);
+                        ? QString()
+                        : QStringLiteral("needs a whole number from -%1 to %1").arg(animate::kMaxSpin);
          })},
-        {{"blur"}, "S", "motion blur: a frame's points spread over S instants of its time, 1 to 64 (1)",
+        {{"blur"},
+         "S",
+         "motion blur: a frame's points spread over S instants of its time, 1 to 64 (1)",
          animation(whole<int>(1, animate::kMaxBlur, &CliOptions::blur))},
-        {{"frame"}, "K", "draws frame K of the animation alone, the same bytes as in the whole run",
+        {{"frame"},
+         "K",
+         "draws frame K of the animation alone, the same bytes as in the whole run",
          animation(whole<int>(0, animate::kMaxFrames - 1, &CliOptions::frame))},
-        {{"follow"}, "", "fits every frame of the animation, smoothed, instead of one box for all",
+        {{"follow"},
+         "",
+         "fits every frame of the animation, smoothed, instead of one box for all",
          animation([](CliOptions& o, const QString&) { return o.follow = true, QString(); })},
-        {{"overwrite"}, "", "replaces frames on disk that another animation (or anything else) wrote",
+        {{"overwrite"},
+         "",
+         "replaces frames on disk that another animation (or anything else) wrote",
          animation([](CliOptions& o, const QString&) { return o.overwrite = true, QString(); })},
-        {{"video"}, "FILE", "also encodes the frames with ffmpeg (when installed) into .mp4, .webm or .gif at 24 frames a second",
+        {{"video"},
+         "FILE",
+         "also encodes the frames with ffmpeg (when installed) into .mp4, .webm or .gif at 24 frames a second",
          animation(text(&CliOptions::video, "needs a file name"))},
-        {{"size"}, "WxH", "a picture of W x H pixels, 16 to 65535 each way, instead of the window's shape times --scale",
+        {{"size"},
+         "WxH",
+         "a picture of W x H pixels, 16 to 65535 each way, instead of the window's shape times --scale",
          posterWord(&poster::parseSize, &CliOptions::size)},
         {{"depth"}, "8|16", "bits a channel of a PNG (8)", oneOf<int>({"8", "16"}, {8, 16}, &CliOptions::depth)},
-        {{"memory"}, "LIMIT", "most memory the sums take at once, e.g. 512M or 2G (what the machine has); a "
-                              "picture beyond it is drawn in bands of rows, to the same bytes",
+        {{"memory"},
+         "LIMIT",
+         "most memory the sums take at once, e.g. 512M or 2G (what the machine has); a "
+         "picture beyond it is drawn in bands of rows, to the same bytes",
          posterWord(&poster::parseMemory, &CliOptions::memory)},
-        {{"part"}, "K/N", "draws the K-th of N equal shares of the work into --sums FILE, for --merge",
+        {{"part"},
+         "K/N",
+         "draws the K-th of N equal shares of the work into --sums FILE, for --merge",
          posterWord(&poster::parseShare, &CliOptions::part)},
         {{"sums"}, "FILE", "where --part writes its sums", text(&CliOptions::sums, "needs a file name")},
-        {{"merge"}, "", "adds the sums files of every part given (in place of DATA) into the picture -o",
+        {{"merge"},
+         "",
+         "adds the sums files of every part given (in place of DATA) into the picture -o",
          [](CliOptions&, const QString&) { return QString(); }},   // the files are the positional arguments
-        {{"checkpoint"}, "FILE", "keeps the sums so far in FILE every few minutes and when stopped; the same "
-                                 "command continues from them",
+        {{"checkpoint"},
+         "FILE",
+         "keeps the sums so far in FILE every few minutes and when stopped; the same "
+         "command continues from them",
          text(&CliOptions::checkpoint, "needs a file name")},
         {{"h", "help"}, "", "this text", [](CliOptions& o, const QString&) { return o.help = true, QString(); }},
-        {{"version"}, "", "the program's version", [](CliOptions& o, const QString&) { return o.version = true, QString(); }},
+        {{"version"},
+         "",
+         "the program's version",
+         [](CliOptions& o, const QString&) { return o.version = true, QString(); }},
     };
     return all;
 }
@@ -231,8 +318,10 @@ void addOptions(QCommandLineParser& parser)
 {
     for (const Option& option : options())
         parser.addOption({option.names, QString::fromUtf8(option.help), QString::fromLatin1(option.valueName)});
-    parser.addPositionalArgument(QStringLiteral("DATA"), QStringLiteral("a data file (.tfg), a PNG that fenra-render "
-                                                                        "wrote, a collection (.ifs), or - for standard input; several: the keys of an animation"));
+    parser.addPositionalArgument(
+        QStringLiteral("DATA"),
+        QStringLiteral("a data file (.tfg), a PNG that fenra-render "
+                       "wrote, a collection (.ifs), or - for standard input; several: the keys of an animation"));
 }
 
 // What posters, parts and their merge must hold.
@@ -252,7 +341,8 @@ QString posterError(const CliOptions& o)
         return QStringLiteral("--part K/N writes its sums to --sums FILE; give both");
     if (o.part && !o.output.isEmpty())
         return QStringLiteral("a part writes sums, not a picture: leave out --output, and --merge the parts into one");
-    if (!o.merge.isEmpty() && (o.part || !o.checkpoint.isEmpty() || !o.saveTfg.isEmpty() || o.output.isEmpty() || bitmap))
+    if (!o.merge.isEmpty()
+        && (o.part || !o.checkpoint.isEmpty() || !o.saveTfg.isEmpty() || o.output.isEmpty() || bitmap))
         return QStringLiteral("--merge adds sums files into the PNG given with --output, and does nothing else");
     return {};
 }
@@ -275,7 +365,8 @@ QString animationError(const CliOptions& o)
     if (!pattern.error.isEmpty())
         return QStringLiteral("--output \"%1\": %2").arg(shownText(o.output), pattern.error);
     if (!pattern.pattern.numbered && !o.frame)
-        return QStringLiteral("--output \"%1\" needs %d or %04d where each frame's number goes").arg(shownText(o.output));
+        return QStringLiteral("--output \"%1\" needs %d or %04d where each frame's number goes")
+            .arg(shownText(o.output));
     if (o.frame && *o.frame >= o.frames)
         return QStringLiteral("--frame %1 is not a frame of %2 (they are numbered from 0)").arg(*o.frame).arg(o.frames);
     if (!o.video.isEmpty() && (o.frame || !animate::isVideoName(o.video)))
@@ -284,7 +375,7 @@ QString animationError(const CliOptions& o)
     return {};
 }
 
-} // namespace
+}   // namespace
 
 // What a whole command line must hold besides well-formed values.
 QString combinationError(const CliOptions& o)
@@ -301,7 +392,8 @@ QString combinationError(const CliOptions& o)
         if (!o.output.isEmpty())
             return QStringLiteral("--batch names its pictures after --prefix; leave out --output");
         if (o.name || o.list || !o.weights.empty() || o.fit || !o.saveTfg.isEmpty())
-            return QStringLiteral("--name, --list, --weights, --fit and --save-tfg belong to a single picture, not --batch");
+            return QStringLiteral(
+                "--name, --list, --weights, --fit and --save-tfg belong to a single picture, not --batch");
         // Each data file holds the count in one character, and the generator reads it as a number.
         if (o.count && (o.count->size() != 1 || !toDouble(*o.count)))
             return QStringLiteral("--count must be one character and a number for a batch, such as 3");
@@ -338,7 +430,9 @@ ParsedOptions parseOptions(const QStringList& arguments)
     addOptions(parser);
     if (!parser.parse(QStringList{QStringLiteral("fenra-render")} + arguments)) {
         if (!parser.unknownOptionNames().isEmpty())
-            return {std::nullopt, QStringLiteral("unknown option %1").arg(shownText(dashed(parser.unknownOptionNames().first()))), {}};
+            return {std::nullopt,
+                    QStringLiteral("unknown option %1").arg(shownText(dashed(parser.unknownOptionNames().first()))),
+                    {}};
         const QString error = parser.errorText();   // "Missing value after '--points'."
         if (error.startsWith(QStringLiteral("Missing value after '")))
             return {std::nullopt, QStringLiteral("%1 needs a value").arg(error.section(u'\'', 1, 1)), {}};
@@ -350,7 +444,8 @@ ParsedOptions parseOptions(const QStringList& arguments)
             continue;
         const QString value = parser.value(option.names.first());
         if (const QString error = option.set(result, value); !error.isEmpty())
-            return {std::nullopt, QStringLiteral("%1 %2, not \"%3\"").arg(longName(option), error, shownText(value)), {}};
+            return {
+                std::nullopt, QStringLiteral("%1 %2, not \"%3\"").arg(longName(option), error, shownText(value)), {}};
     }
     // Of --fit and --zoom, the last given counts, so options typed after a PNG's stored ones win.
     const QStringList named = parser.optionNames();
@@ -379,26 +474,27 @@ QString usageText()
 {
     QCommandLineParser parser;
     addOptions(parser);
-    parser.setApplicationDescription(QStringLiteral(
-        "Renders a Fenra data file without a window, or with --batch N --prefix NAME\n"
-        "a batch of random pictures and their data files. Many chains of points are\n"
-        "drawn at once on every core and vector unit; --exact draws the window's own\n"
-        "single chain instead, pixel for pixel as a run in the window.\n\n"
-        "A PNG written by fenra-render carries its data record and the settings it\n"
-        "was drawn with. Given as the input, it is drawn again as it was made: its\n"
-        "settings are the defaults, and options given here override them.\n"
-        "A data file may use a full stop or a comma as the decimal point.\n\n"
-        "A classic IFS collection (.ifs, or text of the form  name { a b c d e f p ... })\n"
-        "holds many entries of up to 64 maps, each (x, y) -> (a x + b y + e, c x + d y + f)\n"
-        "picked with probability p; --name picks an entry, and it is framed to fit.\n\n"
-        "--animate A,B,... (or several files, or --spin) draws the frames of an animation\n"
-        "between keys, named by -o with one %d or %04d, such as frame%04d.png."));
+    parser.setApplicationDescription(
+        QStringLiteral("Renders a Fenra data file without a window, or with --batch N --prefix NAME\n"
+                       "a batch of random pictures and their data files. Many chains of points are\n"
+                       "drawn at once on every core and vector unit; --exact draws the window's own\n"
+                       "single chain instead, pixel for pixel as a run in the window.\n\n"
+                       "A PNG written by fenra-render carries its data record and the settings it\n"
+                       "was drawn with. Given as the input, it is drawn again as it was made: its\n"
+                       "settings are the defaults, and options given here override them.\n"
+                       "A data file may use a full stop or a comma as the decimal point.\n\n"
+                       "A classic IFS collection (.ifs, or text of the form  name { a b c d e f p ... })\n"
+                       "holds many entries of up to 64 maps, each (x, y) -> (a x + b y + e, c x + d y + f)\n"
+                       "picked with probability p; --name picks an entry, and it is framed to fit.\n\n"
+                       "--animate A,B,... (or several files, or --spin) draws the frames of an animation\n"
+                       "between keys, named by -o with one %d or %04d, such as frame%04d.png."));
     return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("fenra-render"))
-        + QStringLiteral("\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
-                         "2 a bad option or an unknown --name. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
+           + QStringLiteral(
+               "\nExit status: 0 done, 1 a file could not be read or written, or the memory is too small,\n"
+               "2 a bad option or an unknown --name. Interrupted: 130 (SIGINT) or 143 (SIGTERM).\n");
 }
 
-} // namespace fenra::cli
+}   // namespace fenra::cli
 
 namespace fenra::cli {
 
@@ -476,4 +572,4 @@ PictureSettings storedSettings(const CliOptions& o, std::uint64_t seed)
     return s;
 }
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

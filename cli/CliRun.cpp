@@ -1,17 +1,17 @@
 #include "cli/CliRun.h"
 
 #include "cli/AnimateRun.h"
-#include "files/InputData.h"
-#include "files/JobInputs.h"
 #include "cli/PosterRun.h"
 #include "cli/ProgressBar.h"
+#include "engine/WeightedMaps.h"
 #include "files/BatchNames.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/InputData.h"
+#include "files/JobInputs.h"
 #include "files/MapsRecord.h"
 #include "files/RandomBatch.h"
 #include "files/SeededBatch.h"
-#include "engine/WeightedMaps.h"
 #include "files/ShownText.h"
 #include "platform/FileNames.h"
 #include "platform/QtFileStore.h"
@@ -30,7 +30,7 @@ namespace {
 
 constexpr char kVersion[] = "fenra-render " FENRA_VERSION;   // the CMake project's version, as the window's
 
-} // namespace
+}   // namespace
 
 std::ostream& operator<<(std::ostream& stream, const QString& text)
 {
@@ -59,7 +59,8 @@ RunSettingsTexts settingsTexts(const CliOptions& options)
 render::Image renderWithProgress(const RenderJob& job, CliEnvironment& environment)
 {
     ProgressBar bar(environment.err, environment.errIsTerminal, environment.secondsNow);
-    render::Image picture = render::renderPicture(job, [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); });
+    render::Image picture =
+        render::renderPicture(job, [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); });
     bar.finish();
     return picture;
 }
@@ -73,11 +74,12 @@ bool fitsMemory(const RenderJob& job, CliEnvironment& environment)
         return true;
     tellError(environment, QStringLiteral("a picture of this size needs about %1 MB of memory, and only %2 MB are "
                                           "available; try a smaller --scale")
-                               .arg(needed >> 20).arg(*available >> 20));
+                               .arg(needed >> 20)
+                               .arg(*available >> 20));
     return false;
 }
 
-} // namespace
+}   // namespace
 
 namespace {
 
@@ -90,7 +92,7 @@ int told(CliEnvironment& environment, const InputFault& fault)
     return fault.badOption ? kExitBadOption : kExitFileFailed;
 }
 
-} // namespace
+}   // namespace
 
 int flushed(CliEnvironment& environment)
 {
@@ -154,7 +156,7 @@ int applyPictureSettings(const LoadedData& loaded, const QStringList& given, Cli
     return kExitDone;
 }
 
-} // namespace
+}   // namespace
 
 int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan& givenPlan, CliOptions& options,
                CliEnvironment& environment, RenderJob& job, const IfsEntry*& entry)
@@ -184,7 +186,8 @@ int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan
     }
     if (options.view)
         job.view = render::ViewBox{(*options.view)[0], (*options.view)[1], (*options.view)[2], (*options.view)[3]};
-    const Framing framing = weighAndFrame(options.weights, options.fit, options.view.has_value(), entry != nullptr, job);
+    const Framing framing =
+        weighAndFrame(options.weights, options.fit, options.view.has_value(), entry != nullptr, job);
     for (const QString& warning : framing.warnings)
         tellError(environment, warning);
     return framing.fault ? told(environment, *framing.fault) : kExitDone;
@@ -196,14 +199,17 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
 {
     CliOptions options = *parsed.options;
     const bool toStream = options.output == QStringLiteral("-");
-    if (!options.saveTfg.isEmpty() && (sameFile(options.saveTfg, options.output) || sameFile(options.saveTfg, options.input))) {
-        tellError(environment, QStringLiteral("--save-tfg \"%1\" would write over the %2")
-                                   .arg(options.saveTfg, sameFile(options.saveTfg, options.input) ? QStringLiteral("input")
-                                                                                                   : QStringLiteral("picture")));
+    if (!options.saveTfg.isEmpty()
+        && (sameFile(options.saveTfg, options.output) || sameFile(options.saveTfg, options.input))) {
+        tellError(environment,
+                  QStringLiteral("--save-tfg \"%1\" would write over the %2")
+                      .arg(options.saveTfg, sameFile(options.saveTfg, options.input) ? QStringLiteral("input")
+                                                                                     : QStringLiteral("picture")));
         environment.err << "Try 'fenra-render --help'.\n";
         return kExitBadOption;
     }
-    if (const std::optional<QString> problem = toStream || options.output.isEmpty() ? std::nullopt : outputProblem(options.output)) {
+    if (const std::optional<QString> problem =
+            toStream || options.output.isEmpty() ? std::nullopt : outputProblem(options.output)) {
         tellError(environment, QStringLiteral("\"%1\" cannot be written: %2").arg(options.output, *problem));
         return kExitFileFailed;
     }
@@ -227,7 +233,8 @@ int renderOne(const ParsedOptions& parsed, const RunPlan& givenPlan, CliEnvironm
     }
     RenderJob job;
     const IfsEntry* entry = nullptr;
-    if (const int prepared = prepareJob(loaded, parsed.given, givenPlan, options, environment, job, entry); prepared != kExitDone)
+    if (const int prepared = prepareJob(loaded, parsed.given, givenPlan, options, environment, job, entry);
+        prepared != kExitDone)
         return prepared;
     if (!options.saveTfg.isEmpty()) {
         if (const int saved = saveDataFile(options, job, environment); saved != kExitDone)
@@ -307,10 +314,12 @@ int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& 
     RenderJob job = jobFor(options, plan, environment.cores);
     job.dataSets.count = options.count.value_or(QStringLiteral("2"));
     SeededBatchSteps steps(std::move(job), firstSeed,
-                           {environment.seedChosen, [&](const RenderJob& run) { return renderWithProgress(run, environment); },
+                           {environment.seedChosen,
+                            [&](const RenderJob& run) { return renderWithProgress(run, environment); },
                             [&](int run, std::uint64_t seed) {
-                                environment.out << batchPictureName(base, run) << ' ' << batchDataName(base, run) << " seed "
-                                                << seed << '\n' << std::flush;
+                                environment.out << batchPictureName(base, run) << ' ' << batchDataName(base, run)
+                                                << " seed " << seed << '\n'
+                                                << std::flush;
                             }});
     const BatchResult result = runRandomBatch(options.batch, base, steps, environment.files);
     if (!result.failure.isEmpty()) {
@@ -320,7 +329,7 @@ int renderBatch(const CliOptions& options, const RunPlan& plan, CliEnvironment& 
     return flushed(environment);
 }
 
-} // namespace
+}   // namespace
 
 RenderJob jobFor(const CliOptions& options, const RunPlan& plan, int cores)
 {
@@ -367,7 +376,7 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
     if (!options.merge.isEmpty())
         return mergeCommand(options, environment);
     try {
-        return options.batch > 0  ? renderBatch(options, *planned.plan, environment)
+        return options.batch > 0   ? renderBatch(options, *planned.plan, environment)
                : options.animation ? renderAnimation(parsed, *planned.plan, environment)
                                    : renderOne(parsed, *planned.plan, environment);
     } catch (const std::bad_alloc&) {
@@ -377,4 +386,4 @@ int runCli(const QStringList& arguments, CliEnvironment& environment)
     }
 }
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

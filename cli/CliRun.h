@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "platform/FileNames.h"
 #include "files/InputData.h"
+#include "platform/FileNames.h"
 #include "platform/FileStore.h"
 #include "render/RenderPicture.h"
 
@@ -34,9 +34,9 @@ struct StopRequest {
 
 // What the program meets outside itself; tests hand in their own.
 struct CliEnvironment {
-    std::istream& in;                           // the input "-"
-    std::ostream& out;                          // seeds and written files, one line each; or the PNG of "-o -"
-    std::ostream& err;                          // errors, warnings, the progress bar
+    std::istream& in;    // the input "-"
+    std::ostream& out;   // seeds and written files, one line each; or the PNG of "-o -"
+    std::ostream& err;   // errors, warnings, the progress bar
     bool errIsTerminal = false;
     FileStore& files;
     std::function<std::uint64_t()> clockSeed;   // a seed when none is given
@@ -62,4 +62,4 @@ int flushed(CliEnvironment& environment);   // exit 1 when standard output could
 int prepareJob(const LoadedData& loaded, const QStringList& given, const RunPlan& givenPlan, CliOptions& options,
                CliEnvironment& environment, render::RenderJob& job, const IfsEntry*& entry);
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

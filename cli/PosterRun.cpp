@@ -1,10 +1,10 @@
 #include "cli/PosterRun.h"
 
-#include "files/InputData.h"
 #include "cli/ProgressBar.h"
+#include "files/InputData.h"
+#include "platform/OutputFile.h"
 #include "poster/Merge.h"
 #include "poster/Poster.h"
-#include "platform/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,12 +27,13 @@ int drawPosterCommand(const CliOptions& options, const render::RenderRequest& re
     job.secondsNow = environment.secondsNow;
     if (poster::rowsPerBand(request, job.memory, threads) < 1) {
         tellError(environment, QStringLiteral("--memory holds less than one row of the sums (%1 bytes at this size)")
-                              .arg(render::HitSums::bytesFor(request.sumsFrame().width, 1)));
+                                   .arg(render::HitSums::bytesFor(request.sumsFrame().width, 1)));
         environment.err << "Try 'fenra-render --help'.\n";
         return kExitBadOption;
     }
     const QString outputName = options.part ? options.sums : options.output;
-    const QString scratchBeside = outputName == QStringLiteral("-") ? QDir::tempPath() + QStringLiteral("/fenra") : outputName;
+    const QString scratchBeside =
+        outputName == QStringLiteral("-") ? QDir::tempPath() + QStringLiteral("/fenra") : outputName;
     job.scratch = QFile::encodeName(scratchBeside).toStdString() + ".bands-" + std::to_string(getpid());
     // Stops are noted, so the render ends itself: its files tidied, its checkpoint kept.
     if (environment.stop) {
@@ -42,23 +43,27 @@ int drawPosterCommand(const CliOptions& options, const render::RenderRequest& re
     ProgressBar bar(environment.err, environment.errIsTerminal, environment.secondsNow);
     job.progress = [&bar](std::int64_t done, std::int64_t total) { bar.update(done, total); };
     poster::PosterResult result;
-    const std::optional<QString> failure = writeOutput(outputName, environment.files, environment.out, [&](const FileStore::WriteBytes& sink) {
-        result = poster::drawPoster(job, sink);
-        return result.status == poster::PosterStatus::Done;
-    });
+    const std::optional<QString> failure =
+        writeOutput(outputName, environment.files, environment.out, [&](const FileStore::WriteBytes& sink) {
+            result = poster::drawPoster(job, sink);
+            return result.status == poster::PosterStatus::Done;
+        });
     if (result.status == poster::PosterStatus::Stopped) {
         if (ProgressBar::lineOpen())
             environment.err << '\n';
         tellError(environment, options.checkpoint.isEmpty()
-                              ? QStringLiteral("interrupted; its seed was %1").arg(request.seed)
-                              : QStringLiteral("interrupted; its seed was %1; the sums so far are in \"%2\", and the same command goes on from them")
-                                    .arg(request.seed).arg(options.checkpoint));
+                                   ? QStringLiteral("interrupted; its seed was %1").arg(request.seed)
+                                   : QStringLiteral("interrupted; its seed was %1; the sums so far are in \"%2\", and "
+                                                    "the same command goes on from them")
+                                         .arg(request.seed)
+                                         .arg(options.checkpoint));
         return 128 + environment.stop->signal.load();
     }
     bar.finish();
     if (failure) {
-        tellError(environment, outputName == QStringLiteral("-") ? *failure
-                                                            : QStringLiteral("\"%1\" could not be written: %2").arg(outputName, *failure));
+        tellError(environment, outputName == QStringLiteral("-")
+                                   ? *failure
+                                   : QStringLiteral("\"%1\" could not be written: %2").arg(outputName, *failure));
         return kExitFileFailed;
     }
     if (result.status == poster::PosterStatus::Failed) {
@@ -78,13 +83,15 @@ int mergeCommand(const CliOptions& options, CliEnvironment& environment)
     for (const QString& path : options.merge)
         paths.push_back(QFile::encodeName(path).toStdString());
     std::string refusal;
-    const std::optional<QString> failure = writeOutput(options.output, environment.files, environment.out, [&](const FileStore::WriteBytes& sink) {
-        refusal = poster::mergeParts(paths, std::max(1, options.threads.value_or(environment.cores)), sink);
-        return refusal.empty();
-    });
+    const std::optional<QString> failure =
+        writeOutput(options.output, environment.files, environment.out, [&](const FileStore::WriteBytes& sink) {
+            refusal = poster::mergeParts(paths, std::max(1, options.threads.value_or(environment.cores)), sink);
+            return refusal.empty();
+        });
     if (failure) {
         tellError(environment, options.output == QStringLiteral("-")
-                              ? *failure : QStringLiteral("\"%1\" could not be written: %2").arg(options.output, *failure));
+                                   ? *failure
+                                   : QStringLiteral("\"%1\" could not be written: %2").arg(options.output, *failure));
         return kExitFileFailed;
     }
     if (!refusal.empty()) {
@@ -96,4 +103,4 @@ int mergeCommand(const CliOptions& options, CliEnvironment& environment)
     return flushed(environment);
 }
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

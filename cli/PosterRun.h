@@ -17,4 +17,4 @@ int drawPosterCommand(const CliOptions& options, const render::RenderRequest& re
 // --merge: the parts' sums added into the PNG -o.
 int mergeCommand(const CliOptions& options, CliEnvironment& environment);
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

@@ -6,12 +6,8 @@
 namespace fenra::cli {
 
 ProgressBar::ProgressBar(std::ostream& terminal, bool isTerminal, std::function<double()> secondsNow)
-    : m_out(terminal)
-    , m_isTerminal(isTerminal)
-    , m_now(std::move(secondsNow))
-    , m_start(m_now())
-{
-}
+    : m_out(terminal), m_isTerminal(isTerminal), m_now(std::move(secondsNow)), m_start(m_now())
+{}
 
 void ProgressBar::update(std::int64_t done, std::int64_t total)
 {
@@ -42,4 +38,4 @@ void ProgressBar::finish()
     s_lineOpen = false;
 }
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

@@ -40,4 +40,4 @@ private:
     int m_lastPercent = -1;
 };
 
-} // namespace fenra::cli
+}   // namespace fenra::cli

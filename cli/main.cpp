@@ -1,8 +1,8 @@
+#include "cli/CliRun.h"
+#include "cli/ProgressBar.h"
 #include "platform/DescriptorInput.h"
 #include "platform/QtFileStore.h"
 #include "platform/SystemMemory.h"
-#include "cli/CliRun.h"
-#include "cli/ProgressBar.h"
 
 #include <atomic>
 #include <chrono>
@@ -48,7 +48,7 @@ void rememberSeed(std::uint64_t seed)
     seedLineLength = std::min(length, int(sizeof seedLine) - 1);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char* argv[])
 {

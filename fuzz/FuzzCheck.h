@@ -9,12 +9,12 @@
 
 // A broken promise ends the process at once, so that libFuzzer and the corpus
 // replay both take it as a crash and keep the input that caused it.
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 namespace fenra::fuzz {
@@ -26,4 +26,4 @@ inline QList<QByteArray> lines(const std::uint8_t* data, std::size_t size)
     return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\n');
 }
 
-} // namespace fenra::fuzz
+}   // namespace fenra::fuzz

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int framed = 0;
     for (const IfsEntry& entry : collection.entries) {
         FUZZ_CHECK(!entry.name.isEmpty() && collection.find(entry.name) != nullptr);
-        FUZZ_CHECK(entry.threeD ? entry.maps.empty() : !entry.maps.empty() && entry.maps.size() <= std::size_t(kMaxIfsMaps));
+        FUZZ_CHECK(entry.threeD ? entry.maps.empty()
+                                : !entry.maps.empty() && entry.maps.size() <= std::size_t(kMaxIfsMaps));
         if (entry.threeD)
             continue;
         const EntryMaps maps = entryMaps(entry);

@@ -71,7 +71,7 @@ void checkRandomCoefficient(std::uint32_t bits)
     FUZZ_CHECK(std::fabs(v - *read) < cut + 1e-7);
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -21,8 +21,8 @@ namespace {
 // a separator and more digits (at least one digit in all), optional exponent.
 QRegularExpression numberForm(QChar point)
 {
-    const QString separator = point == u'.' ? QStringLiteral("[.]")
-                                            : QStringLiteral("[.%1]").arg(QRegularExpression::escape(QString(point)));
+    const QString separator =
+        point == u'.' ? QStringLiteral("[.]") : QStringLiteral("[.%1]").arg(QRegularExpression::escape(QString(point)));
     return QRegularExpression(
         QStringLiteral("\\A[ \\t]*[+-]?(?:[0-9]+(?:%1[0-9]*)?|%1[0-9]+)(?:[eE][+-]?[0-9]+)?[ \\t]*\\z").arg(separator));
 }
@@ -37,7 +37,8 @@ void checkWhole(std::optional<Int> whole, std::optional<double> value)
         return;
     }
     const double rounded = roundHalfEven(*value);
-    const bool fits = rounded >= double(std::numeric_limits<Int>::min()) && rounded <= double(std::numeric_limits<Int>::max());
+    const bool fits =
+        rounded >= double(std::numeric_limits<Int>::min()) && rounded <= double(std::numeric_limits<Int>::max());
     FUZZ_CHECK(whole.has_value() == fits);
     if (whole)
         FUZZ_CHECK(double(*whole) == rounded);
@@ -53,7 +54,7 @@ void checkRounding(double value)
         FUZZ_CHECK(std::fmod(rounded, 2.0) == 0.0);
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -99,13 +99,13 @@ bool colourOfMode(std::uint32_t pixel, ColourMode mode)
         return r < 255 && g < 255 && b < 255;
     case ColourMode::White:
         return pixel == kBlack || pixel == rgb(255, 255, 255);
-    case ColourMode::Data:     // one pure colour per set, never white
+    case ColourMode::Data:   // one pure colour per set, never white
         return (r == 0 || r == 255) && (g == 0 || g == 255) && (b == 0 || b == 255) && pixel != rgb(255, 255, 255);
     }
     return false;
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

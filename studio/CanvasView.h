@@ -38,4 +38,4 @@ struct CanvasView {
     bool operator==(const CanvasView&) const = default;
 };
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

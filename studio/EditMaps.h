@@ -24,4 +24,4 @@ private:
     int m_selectBefore, m_selectAfter;
 };
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -15,10 +15,7 @@ Corners cornersOf(const AffineMap& m)
     return {apply(m, {0, 0}), apply(m, {1, 0}), apply(m, {0, 1}), apply(m, {1, 1})};
 }
 
-Point centreOf(const AffineMap& m)
-{
-    return apply(m, {0.5, 0.5});
-}
+Point centreOf(const AffineMap& m) { return apply(m, {0.5, 0.5}); }
 
 AffineMap turnedAbout(const AffineMap& m, Point centre, double radians)
 {
@@ -74,7 +71,7 @@ AffineMap turnedAndScaledAboutO(const AffineMap& m, Point delta, bool scaleOnly)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 AffineMap dragged(const AffineMap& start, Handle handle, Point grab, Point delta, bool shift)
 {
@@ -106,4 +103,4 @@ AffineMap dragged(const AffineMap& start, Handle handle, Point grab, Point delta
     return m;
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

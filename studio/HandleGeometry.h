@@ -47,4 +47,4 @@ AffineMap turnedAbout(const AffineMap& map, Point centre, double radians);
 // `steps` rounded to a multiple of 15 degrees.
 double sweptAngle(Point centre, Point from, Point to, bool steps);
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -23,12 +23,11 @@ QImage imageOf(const render::Image& image)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 LiveRender::LiveRender(int threads, QObject* parent)
     : QObject(parent), m_threads(std::max(1, threads)), m_thread([this] { run(); })
-{
-}
+{}
 
 LiveRender::~LiveRender()
 {
@@ -41,10 +40,7 @@ LiveRender::~LiveRender()
     m_thread.join();
 }
 
-int LiveRender::threadsLeavingOneCore()
-{
-    return std::max(1, QThread::idealThreadCount() - 1);
-}
+int LiveRender::threadsLeavingOneCore() { return std::max(1, QThread::idealThreadCount() - 1); }
 
 void LiveRender::draw(const render::RenderRequest& request)
 {
@@ -108,4 +104,4 @@ void LiveRender::renderOne(const render::RenderRequest& request, quint64 generat
     }
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -45,12 +45,12 @@ private:
     const int m_threads;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::optional<render::RenderRequest> m_next;   // under m_mutex
-    std::optional<render::RenderRequest> m_asked;  // the last request drawn or waiting, UI thread only
-    quint64 m_generation = 0;                      // under m_mutex
-    bool m_quit = false;                           // under m_mutex
+    std::optional<render::RenderRequest> m_next;    // under m_mutex
+    std::optional<render::RenderRequest> m_asked;   // the last request drawn or waiting, UI thread only
+    quint64 m_generation = 0;                       // under m_mutex
+    bool m_quit = false;                            // under m_mutex
     std::atomic<bool> m_cancel{false};
     std::thread m_thread;
 };
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -31,7 +31,7 @@ QString stepText(Handle handle)
     }
 }
 
-} // namespace
+}   // namespace
 
 MapCanvas::MapCanvas(StudioDocument& document, QWidget* parent) : QWidget(parent), m_document(document)
 {
@@ -135,10 +135,7 @@ void MapCanvas::paintOutlines(QPainter& painter) const
     }
 }
 
-void MapCanvas::resizeEvent(QResizeEvent*)
-{
-    emit viewChanged();
-}
+void MapCanvas::resizeEvent(QResizeEvent*) { emit viewChanged(); }
 
 MapCanvas::Hit MapCanvas::hitAt(QPointF pointer) const
 {
@@ -261,4 +258,4 @@ void MapCanvas::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

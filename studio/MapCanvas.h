@@ -82,4 +82,4 @@ private:
     std::optional<QPointF> m_panFrom;
 };
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -16,13 +16,16 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b)
     return QLineF(p, a + t * ab).length();
 }
 
-} // namespace
+}   // namespace
 
 MapOutline outlineOf(const AffineMap& map, const CanvasView& view, QSizeF canvas)
 {
     const Corners c = cornersOf(map);
-    MapOutline out{view.toScreen(c.o, canvas), view.toScreen(c.x, canvas), view.toScreen(c.y, canvas),
-                   view.toScreen(c.p, canvas), {}};
+    MapOutline out{view.toScreen(c.o, canvas),
+                   view.toScreen(c.x, canvas),
+                   view.toScreen(c.y, canvas),
+                   view.toScreen(c.p, canvas),
+                   {}};
     const QPointF middle = (out.y + out.p) / 2;
     QPointF away = middle - view.toScreen(centreOf(map), canvas);
     const double length = std::hypot(away.x(), away.y());
@@ -52,4 +55,4 @@ Handle handleAt(const MapOutline& outline, QPointF pointer, bool withHandles)
     return Handle::None;
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

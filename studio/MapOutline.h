@@ -26,4 +26,4 @@ MapOutline outlineOf(const AffineMap& map, const CanvasView& view, QSizeF canvas
 // only where `withHandles` (the selected map), else only the body.
 Handle handleAt(const MapOutline& outline, QPointF pointer, bool withHandles);
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

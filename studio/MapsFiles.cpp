@@ -56,7 +56,6 @@ ReadFile mapsOfPicture(const QByteArray& bytes, const QString& path)
     return result;
 }
 
-
 SaveResult saveCollection(FileStore& files, const MapsSource& target, const MapList& maps)
 {
     const FileStore::ReadResult read = files.readPrefix(target.path, kMaxMapsFileBytes);
@@ -74,12 +73,14 @@ SaveResult saveCollection(FileStore& files, const MapsSource& target, const MapL
 SaveResult saveDataFile(FileStore& files, const MapsSource& target, const MapList& maps)
 {
     if (maps.size() > std::size_t(kDataSetCount))
-        return {false, QObject::tr("A data file holds at most six maps; these are %1. Save them as a collection (.ifs).")
-                           .arg(maps.size())};
+        return {false,
+                QObject::tr("A data file holds at most six maps; these are %1. Save them as a collection (.ifs).")
+                    .arg(maps.size())};
     for (const StudioMap& m : maps) {
         if (m.weight != maps.front().weight)
-            return {false, QObject::tr("A data file picks every map equally often; these maps have weights of their own. "
-                                       "Save them as a collection (.ifs).")};
+            return {false,
+                    QObject::tr("A data file picks every map equally often; these maps have weights of their own. "
+                                "Save them as a collection (.ifs).")};
     }
     const MapsRecord record = recordOfMaps(affineMaps(maps), {});
     if (record.bytes.isEmpty())
@@ -90,7 +91,8 @@ SaveResult saveDataFile(FileStore& files, const MapsSource& target, const MapLis
             const double value = maps[k].map.c[j];
             const QString text = closestCoefficientText(value);
             if (toDouble(text, u'.') != value)
-                rounded += QObject::tr("map %1 value %2: %3 as %4").arg(k + 1).arg(j + 1).arg(value, 0, 'g', 17).arg(text);
+                rounded +=
+                    QObject::tr("map %1 value %2: %3 as %4").arg(k + 1).arg(j + 1).arg(value, 0, 'g', 17).arg(text);
         }
     }
     if (const std::optional<QString> failure = files.writeWhole(target.path, record.bytes))
@@ -101,7 +103,7 @@ SaveResult saveDataFile(FileStore& files, const MapsSource& target, const MapLis
                       .arg(rounded.join(u'\n'))};
 }
 
-} // namespace
+}   // namespace
 
 std::vector<IfsMap> ifsMaps(const MapList& maps)
 {
@@ -182,4 +184,4 @@ bool collectionHasEntry(FileStore& files, const QString& path, const QString& na
     return read.bytes && parseIfsCollection(*read.bytes).find(name) != nullptr;
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

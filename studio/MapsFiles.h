@@ -63,4 +63,4 @@ bool collectionHasEntry(FileStore& files, const QString& path, const QString& na
 // The largest file read as maps: a collection of a few hundred entries is far below.
 inline constexpr qint64 kMaxMapsFileBytes = 16 << 20;
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

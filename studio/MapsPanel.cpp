@@ -17,7 +17,7 @@ constexpr int kShownColumn = 0;
 constexpr int kWeightColumn = 1;
 constexpr int kFirstValueColumn = 2;   // then c[0] to c[5]
 
-} // namespace
+}   // namespace
 
 MapsPanel::MapsPanel(StudioDocument& document, QWidget* parent)
     : QWidget(parent), m_document(document), m_table(new QTableWidget(this))
@@ -115,4 +115,4 @@ void MapsPanel::itemEdited(QTableWidgetItem* item)
     fill();   // shows the value as read, exactly
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -32,4 +32,4 @@ private:
     QTableWidget* m_table;
 };
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -64,4 +64,4 @@ std::optional<QByteArray> picturePng(const MapList& maps, const QString& name, c
     return encodePng(render::renderPicture(job).view(), texts);
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

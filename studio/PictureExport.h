@@ -33,4 +33,4 @@ struct PictureChoice {
 // on average (there is nothing to frame) or the encoder fails.
 std::optional<QByteArray> picturePng(const MapList& maps, const QString& name, const PictureChoice& choice);
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

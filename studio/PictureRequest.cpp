@@ -31,4 +31,4 @@ std::optional<PlaneBox> attractorBox(const MapList& maps, QSize canvas)
     return PlaneBox{box->x0, box->y0, box->x1, box->y1};
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

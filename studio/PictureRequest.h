@@ -25,4 +25,4 @@ render::RenderRequest liveRequest(const MapList& maps, const std::vector<bool>& 
 // The pipeline's fit of the attractor to a canvas of this size; nothing when its points run off.
 std::optional<PlaneBox> attractorBox(const MapList& maps, QSize canvas);
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -19,7 +19,7 @@ AffineMap randomMap(RandomSource& random)
     return AffineMap{{cs * sx, -sn * sy, between(-1, 1), sn * sx, cs * sy, between(-1, 1)}};
 }
 
-} // namespace
+}   // namespace
 
 MapList randomMaps(RandomSource& random)
 {
@@ -37,4 +37,4 @@ MapList randomMaps(RandomSource& random)
     }
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -11,4 +11,4 @@ namespace fenra::studio {
 // by construction, and is checked once more so a change here cannot break it.
 MapList randomMaps(RandomSource& random);
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

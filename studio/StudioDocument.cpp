@@ -153,4 +153,4 @@ void StudioDocument::addSmallMap()
     m_undo.push(new EditMaps(*this, tr("Add map"), std::move(after), std::move(shownAfter), added));
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -77,9 +77,6 @@ std::vector<AffineMap> affineMaps(const MapList& maps);
 std::vector<double> weightsOf(const MapList& maps);
 
 // The maps given a fresh set of flags, for a file just read: all shown.
-inline std::vector<bool> allShown(const MapList& maps)
-{
-    return std::vector<bool>(maps.size(), true);
-}
+inline std::vector<bool> allShown(const MapList& maps) { return std::vector<bool>(maps.size(), true); }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

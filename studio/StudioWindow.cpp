@@ -24,7 +24,7 @@ namespace {
 
 const QString kProgram = QStringLiteral("Fenra Studio");
 
-} // namespace
+}   // namespace
 
 StudioWindow::StudioWindow(StudioServices services, RandomSource& random, int renderThreads, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_random(random), m_canvas(new MapCanvas(m_document)),
@@ -116,7 +116,8 @@ bool StudioWindow::maySwitchAway()
 {
     if (m_document.undoStack().isClean())
         return true;
-    switch (m_services.questions.askToSave(tr("The maps of \"%1\" have changes that are not saved. Save them?").arg(m_name))) {
+    switch (m_services.questions.askToSave(
+        tr("The maps of \"%1\" have changes that are not saved. Save them?").arg(m_name))) {
     case Questions::SaveChoice::Save:
         return save();
     case Questions::SaveChoice::Discard:
@@ -167,8 +168,8 @@ bool StudioWindow::openFile(const QString& path, const std::optional<QString>& e
     } else if (collection.entries.size() == 1) {
         name = collection.entries.front().name;
     } else {
-        const std::optional<QString> chosen =
-            m_services.questions.chooseOne(tr("Which entry of %1?").arg(QFileInfo(path).fileName()), collection.names());
+        const std::optional<QString> chosen = m_services.questions.chooseOne(
+            tr("Which entry of %1?").arg(QFileInfo(path).fileName()), collection.names());
         if (!chosen)
             return false;
         name = *chosen;
@@ -265,7 +266,8 @@ void StudioWindow::exportPicture()
         updateStatus();
         std::optional<QString> failure;
         if (!*png)
-            failure = tr("There is no picture to export: these maps do not contract on average, so their points run off");
+            failure =
+                tr("There is no picture to export: these maps do not contract on average, so their points run off");
         else
             failure = m_services.files.writeWhole(path, **png);
         if (failure)
@@ -324,4 +326,4 @@ void StudioWindow::updateStatus()
     m_status->setText(parts.join(QStringLiteral("  ·  ")));
 }
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

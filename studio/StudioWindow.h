@@ -89,4 +89,4 @@ private:
     QString m_notice;   // a refused typing or render, until the next change
 };
 
-} // namespace fenra::studio
+}   // namespace fenra::studio

@@ -21,7 +21,8 @@ void describe(QCommandLineParser& parser)
         QStringLiteral("Shapes a fractal by hand: each map is a parallelogram to drag over the live picture."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({kNameOption, QStringLiteral("The entry of a collection (.ifs) to open."), QStringLiteral("ENTRY")});
+    parser.addOption(
+        {kNameOption, QStringLiteral("The entry of a collection (.ifs) to open."), QStringLiteral("ENTRY")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A collection (.ifs), a data file (.tfg) or a PNG it wrote, to open."),
                                  QStringLiteral("[FILE]"));
@@ -47,7 +48,7 @@ std::optional<QString> takeEntryName(std::vector<char*>& arguments)
     return entry;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char* argv[])
 {
@@ -57,8 +58,8 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.FenraStudio"));
 
     // --help and --version answer before there is a window, so they need no display.
-    if (const std::optional<int> answered =
-            fenra::answerWithoutDisplay(argc, argv, QStringLiteral("fenra-studio"), QStringLiteral(FENRA_VERSION), describe))
+    if (const std::optional<int> answered = fenra::answerWithoutDisplay(argc, argv, QStringLiteral("fenra-studio"),
+                                                                        QStringLiteral(FENRA_VERSION), describe))
         return *answered;
 
     std::vector<char*> qtArguments(argv, argv + argc);

@@ -40,7 +40,7 @@ bool contracts(const KeyMaps& maps)
     return contractsOnAverage(affine, weights);
 }
 
-} // namespace
+}   // namespace
 
 std::optional<QString> requestProblem(const AnimationRequest& request)
 {
@@ -104,8 +104,7 @@ FrameBoxes frameBoxes(const AnimationRequest& request, int threads)
     return result;
 }
 
-std::vector<render::RenderRequest> frameRequests(const AnimationRequest& request, const FrameBoxes& boxes,
-                                                 int frame)
+std::vector<render::RenderRequest> frameRequests(const AnimationRequest& request, const FrameBoxes& boxes, int frame)
 {
     const auto instants = request.timeline.instantsOf(frame);
     const std::int64_t count = std::int64_t(instants.size());
@@ -142,8 +141,8 @@ QString requestText(const AnimationRequest& request)
         << "frames " << t.frames << " loop " << int(t.loop) << " blur " << t.blur << " spin " << request.spin
         << " follow " << int(request.follow) << '\n';
     if (request.view)
-        out << "view " << number(request.view->x0) << ' ' << number(request.view->y0) << ' '
-            << number(request.view->x1) << ' ' << number(request.view->y1) << '\n';
+        out << "view " << number(request.view->x0) << ' ' << number(request.view->y0) << ' ' << number(request.view->x1)
+            << ' ' << number(request.view->y1) << '\n';
     out << "picture " << s.frame.width << ' ' << s.frame.height << " oversample " << s.oversample << " points "
         << s.points << " seed " << s.seed << '\n'
         << "colour " << int(s.colour.colouring) << " density " << int(s.colour.density) << " gamma "
@@ -160,4 +159,4 @@ QString requestText(const AnimationRequest& request)
     return text;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -20,13 +20,13 @@ inline constexpr int kMaxSpin = 1000;
 inline constexpr int kFollowRadius = 6;
 
 struct AnimationRequest {
-    std::vector<KeyMaps> keys;        // 1 (spinning) or more, each 1 to kMaxMaps maps
-    QStringList keyNames;             // as the user named them, for messages
-    Timeline timeline;                // a single key spins as a loop
-    int spin = 0;                     // full turns over the run, either way
-    bool follow = false;              // each frame fitted (smoothed) rather than one box for all
+    std::vector<KeyMaps> keys;             // 1 (spinning) or more, each 1 to kMaxMaps maps
+    QStringList keyNames;                  // as the user named them, for messages
+    Timeline timeline;                     // a single key spins as a loop
+    int spin = 0;                          // full turns over the run, either way
+    bool follow = false;                   // each frame fitted (smoothed) rather than one box for all
     std::optional<render::ViewBox> view;   // a box given for every frame instead of a fit
-    render::RenderRequest still;      // every frame's picture but its maps and box: size, colour, tone, points, seed
+    render::RenderRequest still;   // every frame's picture but its maps and box: size, colour, tone, points, seed
 
     bool operator==(const AnimationRequest&) const = default;
 };
@@ -48,8 +48,7 @@ FrameBoxes frameBoxes(const AnimationRequest& request, int threads = 1);
 // blended ones (animatedMaps), which is how a maps chunk of those reads back. The frame's points are shared out among them; each
 // instant after the first draws from streams of its own, and every frame from
 // the same ones, so still parts do not shimmer.
-std::vector<render::RenderRequest> frameRequests(const AnimationRequest& request, const FrameBoxes& boxes,
-                                                 int frame);
+std::vector<render::RenderRequest> frameRequests(const AnimationRequest& request, const FrameBoxes& boxes, int frame);
 
 // The maps at an instant: blended between the keys, then spun.
 KeyMaps animatedMaps(const AnimationRequest& request, Instant at);
@@ -58,4 +57,4 @@ KeyMaps animatedMaps(const AnimationRequest& request, Instant at);
 // frame carries it, so a later run knows the frame is its own.
 QString requestText(const AnimationRequest& request);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -39,7 +39,8 @@ FramesToDraw framesToDraw(FileStore& files, const FramePattern& pattern, const A
         }
         const FrameOnDisk found = frameOnDisk(files, name, request, f);
         if (found == FrameOnDisk::Other && !overwrite) {
-            result.refusal = QStringLiteral("\"%1\" is not frame %2 of this animation; --overwrite replaces it").arg(name).arg(f);
+            result.refusal =
+                QStringLiteral("\"%1\" is not frame %2 of this animation; --overwrite replaces it").arg(name).arg(f);
             return result;
         }
         if (found != FrameOnDisk::Ours)
@@ -64,4 +65,4 @@ PngTexts frameTexts(const AnimationRequest& request, const FrameBoxes& boxes, in
             {kAnimationKey, frameText(request, frame)}};
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -40,4 +40,4 @@ FramesToDraw framesToDraw(FileStore& files, const FramePattern& pattern, const A
 // frame again as a still (without its blur: the same bytes when there is none).
 PngTexts frameTexts(const AnimationRequest& request, const FrameBoxes& boxes, int frame, PictureSettings settings);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

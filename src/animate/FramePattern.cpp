@@ -46,4 +46,4 @@ FramePatternReading readFramePattern(const QString& text)
     return reading;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -9,8 +9,8 @@ namespace fenra::animate {
 // pattern is read here once and never handed to a printf.
 struct FramePattern {
     QString before, after;
-    int digits = 0;         // at least this many, zeros in front
-    bool numbered = false;  // false: one name for a single frame
+    int digits = 0;          // at least this many, zeros in front
+    bool numbered = false;   // false: one name for a single frame
 
     QString nameOf(int frame) const;
 };
@@ -22,4 +22,4 @@ struct FramePatternReading {
 
 FramePatternReading readFramePattern(const QString& text);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

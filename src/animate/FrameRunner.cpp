@@ -60,4 +60,4 @@ FramesDrawn drawFrames(const AnimationRequest& request, const FrameBoxes& boxes,
     return drawn;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

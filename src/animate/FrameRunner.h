@@ -17,11 +17,11 @@ using FrameWriter =
     std::function<std::optional<QString>(int frame, const render::Image&, const std::vector<render::RenderRequest>&)>;
 
 struct FrameRun {
-    std::vector<int> frames;                      // to draw, in order
-    int threads = 1;                              // the pool's, shared by every frame
-    const std::atomic<bool>* cancel = nullptr;    // stops the run between chunks; frames written stay whole
+    std::vector<int> frames;                     // to draw, in order
+    int threads = 1;                             // the pool's, shared by every frame
+    const std::atomic<bool>* cancel = nullptr;   // stops the run between chunks; frames written stay whole
     FrameWriter write;
-    std::function<void(int frame)> onWritten;     // under a lock, in the order frames finish
+    std::function<void(int frame)> onWritten;   // under a lock, in the order frames finish
 };
 
 struct FramesDrawn {
@@ -40,4 +40,4 @@ FramesDrawn drawFrames(const AnimationRequest& request, const FrameBoxes& boxes,
 std::optional<render::Image> drawFrame(const std::vector<render::RenderRequest>& requests,
                                        const render::AccumulateControl& control);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

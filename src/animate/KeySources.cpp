@@ -20,4 +20,4 @@ std::vector<KeySource> keySources(const QStringList& animate, const QStringList&
     return keys;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -20,4 +20,4 @@ struct KeySource {
 std::vector<KeySource> keySources(const QStringList& animate, const QStringList& inputs, const QString& input,
                                   const std::optional<QString>& name);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

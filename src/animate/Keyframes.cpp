@@ -59,7 +59,7 @@ double nearestTurn(double turn, double reference)
     return turn - kTurn * std::round((turn - reference) / kTurn);
 }
 
-} // namespace
+}   // namespace
 
 KeyMaps mapsAt(const std::vector<KeyMaps>& keys, bool loop, Instant at)
 {
@@ -116,4 +116,4 @@ KeyMaps mapsAt(const std::vector<KeyMaps>& keys, bool loop, Instant at)
     return maps;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

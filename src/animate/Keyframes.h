@@ -18,4 +18,4 @@ using KeyMaps = std::vector<WeightedMap>;
 // drops below 0. An instant on a key gives that key's own maps.
 KeyMaps mapsAt(const std::vector<KeyMaps>& keys, bool loop, Instant at);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -26,7 +26,7 @@ Eigen eigenOf(const double m[3])
     return {(m[0] + m[2]) / 2.0, std::hypot(half, m[1])};
 }
 
-} // namespace
+}   // namespace
 
 void symmetricLog(const double m[3], double out[3])
 {
@@ -65,8 +65,7 @@ MapPose poseOf(const AffineMap& map)
     // The rotation that makes R(-turn)·A symmetric, with a positive trace.
     pose.turn = std::atan2(c - b, a + d);
     const double cs = std::cos(pose.turn), sn = std::sin(pose.turn);
-    const double stretch[3] = {cs * a + sn * c, ((cs * b + sn * d) + (cs * c - sn * a)) / 2.0,
-                               cs * d - sn * b};
+    const double stretch[3] = {cs * a + sn * c, ((cs * b + sn * d) + (cs * c - sn * a)) / 2.0, cs * d - sn * b};
     symmetricLog(stretch, pose.logStretch);
     pose.shift[0] = map.c[2];
     pose.shift[1] = map.c[5];
@@ -88,4 +87,4 @@ AffineMap mapOf(const MapPose& pose)
     return map;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -14,10 +14,10 @@ namespace fenra::animate {
 // with a non-mirror moves mirror through 0: the map turns over like a card and is
 // flat halfway, as every path from a mirror image to an unmirrored one must be.
 struct MapPose {
-    double turn = 0.0;                            // radians
-    double logStretch[3] = {0.0, 0.0, 0.0};       // the symmetric [[s0 s1] [s1 s2]]
-    double mirror = 1.0;                          // in [-1, 1]
-    double shift[2] = {0.0, 0.0};                 // the translation (c[2], c[5])
+    double turn = 0.0;                        // radians
+    double logStretch[3] = {0.0, 0.0, 0.0};   // the symmetric [[s0 s1] [s1 s2]]
+    double mirror = 1.0;                      // in [-1, 1]
+    double shift[2] = {0.0, 0.0};             // the translation (c[2], c[5])
 };
 
 // The smallest stretch a pose keeps: a map that flattens a direction entirely
@@ -33,4 +33,4 @@ AffineMap mapOf(const MapPose& pose);
 void symmetricLog(const double m[3], double out[3]);
 void symmetricExp(const double m[3], double out[3]);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

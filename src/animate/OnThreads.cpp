@@ -20,4 +20,4 @@ void onThreads(int count, int threads, const std::function<void(int index)>& wor
     take();
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

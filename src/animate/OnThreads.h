@@ -9,4 +9,4 @@ namespace fenra::animate {
 // free; returns when all are done. A work that throws must not.
 void onThreads(int count, int threads, const std::function<void(int index)>& work);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -8,4 +8,4 @@ namespace fenra::animate {
 using render::ViewBox;
 using render::WeightedMap;
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -44,4 +44,4 @@ KeyMaps spun(KeyMaps maps, int turns, Instant at)
     return maps;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

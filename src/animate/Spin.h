@@ -13,4 +13,4 @@ void spinCentre(const AffineMap& map, double centre[2]);
 // so the picture spins and is back where it started at the instant 1.
 KeyMaps spun(KeyMaps maps, int turns, Instant at);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

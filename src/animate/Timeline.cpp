@@ -26,4 +26,4 @@ KeySpan keySpanAt(Instant at, int keys, bool loop)
     return {int(from), double(rest) / double(at.den)};
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -16,7 +16,7 @@ struct Instant {
 struct Timeline {
     int frames = 2;   // 2 or more (a single frame is frame 0 of some run)
     bool loop = false;
-    int blur = 1;     // instants per frame, 1 or more
+    int blur = 1;   // instants per frame, 1 or more
 
     // The instants frame `frame` is drawn at: the frame's own and blur - 1 more
     // spread evenly up to the next frame's, so the frames' spans tile the run.
@@ -36,4 +36,4 @@ struct KeySpan {
 };
 KeySpan keySpanAt(Instant at, int keys, bool loop);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -18,4 +18,4 @@ bool isVideoName(const QString& video);
 // its own, the others even sides (which their pixel format needs) and 4:2:0 colour.
 QStringList videoArguments(const FramePattern& pattern, int frames, const QString& video);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -32,8 +32,7 @@ ViewBox unionBox(const std::vector<ViewBox>& fitted, int width, int height)
     return grownToAspect(all, width, height);
 }
 
-std::vector<ViewBox> followedBoxes(const std::vector<ViewBox>& fitted, bool loop, int radius, int width,
-                                   int height)
+std::vector<ViewBox> followedBoxes(const std::vector<ViewBox>& fitted, bool loop, int radius, int width, int height)
 {
     const int count = int(fitted.size());
     std::vector<ViewBox> followed;
@@ -55,4 +54,4 @@ std::vector<ViewBox> followedBoxes(const std::vector<ViewBox>& fitted, bool loop
     return followed;
 }
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -17,7 +17,6 @@ ViewBox unionBox(const std::vector<ViewBox>& fitted, int width, int height);
 // in a tent, nearer ones counting more, so that a followed picture glides; grown
 // where needed to hold the frame's own box, so nothing is cut off. Past the ends
 // the end box is held, or with a loop the other end's boxes are taken.
-std::vector<ViewBox> followedBoxes(const std::vector<ViewBox>& fitted, bool loop, int radius, int width,
-                                   int height);
+std::vector<ViewBox> followedBoxes(const std::vector<ViewBox>& fitted, bool loop, int radius, int width, int height);
 
-} // namespace fenra::animate
+}   // namespace fenra::animate

@@ -11,4 +11,4 @@ struct alignas(64) AffineMap {
     bool operator==(const AffineMap&) const = default;
 };
 
-} // namespace fenra
+}   // namespace fenra

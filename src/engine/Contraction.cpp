@@ -39,4 +39,4 @@ bool contractsOnAverage(const std::vector<AffineMap>& maps, const std::vector<do
     return mean < 0.0;
 }
 
-} // namespace fenra
+}   // namespace fenra

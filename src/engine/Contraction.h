@@ -15,4 +15,4 @@ double largestStretch(const AffineMap& map);
 // grows does not, and its points run off. Weights that are empty count as equal.
 bool contractsOnAverage(const std::vector<AffineMap>& maps, const std::vector<double>& weights = {});
 
-} // namespace fenra
+}   // namespace fenra

@@ -22,9 +22,6 @@ struct DataSetTexts {
 };
 
 // What a coefficient box keeps of a text put into it.
-inline QString cutToCoefficientBox(const QString& text)
-{
-    return text.left(kCoefficientWidth);
-}
+inline QString cutToCoefficientBox(const QString& text) { return text.left(kCoefficientWidth); }
 
-} // namespace fenra
+}   // namespace fenra

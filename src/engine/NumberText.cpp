@@ -14,15 +14,9 @@
 namespace fenra {
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
 // strtod under the "C" locale, whatever the process locale says.
 double parseCanonical(const std::string& text, bool* overflow)
@@ -34,7 +28,7 @@ double parseCanonical(const std::string& text, bool* overflow)
     return value;
 }
 
-} // namespace
+}   // namespace
 
 QChar systemDecimalPoint()
 {
@@ -98,10 +92,7 @@ std::optional<double> toDouble(QStringView text, QChar localeDecimalPoint)
     return value;
 }
 
-std::optional<double> toDouble(QStringView text)
-{
-    return toDouble(text, systemDecimalPoint());
-}
+std::optional<double> toDouble(QStringView text) { return toDouble(text, systemDecimalPoint()); }
 
 double roundHalfEven(double value)
 {
@@ -125,29 +116,23 @@ std::optional<Int> toWhole(QStringView text, QChar localeDecimalPoint)
     return Int(rounded);
 }
 
-} // namespace
+}   // namespace
 
 std::optional<std::int32_t> toInt32(QStringView text, QChar localeDecimalPoint)
 {
     return toWhole<std::int32_t>(text, localeDecimalPoint);
 }
 
-std::optional<std::int32_t> toInt32(QStringView text)
-{
-    return toInt32(text, systemDecimalPoint());
-}
+std::optional<std::int32_t> toInt32(QStringView text) { return toInt32(text, systemDecimalPoint()); }
 
 std::optional<std::int16_t> toInt16(QStringView text, QChar localeDecimalPoint)
 {
     return toWhole<std::int16_t>(text, localeDecimalPoint);
 }
 
-std::optional<std::int16_t> toInt16(QStringView text)
-{
-    return toInt16(text, systemDecimalPoint());
-}
+std::optional<std::int16_t> toInt16(QStringView text) { return toInt16(text, systemDecimalPoint()); }
 
-} // namespace fenra
+}   // namespace fenra
 
 namespace fenra {
 
@@ -158,4 +143,4 @@ QString exactNumberText(double value)
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -32,7 +32,7 @@ std::optional<std::int32_t> toInt32(QStringView text);
 std::optional<std::int16_t> toInt16(QStringView text, QChar localeDecimalPoint);
 std::optional<std::int16_t> toInt16(QStringView text);
 
-} // namespace fenra
+}   // namespace fenra
 
 namespace fenra {
 
@@ -40,4 +40,4 @@ namespace fenra {
 // with the full stop; "0" for either zero.
 QString exactNumberText(double value);
 
-} // namespace fenra
+}   // namespace fenra

@@ -24,4 +24,4 @@ void PickDataSet(const DataSetTexts& dataSets, CurrentMap& map, RandomSource& ra
         map.coefficients = dataSets.sets[std::size_t(k - 1)];
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -14,8 +14,8 @@ class RandomSource;
 // until the first pick; afterwards it keeps its last contents, also from one
 // run to the next.
 struct CurrentMap {
-    QString setNumber;             // the picked set as decimal text, e.g. "3"
-    Coefficients coefficients;     // copies of the picked set's texts
+    QString setNumber;           // the picked set as decimal text, e.g. "3"
+    Coefficients coefficients;   // copies of the picked set's texts
 
     bool operator==(const CurrentMap&) const = default;
 };
@@ -55,4 +55,4 @@ private:
 // set's six coefficient texts, in the current map.
 void PickDataSet(const DataSetTexts& dataSets, CurrentMap& map, RandomSource& random);
 
-} // namespace fenra
+}   // namespace fenra

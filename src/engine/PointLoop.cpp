@@ -24,11 +24,7 @@ constexpr std::uint32_t kWhite = rgb(255, 255, 255);
 // and 4 draws a step, so one refill test per step is enough.
 class BlockDraws {
 public:
-    BlockDraws(RandomSource& random, std::int64_t total)
-        : m_random(random)
-        , m_left(total)
-    {
-    }
+    BlockDraws(RandomSource& random, std::int64_t total) : m_random(random), m_left(total) {}
     // Makes sure the next `count` draws are at hand (count divides the block).
     void reserve(std::size_t count)
     {
@@ -54,10 +50,7 @@ private:
 // beside the point's own chain instead of before it. Same values, same order.
 class PcgDraws {
 public:
-    explicit PcgDraws(Pcg32Source& source)
-        : m_engine(source.engine())
-    {
-    }
+    explicit PcgDraws(Pcg32Source& source) : m_engine(source.engine()) {}
     void reserve(std::size_t) {}
     float next() { return Pcg32Source::unitFrom(m_engine()); }
 
@@ -185,7 +178,6 @@ std::int64_t runLoop(const PreparedRun& run, LoopState& st, Draws& draws, std::i
     for (int k = 1; k <= 6; ++k)
         shown[k] = plan.show[std::size_t(k - 1)];
 
-
     double x = st.x;
     float y = st.y;
     int mapIndex = st.mapIndex;
@@ -301,13 +293,11 @@ std::int64_t dispatch(const PreparedRun& run, LoopState& st, RandomSource& rando
     return 0;
 }
 
-} // namespace
+}   // namespace
 
 PreparedRun::PreparedRun(const DataSetTexts& dataSets, const RunPlan& runPlan, const CurrentMap& map,
                          QChar decimalPoint)
-    : plan(runPlan)
-    , picker(dataSets.count)
-    , initialSetNumber(toInt16(map.setNumber).value_or(0))
+    : plan(runPlan), picker(dataSets.count), initialSetNumber(toInt16(map.setNumber).value_or(0))
 {
     maps[0] = parseMap(map.coefficients, decimalPoint);
     for (int k = 1; k <= kDataSetCount; ++k)
@@ -339,4 +329,4 @@ void storeCurrentMap(const DataSetTexts& dataSets, const LoopState& state, Curre
         map.coefficients = dataSets.sets[std::size_t(state.mapIndex - 1)];
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -29,22 +29,19 @@ struct PreparedRun {
     // with a text that is not a number leaves its coordinate where it was: it is
     // stored as the identity row (x' = 1x + 0y + 0, or y' = 0x + 1y + 0), which gives exactly that.
     AffineMap maps[7];
-    int initialSetNumber = 0;    // what the current map's set number reads as, until a pick writes it
+    int initialSetNumber = 0;   // what the current map's set number reads as, until a pick writes it
 };
 
 // What survives from one step to the next. A fresh state starts at the origin.
 struct LoopState {
     double x = 0.0;
     float y = 0.0f;
-    int mapIndex = 0;     // which of PreparedRun::maps the current map's texts are
-    int setNumber = 0;    // s, the picked set as a number
-    bool picked = false;  // whether a pick wrote the set number
+    int mapIndex = 0;      // which of PreparedRun::maps the current map's texts are
+    int setNumber = 0;     // s, the picked set as a number
+    bool picked = false;   // whether a pick wrote the set number
     std::uint32_t colour = kBlack;
 
-    explicit LoopState(const PreparedRun& run)
-        : setNumber(run.initialSetNumber)
-    {
-    }
+    explicit LoopState(const PreparedRun& run) : setNumber(run.initialSetNumber) {}
 };
 
 // Where positions in twips land: a grid of kDisplayWidth x kDisplayHeight
@@ -68,4 +65,4 @@ std::int64_t logHits(const PreparedRun& run, LoopState& state, RandomSource& ran
 // Leaves in the current map what the last step's pick put there.
 void storeCurrentMap(const DataSetTexts& dataSets, const LoopState& state, CurrentMap& map);
 
-} // namespace fenra
+}   // namespace fenra

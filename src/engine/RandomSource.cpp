@@ -10,10 +10,7 @@ void RandomSource::fillUnits(float* out, std::size_t count)
         out[i] = nextUnit();
 }
 
-Pcg32Source::Pcg32Source(std::uint64_t seed)
-    : m_engine(seed)
-{
-}
+Pcg32Source::Pcg32Source(std::uint64_t seed) : m_engine(seed) {}
 
 void Pcg32Source::fillUnits(float* out, std::size_t count)
 {
@@ -29,4 +26,4 @@ void Pcg32Source::reseed(double secondsSinceMidnight)
     m_engine.seed(state, m_engine() | 1u);
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -38,8 +38,7 @@ public:
     static float unitFrom(std::uint32_t bits) { return float(bits >> 8) * 0x1p-24f; }
 
 private:
-
     pcg32 m_engine;
 };
 
-} // namespace fenra
+}   // namespace fenra

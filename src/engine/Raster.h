@@ -47,4 +47,4 @@ struct RasterView {
     }
 };
 
-} // namespace fenra
+}   // namespace fenra

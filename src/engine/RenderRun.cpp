@@ -6,8 +6,8 @@
 
 namespace fenra {
 
-std::int64_t renderRun(const DataSetTexts& dataSets, const RunPlan& plan, CurrentMap& map,
-                       RandomSource& random, RasterView raster, const RunProgress& progress)
+std::int64_t renderRun(const DataSetTexts& dataSets, const RunPlan& plan, CurrentMap& map, RandomSource& random,
+                       RasterView raster, const RunProgress& progress)
 {
     raster.fill(kBlack);
     const PreparedRun run(dataSets, plan, map);
@@ -27,4 +27,4 @@ std::int64_t renderRun(const DataSetTexts& dataSets, const RunPlan& plan, Curren
     return plotted;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -28,7 +28,7 @@ class RandomSource;
 // the same with it as without.
 inline constexpr std::int64_t kProgressSteps = 1 << 16;
 using RunProgress = std::function<void(std::int64_t stepsDone)>;
-std::int64_t renderRun(const DataSetTexts& dataSets, const RunPlan& plan, CurrentMap& map,
-                       RandomSource& random, RasterView raster, const RunProgress& progress = {});
+std::int64_t renderRun(const DataSetTexts& dataSets, const RunPlan& plan, CurrentMap& map, RandomSource& random,
+                       RasterView raster, const RunProgress& progress = {});
 
-} // namespace fenra
+}   // namespace fenra

@@ -11,12 +11,8 @@ std::optional<ZoomStep> zoomStepFor(QStringView zoomText)
         ZoomStep step;
     };
     static constexpr Item kItems[] = {
-        {u"0.25x", {1250.0, 7250.0, 300.0}},
-        {u"0.5x", {2500.0, 6500.0, 150.0}},
-        {u"1x", {5000.0, 5000.0, 0.0}},
-        {u"2x", {10000.0, 2000.0, -250.0}},
-        {u"4x", {20000.0, -4000.0, -750.0}},
-        {u"8x", {40000.0, -15500.0, -2000.0}},
+        {u"0.25x", {1250.0, 7250.0, 300.0}}, {u"0.5x", {2500.0, 6500.0, 150.0}},  {u"1x", {5000.0, 5000.0, 0.0}},
+        {u"2x", {10000.0, 2000.0, -250.0}},  {u"4x", {20000.0, -4000.0, -750.0}}, {u"8x", {40000.0, -15500.0, -2000.0}},
     };
     for (const Item& item : kItems) {
         if (zoomText == item.text)
@@ -67,4 +63,4 @@ RunPlanResult planRun(const RunSettingsTexts& settings)
     return result;
 }
 
-} // namespace fenra
+}   // namespace fenra

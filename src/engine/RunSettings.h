@@ -14,8 +14,8 @@ enum class ColourMode { Random, White, Data };
 struct RunSettingsTexts {
     QString iterations = QStringLiteral("5000");
     QString zoom = QStringLiteral("1x");
-    QString moveX = QStringLiteral("0");       // "Right:", twips
-    QString moveY = QStringLiteral("0");       // "Down", twips
+    QString moveX = QStringLiteral("0");   // "Right:", twips
+    QString moveY = QStringLiteral("0");   // "Down", twips
     ColourMode colour = ColourMode::Random;
     std::array<bool, 6> show{true, true, true, true, true, true};   // Show box of set k at k - 1
 
@@ -55,4 +55,4 @@ struct RunPlanResult {
 
 RunPlanResult planRun(const RunSettingsTexts& settings);
 
-} // namespace fenra
+}   // namespace fenra

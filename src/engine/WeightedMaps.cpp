@@ -6,14 +6,11 @@
 namespace fenra {
 namespace {
 
-constexpr double kAreaFloor = 0.01;      // of the largest |det|
+constexpr double kAreaFloor = 0.01;   // of the largest |det|
 
-double determinant(const AffineMap& m)
-{
-    return m.c[0] * m.c[4] - m.c[1] * m.c[3];
-}
+double determinant(const AffineMap& m) { return m.c[0] * m.c[4] - m.c[1] * m.c[3]; }
 
-} // namespace
+}   // namespace
 
 std::vector<double> pickWeights(const std::vector<AffineMap>& maps, const std::vector<double>& p)
 {
@@ -49,4 +46,4 @@ std::vector<double> pickWeights(const std::vector<AffineMap>& maps, const std::v
     return w;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -14,4 +14,4 @@ namespace fenra {
 // line (a fern's stalk) is still drawn; maps that are all flat get equal chances.
 std::vector<double> pickWeights(const std::vector<AffineMap>& maps, const std::vector<double>& p = {});
 
-} // namespace fenra
+}   // namespace fenra

@@ -10,7 +10,7 @@ QString numberedName(const QString& base, int run, const char* extension)
     return base + QLatin1Char('(') + QString::number(run) + QLatin1Char(')') + QLatin1String(extension);
 }
 
-} // namespace
+}   // namespace
 
 QString batchBaseName(const QString& chosen)
 {
@@ -19,14 +19,8 @@ QString batchBaseName(const QString& chosen)
     return chosen;
 }
 
-QString batchPictureName(const QString& base, int run)
-{
-    return numberedName(base, run, ".bmp");
-}
+QString batchPictureName(const QString& base, int run) { return numberedName(base, run, ".bmp"); }
 
-QString batchDataName(const QString& base, int run)
-{
-    return numberedName(base, run, ".tfg");
-}
+QString batchDataName(const QString& base, int run) { return numberedName(base, run, ".tfg"); }
 
-} // namespace fenra
+}   // namespace fenra

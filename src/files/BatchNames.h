@@ -14,4 +14,4 @@ QString batchBaseName(const QString& chosen);
 QString batchPictureName(const QString& base, int run);
 QString batchDataName(const QString& base, int run);
 
-} // namespace fenra
+}   // namespace fenra

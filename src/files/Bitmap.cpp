@@ -23,4 +23,4 @@ QByteArray encodeBitmap(const RasterView& image)
     return bytes;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -11,4 +11,4 @@ namespace fenra {
 // the image is empty or the writer fails.
 QByteArray encodeBitmap(const RasterView& image);
 
-} // namespace fenra
+}   // namespace fenra

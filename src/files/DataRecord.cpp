@@ -56,7 +56,7 @@ QString fieldAt(const QByteArray& record, int firstPosition, int length)
     return QString::fromLatin1(record.mid(firstPosition - 1, length));
 }
 
-} // namespace
+}   // namespace
 
 BuiltRecord BuildDataText(const DataSetTexts& texts)
 {
@@ -92,4 +92,4 @@ DataSetTexts parseDataRecord(const QByteArray& bytes)
     return texts;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -14,14 +14,14 @@
 // The last field ends at position 217.
 namespace fenra {
 
-inline constexpr int kRecordLength = 217;   // bytes
+inline constexpr int kRecordLength = 217;     // bytes
 inline constexpr int kCountFieldLength = 1;   // bytes
 
 // First position (from 1) of data set `set`, coefficient `coefficient` (both 1 to 6).
 constexpr int coefficientFieldStart(int set, int coefficient)
 {
     return 1 + kCountFieldLength + kDataSetCount * kCoefficientWidth * (set - 1)
-        + kCoefficientWidth * (coefficient - 1);
+           + kCoefficientWidth * (coefficient - 1);
 }
 
 struct BuiltRecord {
@@ -41,4 +41,4 @@ BuiltRecord BuildDataText(const DataSetTexts& texts);
 // trimmed, converted or checked.
 DataSetTexts parseDataRecord(const QByteArray& bytes);
 
-} // namespace fenra
+}   // namespace fenra

@@ -23,7 +23,7 @@ bool isBitmap(const QByteArray& head)
     return false;
 }
 
-} // namespace
+}   // namespace
 
 GivenKind givenKind(const QString& name, const QByteArray& head)
 {
@@ -47,4 +47,4 @@ std::optional<QByteArray> recordInPng(const QByteArray& png)
     return record->second;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -30,4 +30,4 @@ GivenKind givenKind(const QString& name, const QByteArray& head);
 // The data record a PNG carries when fenra-render wrote it, else nothing.
 std::optional<QByteArray> recordInPng(const QByteArray& png);
 
-} // namespace fenra
+}   // namespace fenra

@@ -23,11 +23,13 @@ public:
         }
         if (m_result.ok()) {
             if (m_inside)
-                fail(m_entryLine, QStringLiteral("the '{' of entry \"%1\" is never closed").arg(shownText(m_entry.name)));
+                fail(m_entryLine,
+                     QStringLiteral("the '{' of entry \"%1\" is never closed").arg(shownText(m_entry.name)));
             else if (!m_name.isEmpty())
                 fail(m_nameLine, QStringLiteral("\"%1\" is not followed by '{'").arg(shownText(m_name)));
             else if (m_result.entries.empty())
-                fail(1, QStringLiteral("no entries: a collection holds entries of the form name { a b c d e f p ... }"));
+                fail(1,
+                     QStringLiteral("no entries: a collection holds entries of the form name { a b c d e f p ... }"));
         }
         if (!m_result.ok())
             m_result.entries.clear();
@@ -89,7 +91,8 @@ private:
     void open()
     {
         if (m_inside)
-            return fail(m_line, QStringLiteral("'{' inside entry \"%1\", whose '}' is missing").arg(shownText(m_entry.name)));
+            return fail(m_line,
+                        QStringLiteral("'{' inside entry \"%1\", whose '}' is missing").arg(shownText(m_entry.name)));
         if (m_name.isEmpty())
             return fail(m_line, QStringLiteral("'{' without a name before it"));
         // "3dfern(3D) {": the mark belongs to the entry's kind, not its name.
@@ -124,14 +127,17 @@ private:
             return;
         const std::size_t wanted = m_entry.threeD ? 13 : 7;
         if (m_row.size() != wanted)
-            return fail(m_line, m_entry.threeD
-                                    ? QStringLiteral("a row of %1 numbers; a 3D map needs exactly 13").arg(m_row.size())
-                                    : QStringLiteral("a row of %1 numbers; a map needs exactly 7 (a b c d e f p)")
-                                          .arg(m_row.size()));
+            return fail(
+                m_line,
+                m_entry.threeD
+                    ? QStringLiteral("a row of %1 numbers; a 3D map needs exactly 13").arg(m_row.size())
+                    : QStringLiteral("a row of %1 numbers; a map needs exactly 7 (a b c d e f p)").arg(m_row.size()));
         if (m_row.back() < 0.0)
             return fail(m_line, QStringLiteral("p is negative (%1)").arg(m_row.back()));
         if (std::max<std::size_t>(m_entry.maps.size(), m_rows3D) == std::size_t(kMaxIfsMaps))
-            return fail(m_line, QStringLiteral("entry \"%1\" has more than %2 maps").arg(shownText(m_entry.name)).arg(kMaxIfsMaps));
+            return fail(
+                m_line,
+                QStringLiteral("entry \"%1\" has more than %2 maps").arg(shownText(m_entry.name)).arg(kMaxIfsMaps));
         // The file's a b c d e f to the window's order: x' = a·x + b·y + e, y' = c·x + d·y + f.
         if (m_entry.threeD)
             ++m_rows3D;
@@ -143,12 +149,12 @@ private:
     IfsCollection m_result;
     int m_line = 0;
     bool m_inside = false;
-    QString m_name;           // words outside an entry, waiting for its '{'
+    QString m_name;   // words outside an entry, waiting for its '{'
     int m_nameLine = 0;
-    IfsEntry m_entry;         // the open entry
-    int m_entryLine = 0;      // where its '{' stands
+    IfsEntry m_entry;      // the open entry
+    int m_entryLine = 0;   // where its '{' stands
     std::vector<double> m_row;
-    std::size_t m_rows3D = 0; // rows of the open 3D entry, which keeps no maps
+    std::size_t m_rows3D = 0;   // rows of the open 3D entry, which keeps no maps
 };
 
 // The shortest text that reads back as exactly `value`.
@@ -159,7 +165,7 @@ QByteArray exactText(double value)
     return QByteArray(text, end - text);
 }
 
-} // namespace
+}   // namespace
 
 QStringList IfsCollection::names() const
 {
@@ -250,4 +256,4 @@ EntryMaps entryMaps(const IfsEntry& entry)
     return result;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -76,4 +76,4 @@ struct EntryMaps {
 // The entry's maps in window order, weighted by its p values (see pickWeights).
 EntryMaps entryMaps(const IfsEntry& entry);
 
-} // namespace fenra
+}   // namespace fenra

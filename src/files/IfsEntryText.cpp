@@ -7,10 +7,7 @@
 namespace fenra {
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
 
 // Where the code of a line inside an entry holds numbers: [begin, end) of the bytes.
 struct Row {
@@ -91,7 +88,7 @@ bool rowReadsAs(const QByteArray& row, const IfsMap& map)
     return true;
 }
 
-} // namespace
+}   // namespace
 
 QByteArray ifsRowText(const IfsMap& map)
 {
@@ -115,7 +112,8 @@ std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString
         const Row last = rows.empty() ? Row{entry->first + 1, entry->first + 1, entry->first + 1, -1} : rows.back();
         // A row on the '{' line has no indent of its own to copy.
         const bool onBraceLine = rows.empty() || last.lineStart == entry->first + 1;
-        const QByteArray indent = onBraceLine ? QByteArray("    ") : text.mid(last.lineStart, last.begin - last.lineStart);
+        const QByteArray indent =
+            onBraceLine ? QByteArray("    ") : text.mid(last.lineStart, last.begin - last.lineStart);
         QByteArray added;
         for (std::size_t k = rows.size(); k < maps.size(); ++k)
             added += newline + indent + ifsRowText(maps[k]);
@@ -152,4 +150,4 @@ QByteArray appendEntry(const QByteArray& text, const QString& name, const std::v
     return out + (crlf ? entry.replace("\n", "\r\n") : entry);
 }
 
-} // namespace fenra
+}   // namespace fenra

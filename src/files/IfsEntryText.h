@@ -23,9 +23,10 @@ QByteArray ifsRowText(const IfsMap& map);
 // Rows beyond the new maps are removed (their comments with them); new
 // maps are added after the last row, indented like it. Nothing when the
 // text has no entry of that name.
-std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString& name, const std::vector<IfsMap>& maps);
+std::optional<QByteArray> replaceEntryRows(const QByteArray& text, const QString& name,
+                                           const std::vector<IfsMap>& maps);
 
 // The collection with a new entry (ifsEntryText) after its last byte, a blank line before it.
 QByteArray appendEntry(const QByteArray& text, const QString& name, const std::vector<IfsMap>& maps);
 
-} // namespace fenra
+}   // namespace fenra

@@ -37,7 +37,8 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
     if (kind == InputKind::NotPng)
         return refused(QStringLiteral("it is not a PNG"));
     if (kind == InputKind::Png) {
-        const FileStore::ReadResult png = readUpTo(*head.bytes, fromStream ? kMaxStreamedPngBytes + 1 : QFileInfo(path).size());
+        const FileStore::ReadResult png =
+            readUpTo(*head.bytes, fromStream ? kMaxStreamedPngBytes + 1 : QFileInfo(path).size());
         if (!png.bytes)
             return refused(png.error);
         if (png.bytes->size() > kMaxStreamedPngBytes)
@@ -55,8 +56,9 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
         } else if (const auto maps = text(kMapsKey)) {
             loaded.collection = parseIfsCollection(*maps);
             if (!loaded.collection->ok() || !loaded.collection->firstDrawable())
-                return refused(QStringLiteral("its maps cannot be read: %1")
-                                   .arg(loaded.collection->ok() ? QStringLiteral("they are 3D") : loaded.collection->error));
+                return refused(
+                    QStringLiteral("its maps cannot be read: %1")
+                        .arg(loaded.collection->ok() ? QStringLiteral("they are 3D") : loaded.collection->error));
         } else {
             return refused(QStringLiteral("this PNG holds no Fenra data record"));
         }
@@ -99,4 +101,4 @@ LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* sta
     return loaded;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -37,4 +37,4 @@ struct LoadedData {
 // whose settings hold a bad value, is refused.
 LoadedData loadDataSets(const QString& path, FileStore& files, std::istream* standardInput = nullptr);
 
-} // namespace fenra
+}   // namespace fenra

@@ -19,4 +19,4 @@ InputKind sniffInput(const QString& name, const QByteArray& bytes)
     return InputKind::Record;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -17,4 +17,4 @@ enum class InputKind {
 // `bytes`: as much of the start as was read; a collection is told by its first word and '{'.
 InputKind sniffInput(const QString& name, const QByteArray& bytes);
 
-} // namespace fenra
+}   // namespace fenra

@@ -27,7 +27,8 @@ struct EntryChoice {
     const IfsEntry* entry = nullptr;
     std::optional<InputFault> fault;
 };
-EntryChoice chooseEntry(const IfsCollection& collection, const QString& input, const std::optional<QString>& name, bool exact);
+EntryChoice chooseEntry(const IfsCollection& collection, const QString& input, const std::optional<QString>& name,
+                        bool exact);
 
 // Weights (given ones in place of the job's) and the frame of a fit (the
 // default for a collection) go into the job, unless a view box frames it.
@@ -47,4 +48,4 @@ MapsRecord recordOf(const render::RenderJob& job);
 // again exactly. Empty without maps.
 QByteArray mapsText(const std::vector<double>& weights, const IfsEntry* entry, const render::RenderJob& job);
 
-} // namespace fenra
+}   // namespace fenra

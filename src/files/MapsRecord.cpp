@@ -51,7 +51,11 @@ QString closestCoefficientText(double value)
             const int exponent = int(std::floor(std::log10(std::fabs(value)))) - (digits - 1);
             const double mantissa = std::floor(std::fabs(value) / std::pow(10.0, exponent));
             for (const double m : {mantissa, mantissa + 1})
-                consider(QStringLiteral("%1%2e%3").arg(value < 0 ? QStringLiteral("-") : QString()).arg(m, 0, 'f', 0).arg(exponent), 2);
+                consider(QStringLiteral("%1%2e%3")
+                             .arg(value < 0 ? QStringLiteral("-") : QString())
+                             .arg(m, 0, 'f', 0)
+                             .arg(exponent),
+                         2);
         }
     }
     return best;
@@ -69,8 +73,11 @@ bool equalWeights(const std::vector<double>& weights)
 MapsRecord recordOfMaps(const std::vector<AffineMap>& maps, const std::vector<double>& weights)
 {
     if (maps.empty() || maps.size() > std::size_t(kDataSetCount))
-        return {{}, {}, QStringLiteral("%1 maps cannot be saved as a data file, which holds 1 to %2")
-                            .arg(maps.size()).arg(kDataSetCount)};
+        return {{},
+                {},
+                QStringLiteral("%1 maps cannot be saved as a data file, which holds 1 to %2")
+                    .arg(maps.size())
+                    .arg(kDataSetCount)};
     MapsRecord result;
     if (!equalWeights(weights))
         result.warning = QStringLiteral("the maps' weights are dropped: the window picks every map equally often");
@@ -85,8 +92,13 @@ MapsRecord recordOfMaps(const std::vector<AffineMap>& maps, const std::vector<do
             const double read = toDouble(text, u'.').value_or(NAN);
             // Blanks or a number far from the value would draw another picture: refuse rather than write them.
             if (text.isEmpty() || (std::fabs(value) >= 1.0 && !(std::fabs(read - value) <= 0.1 * std::fabs(value))))
-                return {{}, {}, QStringLiteral("map %1's %2 (%3) has no text of %4 characters near it")
-                                    .arg(k + 1).arg(QLatin1Char("abecdf"[j])).arg(value).arg(kCoefficientWidth)};
+                return {{},
+                        {},
+                        QStringLiteral("map %1's %2 (%3) has no text of %4 characters near it")
+                            .arg(k + 1)
+                            .arg(QLatin1Char("abecdf"[j]))
+                            .arg(value)
+                            .arg(kCoefficientWidth)};
             texts.sets[k][std::size_t(j)] = text;
         }
     }
@@ -94,4 +106,4 @@ MapsRecord recordOfMaps(const std::vector<AffineMap>& maps, const std::vector<do
     return result;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -31,4 +31,4 @@ struct MapsRecord {
 // so weights that are not equal are dropped with a warning.
 MapsRecord recordOfMaps(const std::vector<AffineMap>& maps, const std::vector<double>& weights);
 
-} // namespace fenra
+}   // namespace fenra

@@ -13,11 +13,12 @@ std::optional<PictureFormat> pictureFormatFor(const QString& path)
     return std::nullopt;
 }
 
-std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts, int threads)
+std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts,
+                                        int threads)
 {
     if (format == PictureFormat::Bitmap)
         return encodeBitmap(picture.view());
     return encodePng(picture.view(), texts, threads);
 }
 
-} // namespace fenra
+}   // namespace fenra

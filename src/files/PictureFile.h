@@ -21,4 +21,4 @@ std::optional<PictureFormat> pictureFormatFor(const QString& path);
 std::optional<QByteArray> encodePicture(const render::Image& picture, PictureFormat format, const PngTexts& texts,
                                         int threads = 1);
 
-} // namespace fenra
+}   // namespace fenra

@@ -72,22 +72,29 @@ struct Field {
 template <class T>
 Field field(const char* key, std::optional<T> PictureSettings::*member, const Kind<T>& kind)
 {
-    return {key, false,
+    return {key,
+            false,
             [=](PictureSettings& s, const QString& v) { return bool(s.*member = kind.read(v)); },
             [=](const PictureSettings& s) {
                 const QString value = s.*member ? kind.write(*(s.*member)) : QString();
                 return value.isEmpty() ? QString() : QStringLiteral("--%1 %2").arg(QLatin1String(key), value);
             },
-            [=](PictureSettings& s) { s.*member = std::nullopt; }, kind.refusal};
+            [=](PictureSettings& s) { s.*member = std::nullopt; },
+            kind.refusal};
 }
 
 // A switch that sets `member` to `value`; it is written when the member holds that value.
 template <class T>
 Field flag(const char* key, std::optional<T> PictureSettings::*member, T value)
 {
-    return {key, true, [=](PictureSettings& s, const QString&) { return s.*member = value, true; },
-            [=](const PictureSettings& s) { return s.*member == value ? QStringLiteral("--%1").arg(QLatin1String(key)) : QString(); },
-            [=](PictureSettings& s) { s.*member = std::nullopt; }, {}};
+    return {key,
+            true,
+            [=](PictureSettings& s, const QString&) { return s.*member = value, true; },
+            [=](const PictureSettings& s) {
+                return s.*member == value ? QStringLiteral("--%1").arg(QLatin1String(key)) : QString();
+            },
+            [=](PictureSettings& s) { s.*member = std::nullopt; },
+            {}};
 }
 
 // The whitelist, in the order a picture writes it.
@@ -104,8 +111,9 @@ const std::vector<Field>& fields()
          QStringLiteral("needs a whole number from 1")},
         field("points", &S::points, whole<std::int64_t>(0, std::numeric_limits<std::int64_t>::max())),
         flag("fit", &S::zoom, QStringLiteral("fit")),
-        field("zoom", &S::zoom, Kind<QString>{choice(kZoomNames).read, [](const QString& v) { return v == u"fit" ? QString() : v; },
-                                              choice(kZoomNames).refusal}),   // "fit" is written as --fit
+        field("zoom", &S::zoom,
+              Kind<QString>{choice(kZoomNames).read, [](const QString& v) { return v == u"fit" ? QString() : v; },
+                            choice(kZoomNames).refusal}),   // "fit" is written as --fit
         field("right", &S::right, twips()),
         field("down", &S::down, twips()),
         field("colour", &S::colour, choice(kColourNames)),
@@ -113,21 +121,27 @@ const std::vector<Field>& fields()
         flag("exact", &S::exact, true),
         field("gamma", &S::gamma, positive(kMaxToneValue)),
         field("brightness", &S::brightness, positive(kMaxToneValue)),
-        field("weights", &S::weights, Kind<std::vector<double>>{weightList, listText<double>,
-                                                                 QStringLiteral("needs up to 64 numbers of 0 or more, one above 0")}),
+        field("weights", &S::weights,
+              Kind<std::vector<double>>{weightList, listText<double>,
+                                        QStringLiteral("needs up to 64 numbers of 0 or more, one above 0")}),
         field("oversample", &S::oversample, whole<int>(1, kMaxOversample)),
-        field("hide", &S::hide, Kind<std::vector<int>>{setList, listText<int>,
-                                                       QStringLiteral("needs data set numbers from 1 to 6")}),
+        field("hide", &S::hide,
+              Kind<std::vector<int>>{setList, listText<int>, QStringLiteral("needs data set numbers from 1 to 6")}),
         field("scale", &S::scale, whole<int>(1, kMaxScale)),
         field("seed", &S::seed, whole<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max())),
-        field("view", &S::view, Kind<std::array<double, 4>>{viewBox, viewBoxText,
-                                                             QStringLiteral("needs x0,y0,x1,y1 with x0 < x1 and y0 < y1")}),
-        field("size", &S::size, Kind<std::array<int, 2>>{pictureSize,
-                                                         [](const std::array<int, 2>& s) { return QStringLiteral("%1x%2").arg(s[0]).arg(s[1]); },
-                                                         QStringLiteral("needs WxH, 16 to 65535 each")}),
-        field("depth", &S::depth, Kind<int>{[](const QString& v) { return v == u"8" ? std::optional(8) : v == u"16" ? std::optional(16) : std::nullopt; },
-                                            [](const int& d) { return d == 8 ? QString() : QString::number(d); },   // 8 unwritten
-                                            QStringLiteral("needs 8 or 16")}),
+        field("view", &S::view,
+              Kind<std::array<double, 4>>{viewBox, viewBoxText,
+                                          QStringLiteral("needs x0,y0,x1,y1 with x0 < x1 and y0 < y1")}),
+        field("size", &S::size,
+              Kind<std::array<int, 2>>{
+                  pictureSize, [](const std::array<int, 2>& s) { return QStringLiteral("%1x%2").arg(s[0]).arg(s[1]); },
+                  QStringLiteral("needs WxH, 16 to 65535 each")}),
+        field("depth", &S::depth,
+              Kind<int>{[](const QString& v) {
+                            return v == u"8" ? std::optional(8) : v == u"16" ? std::optional(16) : std::nullopt;
+                        },
+                        [](const int& d) { return d == 8 ? QString() : QString::number(d); },   // 8 unwritten
+                        QStringLiteral("needs 8 or 16")}),
     };
     return all;
 }
@@ -140,7 +154,7 @@ const Field* fieldOf(const QString& word)
     return nullptr;
 }
 
-} // namespace
+}   // namespace
 
 template <class Integer>
 std::optional<Integer> wholeNumber(const QString& text, Integer low, Integer high)
@@ -194,7 +208,8 @@ std::optional<std::array<double, 4>> viewBox(const QString& text)
     const QStringList items = text.split(u',');
     std::array<double, 4> box{};
     for (std::size_t k = 0; k < box.size(); ++k) {
-        const std::optional<double> n = items.size() == 4 ? toDouble(items[qsizetype(k)].trimmed(), u'.') : std::nullopt;
+        const std::optional<double> n =
+            items.size() == 4 ? toDouble(items[qsizetype(k)].trimmed(), u'.') : std::nullopt;
         if (!n || !std::isfinite(*n))
             return std::nullopt;
         box[k] = *n;
@@ -204,10 +219,7 @@ std::optional<std::array<double, 4>> viewBox(const QString& text)
     return box;
 }
 
-QString viewBoxText(const std::array<double, 4>& box)
-{
-    return listText(std::vector<double>(box.begin(), box.end()));
-}
+QString viewBoxText(const std::array<double, 4>& box) { return listText(std::vector<double>(box.begin(), box.end())); }
 
 std::optional<std::array<int, 2>> pictureSize(const QString& text)
 {
@@ -233,7 +245,8 @@ ReadPictureSettings readPictureSettings(const QByteArray& text)
         }
         const QString value = f->isSwitch || i + 1 >= words.size() ? QString() : words[++i];
         if (!f->read(settings, value)) {
-            result.error = QStringLiteral("--%1 %2, not \"%3\"").arg(QLatin1String(f->key), f->refusal, shownText(value));
+            result.error =
+                QStringLiteral("--%1 %2, not \"%3\"").arg(QLatin1String(f->key), f->refusal, shownText(value));
             return result;
         }
     }
@@ -267,7 +280,8 @@ QStringList capStoredSettings(PictureSettings& fromFile, int scale, int oversamp
     QStringList said;
     if (fromFile.points > kMaxStoredPoints) {
         said << QStringLiteral("its %1 points are more than a picture may ask for; %2 are drawn")
-                    .arg(*fromFile.points).arg(kMaxStoredPoints);
+                    .arg(*fromFile.points)
+                    .arg(kMaxStoredPoints);
         fromFile.points = kMaxStoredPoints;
     }
     const int givenScale = fromFile.scale.value_or(scale), givenOversample = fromFile.oversample.value_or(oversample);
@@ -277,8 +291,12 @@ QStringList capStoredSettings(PictureSettings& fromFile, int scale, int oversamp
     if (fromFile.scale && s * o > kMaxStoredSamples)
         s = std::max(1, kMaxStoredSamples / o);
     if (s != givenScale || o != givenOversample) {
-        said << QStringLiteral("its --scale %1 --oversample %2 ask for more than a picture may; --scale %3 --oversample %4 are used")
-                    .arg(givenScale).arg(givenOversample).arg(s).arg(o);
+        said << QStringLiteral("its --scale %1 --oversample %2 ask for more than a picture may; --scale %3 "
+                               "--oversample %4 are used")
+                    .arg(givenScale)
+                    .arg(givenOversample)
+                    .arg(s)
+                    .arg(o);
         fromFile.scale = fromFile.scale ? std::optional(s) : std::nullopt;
         fromFile.oversample = fromFile.oversample ? std::optional(o) : std::nullopt;
     }
@@ -290,10 +308,17 @@ QStringList capStoredSettings(PictureSettings& fromFile, int scale, int oversamp
         while (so > 1 && pixels * so * so > kMaxStoredPixels)
             --so;
         const double shrink = std::min(1.0, std::sqrt(double(kMaxStoredPixels) / double(pixels * so * so)));
-        const std::array<int, 2> fits{std::max(kMinPictureSide, int(w * shrink)), std::max(kMinPictureSide, int(h * shrink))};
+        const std::array<int, 2> fits{std::max(kMinPictureSide, int(w * shrink)),
+                                      std::max(kMinPictureSide, int(h * shrink))};
         if (so != fromFile.oversample.value_or(oversample) || fits != *fromFile.size) {
-            said << QStringLiteral("its --size %1x%2 --oversample %3 ask for more than a picture may; --size %4x%5 --oversample %6 are used")
-                        .arg(w).arg(h).arg(fromFile.oversample.value_or(oversample)).arg(fits[0]).arg(fits[1]).arg(so);
+            said << QStringLiteral("its --size %1x%2 --oversample %3 ask for more than a picture may; --size %4x%5 "
+                                   "--oversample %6 are used")
+                        .arg(w)
+                        .arg(h)
+                        .arg(fromFile.oversample.value_or(oversample))
+                        .arg(fits[0])
+                        .arg(fits[1])
+                        .arg(so);
             fromFile.size = fits;
             fromFile.oversample = fromFile.oversample ? std::optional(so) : std::nullopt;
         }
@@ -301,4 +326,4 @@ QStringList capStoredSettings(PictureSettings& fromFile, int scale, int oversamp
     return said;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -24,14 +24,14 @@ namespace fenra {
 // 2: the view box (a frame of an animation). 3: a poster's size and depth.
 inline constexpr int kPictureSettingsVersion = 3;
 
-inline constexpr int kMaxScale = 16;       // 12704 x 6096 pixels; more does not fit a bitmap comfortably
+inline constexpr int kMaxScale = 16;   // 12704 x 6096 pixels; more does not fit a bitmap comfortably
 inline constexpr int kMaxOversample = 4;
 inline constexpr int kMaxMapWeights = 64;
 inline constexpr double kMaxToneValue = 100;   // gamma and brightness
 
 // Caps for values that come from a file; the command line is not capped.
 inline constexpr std::int64_t kMaxStoredPoints = 10'000'000'000;
-inline constexpr int kMaxStoredSamples = 16;   // scale × oversample, each way
+inline constexpr int kMaxStoredSamples = 16;                              // scale × oversample, each way
 inline constexpr std::int64_t kMaxStoredPixels = std::int64_t(1) << 30;   // width × height × oversample²
 inline constexpr int kMinPictureSide = 16, kMaxPictureSide = 65535;       // --size, each way
 
@@ -50,7 +50,7 @@ struct PictureSettings {
     std::optional<double> gamma, brightness;
     std::optional<std::vector<double>> weights;
     std::optional<int> oversample;
-    std::optional<std::vector<int>> hide;  // data sets 1 to 6 not drawn
+    std::optional<std::vector<int>> hide;   // data sets 1 to 6 not drawn
     std::optional<int> scale;
     std::optional<std::uint64_t> seed;
     std::optional<std::array<double, 4>> view;   // the plane's box the picture shows: x0, y0, x1, y1 (y up)
@@ -89,4 +89,4 @@ std::optional<std::array<double, 4>> viewBox(const QString& text);        // "x0
 QString viewBoxText(const std::array<double, 4>& box);                    // reads back to the same numbers
 std::optional<std::array<int, 2>> pictureSize(const QString& text);       // "WxH", 16 to 65535 each
 
-} // namespace fenra
+}   // namespace fenra

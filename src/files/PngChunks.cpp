@@ -22,12 +22,9 @@ std::uint32_t crcOf(const char* bytes, qsizetype size)
     return std::uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes), uInt(size)));
 }
 
-} // namespace
+}   // namespace
 
-bool startsAsPng(const QByteArray& bytes)
-{
-    return bytes.startsWith(kPngSignature);
-}
+bool startsAsPng(const QByteArray& bytes) { return bytes.startsWith(kPngSignature); }
 
 std::vector<std::pair<std::string, std::string>> streamTexts(const PngTexts& texts)
 {
@@ -43,10 +40,13 @@ std::optional<QByteArray> encodePng(const RasterView& pixels, const PngTexts& te
     // program drew it, whole or in bands, on any number of threads.
     QByteArray png;
     files::PngStreamWriter writer(
-        [&](const void* bytes, std::size_t size) { return png.append(static_cast<const char*>(bytes), qsizetype(size)), true; },
+        [&](const void* bytes, std::size_t size) {
+            return png.append(static_cast<const char*>(bytes), qsizetype(size)), true;
+        },
         {pixels.width, pixels.height, 8}, streamTexts(texts), threads);
     for (int y = 0; y < pixels.height; ++y)
-        writer.addRows(std::span<const std::uint32_t>(pixels.pixels + std::size_t(y) * std::size_t(pixels.stride), std::size_t(pixels.width)));
+        writer.addRows(std::span<const std::uint32_t>(pixels.pixels + std::size_t(y) * std::size_t(pixels.stride),
+                                                      std::size_t(pixels.width)));
     if (!writer.finish())
         return std::nullopt;
     return png;
@@ -85,4 +85,4 @@ ReadPngTexts readPngTexts(const QByteArray& png)
     return result;
 }
 
-} // namespace fenra
+}   // namespace fenra

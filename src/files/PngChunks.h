@@ -43,4 +43,4 @@ struct ReadPngTexts {
 // rather than a picture drawn with half its settings.
 ReadPngTexts readPngTexts(const QByteArray& png);
 
-} // namespace fenra
+}   // namespace fenra

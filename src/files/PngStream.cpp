@@ -22,10 +22,7 @@ void putBigEndian(std::uint8_t* at, std::uint32_t value)
     at[3] = std::uint8_t(value);
 }
 
-std::size_t pngRowBytes(const PngShape& shape)
-{
-    return std::size_t(shape.width) * (shape.depth == 16 ? 6 : 3);
-}
+std::size_t pngRowBytes(const PngShape& shape) { return std::size_t(shape.width) * (shape.depth == 16 ? 6 : 3); }
 
 // A row as the file holds it: R, G, B, 16-bit samples big-endian.
 void toPngSamples(const std::uint8_t* in, int width, int depth, std::uint8_t* out)
@@ -56,7 +53,8 @@ std::uint8_t paeth(int a, int b, int c)
 
 // Filter `type` of one row into `out`; returns the sum of its bytes' sizes read as signed numbers.
 template <int kType>
-long filterWith(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp, std::uint8_t* out)
+long filterWith(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp,
+                std::uint8_t* out)
 {
     long cost = 0;
     for (std::size_t i = 0; i < size; ++i) {
@@ -78,8 +76,8 @@ long filterWith(const std::uint8_t* row, const std::uint8_t* above, std::size_t 
 
 // The row filtered, its filter type first, by the filter whose bytes sum
 // smallest: the usual choice of PNG writers.
-void filterRow(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp,
-               std::uint8_t* out, std::vector<std::uint8_t>& trial)
+void filterRow(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp, std::uint8_t* out,
+               std::vector<std::uint8_t>& trial)
 {
     trial.resize(size);
     using Filter = long (*)(const std::uint8_t*, const std::uint8_t*, std::size_t, std::size_t, std::uint8_t*);
@@ -123,7 +121,8 @@ Deflated deflatePiece(std::vector<std::uint8_t> rows, std::vector<std::uint8_t> 
     if (deflateInit2(&z, kLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::bad_alloc();
     Deflated out{std::vector<std::uint8_t>(deflateBound(&z, uLong(filtered.size())) + 64),
-                 std::uint32_t(adler32(adler32(0, nullptr, 0), filtered.data(), uInt(filtered.size()))), filtered.size()};
+                 std::uint32_t(adler32(adler32(0, nullptr, 0), filtered.data(), uInt(filtered.size()))),
+                 filtered.size()};
     z.next_in = filtered.data();
     z.avail_in = uInt(filtered.size());
     z.next_out = out.bytes.data();
@@ -137,7 +136,7 @@ Deflated deflatePiece(std::vector<std::uint8_t> rows, std::vector<std::uint8_t> 
     return out;
 }
 
-} // namespace
+}   // namespace
 
 int PngStreamWriter::rowsPerPiece(const PngShape& shape)
 {
@@ -147,12 +146,10 @@ int PngStreamWriter::rowsPerPiece(const PngShape& shape)
 PngStreamWriter::PngStreamWriter(ByteSink sink, const PngShape& shape,
                                  const std::vector<std::pair<std::string, std::string>>& texts, int threads,
                                  int rowsInPiece)
-    : m_sink(std::move(sink))
-    , m_shape(shape)
-    , m_threads(std::max(1, threads))
-    , m_rowsInPiece(rowsInPiece > 0 ? rowsInPiece : rowsPerPiece(shape))
-    , m_inputRowBytes(std::size_t(shape.width) * (shape.depth == 16 ? 6 : 4))
-    , m_adler(std::uint32_t(adler32(0, nullptr, 0)))
+    : m_sink(std::move(sink)), m_shape(shape), m_threads(std::max(1, threads)),
+      m_rowsInPiece(rowsInPiece > 0 ? rowsInPiece : rowsPerPiece(shape)),
+      m_inputRowBytes(std::size_t(shape.width) * (shape.depth == 16 ? 6 : 4)),
+      m_adler(std::uint32_t(adler32(0, nullptr, 0)))
 {
     if (shape.width < 1 || shape.height < 1 || (shape.depth != 8 && shape.depth != 16))
         throw std::invalid_argument("a PNG of at least one pixel, 8 or 16 bits a channel");
@@ -267,4 +264,4 @@ bool PngStreamWriter::finish()
     return writeChunk("IEND", nullptr, 0);
 }
 
-} // namespace fenra::files
+}   // namespace fenra::files

@@ -59,16 +59,17 @@ private:
     PngShape m_shape;
     int m_threads;
     int m_rowsInPiece;
-    std::size_t m_inputRowBytes;                // as handed in: 4 or 6 bytes a pixel
-    std::vector<std::uint8_t> m_rows;           // the piece being filled, as handed in
-    std::vector<std::uint8_t> m_previousRow;    // the row before it, for the filters
+    std::size_t m_inputRowBytes;               // as handed in: 4 or 6 bytes a pixel
+    std::vector<std::uint8_t> m_rows;          // the piece being filled, as handed in
+    std::vector<std::uint8_t> m_previousRow;   // the row before it, for the filters
     int m_rowsTaken = 0;
     bool m_firstPiece = true;
     bool m_ok = true;
     bool m_finished = false;
     std::uint32_t m_adler;
-    std::deque<std::future<std::pair<std::vector<std::uint8_t>, std::uint32_t>>> m_inFlight;   // deflated bytes, adler32
+    std::deque<std::future<std::pair<std::vector<std::uint8_t>, std::uint32_t>>>
+        m_inFlight;                            // deflated bytes, adler32
     std::deque<std::size_t> m_inFlightBytes;   // the raw bytes of each, for the combined checksum
 };
 
-} // namespace fenra::files
+}   // namespace fenra::files

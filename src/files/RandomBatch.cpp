@@ -17,7 +17,7 @@ QString writeFailure(int run, const QString& path, const QString& reason)
     return stopped(run, QStringLiteral("\"%1\" could not be written (%2).").arg(path, reason));
 }
 
-} // namespace
+}   // namespace
 
 BatchResult runRandomBatch(int runs, const QString& baseName, BatchSteps& steps, FileStore& files)
 {
@@ -34,7 +34,8 @@ BatchResult runRandomBatch(int runs, const QString& baseName, BatchSteps& steps,
         // The picture, then the data file that draws it again, renamed into
         // place only when both are whole: never one without the other, and a
         // failed pair leaves older files of those names as they were.
-        if (const auto failure = files.writeTogether({{picturePath, steps.currentPictureBitmap()}, {dataPath, record.bytes}}))
+        if (const auto failure =
+                files.writeTogether({{picturePath, steps.currentPictureBitmap()}, {dataPath, record.bytes}}))
             return {run - 1, writeFailure(run, failure->path, failure->reason)};
 
         steps.setProgress(run);
@@ -42,4 +43,4 @@ BatchResult runRandomBatch(int runs, const QString& baseName, BatchSteps& steps,
     return {runs > 0 ? runs : 0, QString()};
 }
 
-} // namespace fenra
+}   // namespace fenra

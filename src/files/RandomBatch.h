@@ -35,4 +35,4 @@ struct BatchResult {
 // files of earlier runs stay.
 BatchResult runRandomBatch(int runs, const QString& baseName, BatchSteps& steps, FileStore& files);
 
-} // namespace fenra
+}   // namespace fenra

@@ -7,11 +7,8 @@
 namespace fenra {
 
 SeededBatchSteps::SeededBatchSteps(render::RenderJob job, std::uint64_t firstSeed, Hooks hooks)
-    : m_job(std::move(job))
-    , m_nextSeed(firstSeed)
-    , m_hooks(std::move(hooks))
-{
-}
+    : m_job(std::move(job)), m_nextSeed(firstSeed), m_hooks(std::move(hooks))
+{}
 
 void SeededBatchSteps::randomRun()
 {
@@ -24,9 +21,6 @@ void SeededBatchSteps::randomRun()
     m_picture = m_hooks.render(m_job);
 }
 
-QByteArray SeededBatchSteps::currentPictureBitmap()
-{
-    return encodeBitmap(m_picture.view());
-}
+QByteArray SeededBatchSteps::currentPictureBitmap() { return encodeBitmap(m_picture.view()); }
 
-} // namespace fenra
+}   // namespace fenra

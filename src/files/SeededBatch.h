@@ -15,9 +15,9 @@ namespace fenra {
 class SeededBatchSteps final : public BatchSteps {
 public:
     struct Hooks {
-        std::function<void(std::uint64_t)> seedChosen;                      // before each render; may be empty
-        std::function<render::Image(const render::RenderJob&)> render;     // draws one run's picture
-        std::function<void(int run, std::uint64_t seed)> saved;             // `run` runs are written
+        std::function<void(std::uint64_t)> seedChosen;                   // before each render; may be empty
+        std::function<render::Image(const render::RenderJob&)> render;   // draws one run's picture
+        std::function<void(int run, std::uint64_t seed)> saved;          // `run` runs are written
     };
 
     // `job` holds everything but the data sets and the seed; seeds count up from `firstSeed`.
@@ -35,4 +35,4 @@ private:
     render::Image m_picture;
 };
 
-} // namespace fenra
+}   // namespace fenra

@@ -23,4 +23,4 @@ QString shownText(QStringView text)
     return shown;
 }
 
-} // namespace fenra
+}   // namespace fenra

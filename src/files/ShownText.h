@@ -12,4 +12,4 @@ namespace fenra {
 inline constexpr int kShownTextLength = 40;
 QString shownText(QStringView text);
 
-} // namespace fenra
+}   // namespace fenra

@@ -60,12 +60,12 @@ void putNumber(std::vector<std::uint8_t>& out, std::uint64_t v)
     out.push_back(std::uint8_t(v));
 }
 
-} // namespace
+}   // namespace
 
 std::array<std::uint8_t, 32> requestHash(const std::string& canonicalText)
 {
-    const QByteArray digest = QCryptographicHash::hash(QByteArrayView(canonicalText.data(), qsizetype(canonicalText.size())),
-                                                       QCryptographicHash::Sha256);
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(canonicalText.data(), qsizetype(canonicalText.size())), QCryptographicHash::Sha256);
     std::array<std::uint8_t, 32> hash{};
     std::memcpy(hash.data(), digest.constData(), hash.size());
     return hash;
@@ -74,9 +74,7 @@ std::array<std::uint8_t, 32> requestHash(const std::string& canonicalText)
 // -------- writing --------
 
 SumsWriter::SumsWriter(ByteSink sink, const SumsHeader& header)
-    : m_sink(std::move(sink))
-    , m_header(header)
-    , m_crc(std::uint32_t(crc32(0, nullptr, 0)))
+    : m_sink(std::move(sink)), m_header(header), m_crc(std::uint32_t(crc32(0, nullptr, 0)))
 {
     // Small numbers in runs: the fastest level already takes most of the room out.
     if (deflateInit(&m_z, 1) != Z_OK)
@@ -98,10 +96,7 @@ SumsWriter::SumsWriter(ByteSink sink, const SumsHeader& header)
     put(notes.data(), notes.size());
 }
 
-SumsWriter::~SumsWriter()
-{
-    deflateEnd(&m_z);
-}
+SumsWriter::~SumsWriter() { deflateEnd(&m_z); }
 
 bool SumsWriter::put(const void* bytes, std::size_t size)
 {
@@ -155,9 +150,7 @@ bool SumsWriter::finish(std::uint64_t chunksDone)
 
 // -------- reading --------
 
-SumsReader::SumsReader(std::istream& in)
-    : m_in(in)
-    , m_crc(std::uint32_t(crc32(0, nullptr, 0)))
+SumsReader::SumsReader(std::istream& in) : m_in(in), m_crc(std::uint32_t(crc32(0, nullptr, 0)))
 {
     std::uint8_t b[kHeaderBytes];
     m_in.read(reinterpret_cast<char*>(b), kHeaderBytes);
@@ -197,7 +190,8 @@ SumsReader::SumsReader(std::istream& in)
     };
     const auto takeLength = [&]() -> std::optional<std::size_t> {
         const std::optional<std::string> bytes = take(4);
-        return bytes ? std::optional(std::size_t(little(reinterpret_cast<const std::uint8_t*>(bytes->data()), 4))) : std::nullopt;
+        return bytes ? std::optional(std::size_t(little(reinterpret_cast<const std::uint8_t*>(bytes->data()), 4)))
+                     : std::nullopt;
     };
     const std::optional<std::size_t> count = takeLength();
     if (!count || *count > 1024) {
@@ -366,4 +360,4 @@ std::string mergeRefusal(const std::vector<NamedHeader>& parts)
     return {};
 }
 
-} // namespace fenra::files
+}   // namespace fenra::files

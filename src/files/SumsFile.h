@@ -53,7 +53,7 @@ public:
     SumsWriter& operator=(const SumsWriter&) = delete;
 
     void addRow(std::span<const render::Sums> row);   // width pixels
-    bool finish(std::uint64_t chunksDone);         // false when the sink failed
+    bool finish(std::uint64_t chunksDone);            // false when the sink failed
 
 private:
     bool put(const void* bytes, std::size_t size);
@@ -111,4 +111,4 @@ struct NamedHeader {
 };
 std::string mergeRefusal(const std::vector<NamedHeader>& parts);
 
-} // namespace fenra::files
+}   // namespace fenra::files

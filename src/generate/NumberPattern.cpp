@@ -30,7 +30,7 @@ bool incrementDigits(std::string& digits)
     return true;
 }
 
-} // namespace
+}   // namespace
 
 // Which digits: a single-precision value is first rounded to seven significant
 // digits, as the classic number formatter does for it, and the pattern is laid
@@ -97,4 +97,4 @@ QString randomCoefficientText(float r)
     return cutToCoefficientBox(formatPattern(v));
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -19,4 +19,4 @@ QString formatPattern(float value);
 // "-1.000" for v < 0; never "1.000".
 QString randomCoefficientText(float r);
 
-} // namespace fenra
+}   // namespace fenra

@@ -17,7 +17,7 @@ void fillDataSet(Coefficients& coefficients, RandomSource& random)
         text = randomCoefficientText(random.nextUnit());
 }
 
-} // namespace
+}   // namespace
 
 void ClearDataSets(DataSetTexts& sets)
 {
@@ -46,4 +46,4 @@ bool RandomizeDataSets(DataSetTexts& sets, RandomSource& random, double secondsS
     return true;
 }
 
-} // namespace fenra
+}   // namespace fenra

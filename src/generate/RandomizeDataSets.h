@@ -24,4 +24,4 @@ void ClearDataSets(DataSetTexts& sets);
 // secondsSinceMidnight: the clock reading, with its fraction.
 bool RandomizeDataSets(DataSetTexts& sets, RandomSource& random, double secondsSinceMidnight);
 
-} // namespace fenra
+}   // namespace fenra

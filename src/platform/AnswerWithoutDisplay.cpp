@@ -27,4 +27,4 @@ std::optional<int> answerWithoutDisplay(int argc, char* argv[], const QString& p
     return std::nullopt;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -13,4 +13,4 @@ namespace fenra {
 std::optional<int> answerWithoutDisplay(int argc, char* argv[], const QString& program, const QString& version,
                                         void (*describe)(QCommandLineParser&));
 
-} // namespace fenra
+}   // namespace fenra

@@ -9,4 +9,4 @@ public:
     virtual void beep() = 0;
 };
 
-} // namespace fenra
+}   // namespace fenra

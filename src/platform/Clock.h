@@ -10,4 +10,4 @@ public:
     virtual double secondsSinceMidnight() = 0;
 };
 
-} // namespace fenra
+}   // namespace fenra

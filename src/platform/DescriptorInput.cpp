@@ -38,10 +38,10 @@ FileStore::ReadResult readInPieces(std::istream& in, qint64 most)
         return {bytes, {}};
     const auto* source = dynamic_cast<const DescriptorInput*>(in.rdbuf());
     const int code = source ? source->failure() : 0;
-    return {std::nullopt, code == EISDIR ? QStringLiteral("it is a folder")
+    return {std::nullopt, code == EISDIR  ? QStringLiteral("it is a folder")
                           : code == EBADF ? QStringLiteral("it is closed, or not open for reading")
                           : code != 0     ? QString::fromLocal8Bit(std::strerror(code))
                                           : QStringLiteral("it cannot be read")};
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -30,4 +30,4 @@ private:
 // reason, told by a DescriptorInput beneath it.
 FileStore::ReadResult readInPieces(std::istream& in, qint64 most);
 
-} // namespace fenra
+}   // namespace fenra

@@ -29,4 +29,4 @@ ProgramRun runProgram(const QString& program, const QStringList& arguments)
     return run;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -7,7 +7,7 @@ namespace fenra {
 // One of the window's file dialogs: its filter and the folder and name last
 // chosen in it, which it offers again at its next showing.
 struct FileDialogState {
-    QString filter;     // e.g. "Tarnwick Fenra Games (*.tfg)"
+    QString filter;   // e.g. "Tarnwick Fenra Games (*.tfg)"
     QString folder;
     QString fileName;   // the full name last chosen, empty before the first choice
 
@@ -22,4 +22,4 @@ public:
     virtual QString chooseFileToOpen(const FileDialogState& state) = 0;
 };
 
-} // namespace fenra
+}   // namespace fenra

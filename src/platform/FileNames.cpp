@@ -24,7 +24,7 @@ bool sameFile(const QString& one, const QString& other)
         return false;
     const QFileInfo a(one), b(other);
     return a.absoluteFilePath() == b.absoluteFilePath()
-        || (a.exists() && b.exists() && a.canonicalFilePath() == b.canonicalFilePath());
+           || (a.exists() && b.exists() && a.canonicalFilePath() == b.canonicalFilePath());
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -20,4 +20,4 @@ DecodedArguments decodeArguments(const QList<QByteArray>& raw);
 // Whether two names reach the same file; "-" is standard input or output, never a file.
 bool sameFile(const QString& one, const QString& other);
 
-} // namespace fenra
+}   // namespace fenra

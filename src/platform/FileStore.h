@@ -36,10 +36,14 @@ public:
     // Replaces the file, as writeWhole, with what `produce` writes as it goes
     // (a big picture, never whole in memory). Nothing is replaced when
     // `produce` returns false. This one gathers the bytes for writeWhole.
-    virtual std::optional<QString> writeStreamed(const QString& path, const std::function<bool(const WriteBytes&)>& produce)
+    virtual std::optional<QString> writeStreamed(const QString& path,
+                                                 const std::function<bool(const WriteBytes&)>& produce)
     {
         QByteArray bytes;
-        if (!produce([&](const void* p, std::size_t n) { bytes.append(static_cast<const char*>(p), qsizetype(n)); return true; }))
+        if (!produce([&](const void* p, std::size_t n) {
+                bytes.append(static_cast<const char*>(p), qsizetype(n));
+                return true;
+            }))
             return QStringLiteral("not finished");
         return writeWhole(path, bytes);
     }
@@ -62,4 +66,4 @@ public:
     virtual std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& files) = 0;
 };
 
-} // namespace fenra
+}   // namespace fenra

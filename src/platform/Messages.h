@@ -11,4 +11,4 @@ public:
     virtual void tell(const QString& text) = 0;
 };
 
-} // namespace fenra
+}   // namespace fenra

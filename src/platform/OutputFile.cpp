@@ -7,7 +7,8 @@ std::optional<QString> writeOutput(const QString& path, FileStore& files, std::o
 {
     bool writeFailed = false;
     const auto noting = [&](const FileStore::WriteBytes& sink) {
-        return produce([&](const void* bytes, std::size_t size) { return sink(bytes, size) || (writeFailed = true, false); });
+        return produce(
+            [&](const void* bytes, std::size_t size) { return sink(bytes, size) || (writeFailed = true, false); });
     };
     if (path != QStringLiteral("-")) {
         const std::optional<QString> failure = files.writeStreamed(path, noting);
@@ -21,4 +22,4 @@ std::optional<QString> writeOutput(const QString& path, FileStore& files, std::o
     return std::nullopt;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -15,4 +15,4 @@ namespace fenra {
 std::optional<QString> writeOutput(const QString& path, FileStore& files, std::ostream& out,
                                    const std::function<bool(const FileStore::WriteBytes&)>& produce);
 
-} // namespace fenra
+}   // namespace fenra

@@ -21,4 +21,4 @@ struct Platform {
     QString startFolder;   // where both file dialogs first open (dialogStartFolder())
 };
 
-} // namespace fenra
+}   // namespace fenra

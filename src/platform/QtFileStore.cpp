@@ -18,7 +18,7 @@ namespace {
 
 QString systemReason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
 
-} // namespace
+}   // namespace
 
 std::optional<QString> notAnOrdinaryFile(const QString& path, bool mayBeNew)
 {
@@ -115,14 +115,16 @@ std::optional<QString> openBeside(StagedFile& staged)
     return reason;
 }
 
-} // namespace
+}   // namespace
 
 std::optional<QString> QtFileStore::writeWhole(const QString& path, const QByteArray& bytes)
 {
-    return writeStreamed(path, [&](const WriteBytes& write) { return write(bytes.constData(), std::size_t(bytes.size())); });
+    return writeStreamed(path,
+                         [&](const WriteBytes& write) { return write(bytes.constData(), std::size_t(bytes.size())); });
 }
 
-std::optional<QString> QtFileStore::writeStreamed(const QString& path, const std::function<bool(const WriteBytes&)>& produce)
+std::optional<QString> QtFileStore::writeStreamed(const QString& path,
+                                                  const std::function<bool(const WriteBytes&)>& produce)
 {
     if (const std::optional<QString> problem = notAnOrdinaryFile(path, true))
         return problem;
@@ -193,11 +195,12 @@ std::optional<FileStore::WriteFailure> QtFileStore::writeTogether(const std::vec
     for (std::size_t i = 0; i < staged.size(); ++i) {
         StagedFile& file = *staged[i];
         // rename() replaces the old file in one step; Qt's own rename refuses to.
-        if (std::rename(QFile::encodeName(file.file.fileName()).constData(), QFile::encodeName(file.target).constData()) != 0)
+        if (std::rename(QFile::encodeName(file.file.fileName()).constData(), QFile::encodeName(file.target).constData())
+            != 0)
             return WriteFailure{files[i].path, systemReason(errno)};
         file.file.setFileName(QString());   // in place now: not ours to remove
     }
     return std::nullopt;
 }
 
-} // namespace fenra
+}   // namespace fenra

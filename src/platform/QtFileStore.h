@@ -19,8 +19,9 @@ class QtFileStore final : public FileStore {
 public:
     ReadResult readPrefix(const QString& path, qint64 maxBytes) override;
     std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) override;
-    std::optional<QString> writeStreamed(const QString& path, const std::function<bool(const WriteBytes&)>& produce) override;
+    std::optional<QString> writeStreamed(const QString& path,
+                                         const std::function<bool(const WriteBytes&)>& produce) override;
     std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& files) override;
 };
 
-} // namespace fenra
+}   // namespace fenra

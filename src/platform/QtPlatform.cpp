@@ -2,43 +2,31 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTime>
 
 namespace fenra {
 namespace {
 
 // Where a dialog opens: on the name last chosen in it, else in its folder.
-QString startPath(const FileDialogState& state)
-{
-    return state.fileName.isEmpty() ? state.folder : state.fileName;
-}
+QString startPath(const FileDialogState& state) { return state.fileName.isEmpty() ? state.folder : state.fileName; }
 
-} // namespace
+}   // namespace
 
-void QtBeeper::beep()
-{
-    QApplication::beep();
-}
+void QtBeeper::beep() { QApplication::beep(); }
 
-double QtClock::secondsSinceMidnight()
-{
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-}
+double QtClock::secondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
-void QtMessages::tell(const QString& text)
-{
-    QMessageBox::information(m_parent, m_title, text);
-}
+void QtMessages::tell(const QString& text) { QMessageBox::information(m_parent, m_title, text); }
 
 Questions::SaveChoice QtQuestions::askToSave(const QString& text)
 {
-    switch (QMessageBox::warning(m_parent, m_title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                 QMessageBox::Save)) {
+    switch (QMessageBox::warning(m_parent, m_title, text,
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
     case QMessageBox::Save:
         return SaveChoice::Save;
     case QMessageBox::Discard:
@@ -63,8 +51,8 @@ std::optional<QString> QtQuestions::chooseOne(const QString& text, const QString
 QString QtFileDialogs::chooseFileToSave(const FileDialogState& state)
 {
     // Files of the same name are replaced without asking, as everywhere in the program.
-    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("Save As"), startPath(state), state.filter,
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("Save As"), startPath(state), state.filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtFileDialogs::chooseFileToOpen(const FileDialogState& state)
@@ -89,4 +77,4 @@ QString dialogStartFolder()
                              QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QDir::homePath());
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -3,8 +3,8 @@
 #include "platform/Beeper.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
-#include "platform/QtFileStore.h"
 #include "platform/Messages.h"
+#include "platform/QtFileStore.h"
 #include "platform/Questions.h"
 
 #include <QPointer>
@@ -64,4 +64,4 @@ private:
 QString chooseStartFolder(const QString& programFolder, const QString& picturesFolder, const QString& homeFolder);
 QString dialogStartFolder();
 
-} // namespace fenra
+}   // namespace fenra

@@ -21,4 +21,4 @@ public:
     virtual std::optional<QString> chooseOne(const QString& text, const QStringList& items) = 0;
 };
 
-} // namespace fenra
+}   // namespace fenra

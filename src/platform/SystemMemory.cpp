@@ -25,7 +25,7 @@ std::optional<std::uint64_t> numberIn(const std::string& path, const std::string
     return std::nullopt;
 }
 
-} // namespace
+}   // namespace
 
 std::optional<std::uint64_t> memoryAvailable()
 {
@@ -54,5 +54,4 @@ std::optional<std::uint64_t> memoryAvailable()
     return available;
 }
 
-
-} // namespace fenra
+}   // namespace fenra

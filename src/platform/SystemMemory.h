@@ -11,4 +11,4 @@ namespace fenra {
 // process has mapped already. Nothing when none can be read.
 std::optional<std::uint64_t> memoryAvailable();
 
-} // namespace fenra
+}   // namespace fenra

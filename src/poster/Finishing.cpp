@@ -16,12 +16,13 @@ std::string exactly(double v)
     return std::string(text, end);
 }
 
-} // namespace
+}   // namespace
 
 Texts Finishing::toNotes() const
 {
-    Texts notes{{kTone, exactly(tone.tone.gamma) + ' ' + exactly(tone.tone.brightness) + ' ' + (tone.density ? "1" : "0")
-                            + ' ' + std::to_string(tone.oversample) + ' ' + std::to_string(tone.depth)}};
+    Texts notes{{kTone, exactly(tone.tone.gamma) + ' ' + exactly(tone.tone.brightness) + ' '
+                            + (tone.density ? "1" : "0") + ' ' + std::to_string(tone.oversample) + ' '
+                            + std::to_string(tone.depth)}};
     for (const auto& [key, value] : pngTexts)
         notes.emplace_back(kPng + key, value);
     return notes;
@@ -61,16 +62,15 @@ std::optional<Finishing> Finishing::fromNotes(const Texts& notes)
 
 PictureWriter::PictureWriter(int fineWidth, int fineHeight, std::uint64_t mostHits, const Finishing& finishing,
                              int threads, files::ByteSink sink)
-    : m_png(std::move(sink), {fineWidth / finishing.tone.oversample, fineHeight / finishing.tone.oversample, finishing.tone.depth},
-            finishing.pngTexts, threads)
-    , m_tone(fineWidth, fineHeight, finishing.tone, mostHits, threads,
-             [this](const render::PictureRows& rows) {
-                 if (rows.argb.empty())
-                     m_png.addRows(rows.rgb16);
-                 else
-                     m_png.addRows(rows.argb);
-             })
-{
-}
+    : m_png(std::move(sink),
+            {fineWidth / finishing.tone.oversample, fineHeight / finishing.tone.oversample, finishing.tone.depth},
+            finishing.pngTexts, threads),
+      m_tone(fineWidth, fineHeight, finishing.tone, mostHits, threads, [this](const render::PictureRows& rows) {
+          if (rows.argb.empty())
+              m_png.addRows(rows.rgb16);
+          else
+              m_png.addRows(rows.argb);
+      })
+{}
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

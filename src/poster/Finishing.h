@@ -38,4 +38,4 @@ private:
     render::ToneMapRows m_tone;
 };
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

@@ -42,7 +42,8 @@ std::string readRows(const std::vector<std::string>& paths, OpenParts& parts, in
     for (std::size_t p = 0; p < parts.readers.size(); ++p)
         for (int r = 0; r < count; ++r) {
             if (!parts.readers[p]->readRow(row))
-                return paths[p] + ": " + (parts.readers[p]->error().empty() ? "fewer rows than its height" : parts.readers[p]->error());
+                return paths[p] + ": "
+                       + (parts.readers[p]->error().empty() ? "fewer rows than its height" : parts.readers[p]->error());
             for (std::size_t x = 0; x < width; ++x) {
                 render::Sums& s = rows[std::size_t(r) * width + x];
                 s.hits += row[x].hits;
@@ -60,11 +61,12 @@ std::string checkEnds(const std::vector<std::string>& paths, OpenParts& parts, s
     std::vector<render::Sums> row(width);
     for (std::size_t p = 0; p < parts.readers.size(); ++p)
         if (parts.readers[p]->readRow(row) || !parts.readers[p]->trailer())
-            return paths[p] + ": " + (parts.readers[p]->error().empty() ? "more rows than its height" : parts.readers[p]->error());
+            return paths[p] + ": "
+                   + (parts.readers[p]->error().empty() ? "more rows than its height" : parts.readers[p]->error());
     return {};
 }
 
-} // namespace
+}   // namespace
 
 std::string mergeParts(const std::vector<std::string>& paths, int threads, const files::ByteSink& png)
 {
@@ -87,7 +89,8 @@ std::string mergeParts(const std::vector<std::string>& paths, int threads, const
     std::vector<render::Sums> rows;
     std::uint64_t most = 0;
     for (int y = 0; y < height; y += kRowsAtOnce) {
-        if (std::string refusal = readRows(paths, parts, std::min(kRowsAtOnce, height - y), width, rows); !refusal.empty())
+        if (std::string refusal = readRows(paths, parts, std::min(kRowsAtOnce, height - y), width, rows);
+            !refusal.empty())
             return refusal;
         for (const render::Sums& s : rows)
             most = std::max(most, s.hits);
@@ -111,4 +114,4 @@ std::string mergeParts(const std::vector<std::string>& paths, int threads, const
     return picture.finish() ? std::string() : "cannot write the picture";
 }
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

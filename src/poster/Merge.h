@@ -13,4 +13,4 @@ namespace fenra::poster {
 // cannot merge, naming the file, or nothing when the picture was written.
 std::string mergeParts(const std::vector<std::string>& paths, int threads, const files::ByteSink& png);
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

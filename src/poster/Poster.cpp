@@ -66,16 +66,18 @@ struct Checkpoint {
 
 class Drawing {
 public:
-    Drawing(const PosterJob& job, const files::ByteSink& out)
-        : m_job(job)
-        , m_out(out)
-        , m_grid(job.request.sumsFrame())
+    Drawing(const PosterJob& job, const files::ByteSink& out) : m_job(job), m_out(out), m_grid(job.request.sumsFrame())
     {
         const auto [first, end] = chunksOfShare(render::chunksFor(job.request.points), job.share);
         m_firstChunk = first;
         m_endChunk = end;
-        m_header = {files::requestHash(canonicalText(job.request)), std::uint32_t(job.share.part), std::uint32_t(job.share.parts),
-                    std::uint32_t(m_grid.width), std::uint32_t(m_grid.height), false, job.finishing.toNotes()};
+        m_header = {files::requestHash(canonicalText(job.request)),
+                    std::uint32_t(job.share.part),
+                    std::uint32_t(job.share.parts),
+                    std::uint32_t(m_grid.width),
+                    std::uint32_t(m_grid.height),
+                    false,
+                    job.finishing.toNotes()};
         m_lastKept = now();
     }
 
@@ -95,12 +97,14 @@ private:
     // Points of the chunks [first, end of the share).
     std::int64_t pointsOf(std::int64_t first) const
     {
-        return std::max<std::int64_t>(0, std::min(m_job.request.points, m_endChunk * render::kChunkPoints) - first * render::kChunkPoints);
+        return std::max<std::int64_t>(0, std::min(m_job.request.points, m_endChunk * render::kChunkPoints)
+                                             - first * render::kChunkPoints);
     }
     bool keepingDue() const { return !m_job.checkpoint.empty() && now() - m_lastKept >= m_job.checkpointSeconds; }
 
     // The checkpoint left by an earlier run of this command, when there is one.
-    std::optional<Checkpoint> resume(const std::function<void(int row, const std::vector<render::Sums>&)>& take, std::string& error)
+    std::optional<Checkpoint> resume(const std::function<void(int row, const std::vector<render::Sums>&)>& take,
+                                     std::string& error)
     {
         if (m_job.checkpoint.empty() || !std::filesystem::exists(m_job.checkpoint))
             return std::nullopt;
@@ -153,7 +157,9 @@ private:
         control.cancel = m_job.stop;
         control.firstChunk = resumeAt;
         control.endChunk = m_endChunk;
-        const auto chunksDone = [&](std::int64_t points) { return resumeAt - m_firstChunk + render::chunksFor(points); };
+        const auto chunksDone = [&](std::int64_t points) {
+            return resumeAt - m_firstChunk + render::chunksFor(points);
+        };
         const std::int64_t sharePoints = pointsOf(m_firstChunk), keptPoints = sharePoints - pointsOf(resumeAt);
         std::int64_t done = 0;   // by this run; the chunks done are always the first of those it had to do
         control.onRound = [&](std::int64_t points, std::int64_t) {
@@ -172,7 +178,8 @@ private:
             files::SumsWriter writer(m_out, m_header);
             std::vector<render::Sums> row;
             forEachSumsRow(sums, 0, m_grid.height, row, [&](const std::vector<render::Sums>& r) { writer.addRow(r); });
-            return writer.finish(std::uint64_t(m_endChunk - m_firstChunk)) ? PosterResult{} : failed("the sums could not be written");
+            return writer.finish(std::uint64_t(m_endChunk - m_firstChunk)) ? PosterResult{}
+                                                                           : failed("the sums could not be written");
         }
         PictureWriter picture(m_grid.width, m_grid.height, sums.mostHits(), m_job.finishing, m_job.threads, m_out);
         for (int y = 0; y < m_grid.height; y += kRowsAtOnce)
@@ -210,7 +217,8 @@ private:
         const ScratchRemoved removed{m_job.scratch};
         auto writer = std::make_unique<files::SumsWriter>(sinkTo(*scratch), m_header);
         std::string error;
-        const std::optional<Checkpoint> kept = resume([&](int, const std::vector<render::Sums>& row) { writer->addRow(row); }, error);
+        const std::optional<Checkpoint> kept =
+            resume([&](int, const std::vector<render::Sums>& row) { writer->addRow(row); }, error);
         if (!error.empty())
             return failed(error);
         if (kept && (kept->chunksDone != std::uint64_t(shareChunks) || kept->rows % std::uint32_t(rows) != 0))
@@ -224,7 +232,8 @@ private:
             scratch.reset();
             m_lastKept = now();
             std::error_code failure;
-            std::filesystem::copy_file(m_job.scratch, m_job.checkpoint + ".tmp", std::filesystem::copy_options::overwrite_existing, failure);
+            std::filesystem::copy_file(m_job.scratch, m_job.checkpoint + ".tmp",
+                                       std::filesystem::copy_options::overwrite_existing, failure);
             if (failure || std::rename((m_job.checkpoint + ".tmp").c_str(), m_job.checkpoint.c_str()) != 0)
                 return false;
             if (bandsDone == bands)
@@ -247,8 +256,11 @@ private:
             control.firstChunk = m_firstChunk;
             control.endChunk = m_endChunk;
             control.firstRow = first;
-            control.onRound = [&](std::int64_t done, std::int64_t) { report(band * sharePoints + done, bands * sharePoints); };
-            if (render::accumulate(m_job.request, sums, control, render::Sharing::Queues) == render::Accumulated::Cancelled
+            control.onRound = [&](std::int64_t done, std::int64_t) {
+                report(band * sharePoints + done, bands * sharePoints);
+            };
+            if (render::accumulate(m_job.request, sums, control, render::Sharing::Queues)
+                    == render::Accumulated::Cancelled
                 || stopped()) {
                 if (!m_job.checkpoint.empty() && !keep(band))
                     return failed("the checkpoint " + m_job.checkpoint + " could not be written");
@@ -287,7 +299,7 @@ private:
     double m_lastKept = 0;
 };
 
-} // namespace
+}   // namespace
 
 std::string canonicalText(const render::RenderRequest& r)
 {
@@ -299,8 +311,8 @@ std::string canonicalText(const render::RenderRequest& r)
         text += ' ' + exactly(m.weight) + ' ' + std::to_string(m.colour) + (m.shown ? " shown\n" : " hidden\n");
     }
     const render::Frame& f = r.frame;
-    text += "frame " + std::to_string(f.width) + ' ' + std::to_string(f.height) + ' ' + exactly(f.sx) + ' ' + exactly(f.tx)
-            + ' ' + exactly(f.sy) + ' ' + exactly(f.ty) + '\n';
+    text += "frame " + std::to_string(f.width) + ' ' + std::to_string(f.height) + ' ' + exactly(f.sx) + ' '
+            + exactly(f.tx) + ' ' + exactly(f.sy) + ' ' + exactly(f.ty) + '\n';
     text += std::string("colour ") + (r.colour.colouring == render::Colouring::Palette ? "palette" : "maps")
             + (r.colour.density ? " density\n" : " flat\n");
     text += "tone " + exactly(r.tone.gamma) + ' ' + exactly(r.tone.brightness) + '\n';
@@ -315,7 +327,8 @@ int rowsPerBand(const render::RenderRequest& request, std::uint64_t memory, int 
     if (memory == 0 || render::bytesNeeded(request, threads) <= memory)
         return grid.height;
     const std::uint64_t row = render::HitSums::bytesFor(grid.width, 1);
-    const std::uint64_t queues = std::uint64_t(std::max(1, threads)) * render::HitSums::queueBytesFor(grid.width, grid.height);
+    const std::uint64_t queues =
+        std::uint64_t(std::max(1, threads)) * render::HitSums::queueBytesFor(grid.width, grid.height);
     return memory <= queues ? 0 : int(std::min<std::uint64_t>(grid.height, (memory - queues) / row));
 }
 
@@ -324,9 +337,6 @@ std::pair<std::int64_t, std::int64_t> chunksOfShare(std::int64_t chunks, const S
     return {chunks * (share.part - 1) / share.parts, chunks * share.part / share.parts};
 }
 
-PosterResult drawPoster(const PosterJob& job, const files::ByteSink& out)
-{
-    return Drawing(job, out).run();
-}
+PosterResult drawPoster(const PosterJob& job, const files::ByteSink& out) { return Drawing(job, out).run(); }
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

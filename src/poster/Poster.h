@@ -19,16 +19,16 @@ namespace fenra::poster {
 
 struct PosterJob {
     render::RenderRequest request;
-    Finishing finishing;               // the tone, bits a channel and the PNG's texts
+    Finishing finishing;   // the tone, bits a channel and the PNG's texts
     int threads = 1;
-    std::uint64_t memory = 0;          // bytes the sums may take at once; 0: no limit
-    Share share;                       // of the chunks; more than one share writes sums, not a picture
-    std::string checkpoint;            // where the sums so far are kept; empty: nowhere
-    double checkpointSeconds = 300;    // how often they are kept
-    std::string scratch;               // a file name for the bands' sums while the picture is drawn
+    std::uint64_t memory = 0;                  // bytes the sums may take at once; 0: no limit
+    Share share;                               // of the chunks; more than one share writes sums, not a picture
+    std::string checkpoint;                    // where the sums so far are kept; empty: nowhere
+    double checkpointSeconds = 300;            // how often they are kept
+    std::string scratch;                       // a file name for the bands' sums while the picture is drawn
     const std::atomic<bool>* stop = nullptr;   // once set: keep the sums so far, and stop
     std::function<void(std::int64_t done, std::int64_t total)> progress;
-    std::function<double()> secondsNow;        // steady
+    std::function<double()> secondsNow;   // steady
 };
 
 // The request as text, every number exactly: two requests with the same text
@@ -53,4 +53,4 @@ struct PosterResult {
 // one is named), and `out` got nothing or a part of the file, to be dropped.
 PosterResult drawPoster(const PosterJob& job, const files::ByteSink& out);
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

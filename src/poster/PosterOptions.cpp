@@ -16,7 +16,7 @@ std::optional<std::uint64_t> digits(std::string_view text)
     return value;
 }
 
-} // namespace
+}   // namespace
 
 Parsed<PictureSize> parseSize(std::string_view text)
 {
@@ -26,7 +26,9 @@ Parsed<PictureSize> parseSize(std::string_view text)
     if (x == std::string_view::npos)
         return {std::nullopt, refusal};
     const std::optional<std::uint64_t> w = digits(text.substr(0, x)), h = digits(text.substr(x + 1));
-    const auto fits = [](const std::optional<std::uint64_t>& side) { return side && *side >= kMinSide && *side <= kMaxSide; };
+    const auto fits = [](const std::optional<std::uint64_t>& side) {
+        return side && *side >= kMinSide && *side <= kMaxSide;
+    };
     if (!fits(w) || !fits(h))
         return {std::nullopt, refusal};
     return {PictureSize{int(*w), int(*h)}, {}};
@@ -38,11 +40,24 @@ Parsed<std::uint64_t> parseMemory(std::string_view text)
     int shift = 0;
     if (!text.empty()) {
         switch (text.back()) {
-        case 'K': case 'k': shift = 10; break;
-        case 'M': case 'm': shift = 20; break;
-        case 'G': case 'g': shift = 30; break;
-        case 'T': case 't': shift = 40; break;
-        default: break;
+        case 'K':
+        case 'k':
+            shift = 10;
+            break;
+        case 'M':
+        case 'm':
+            shift = 20;
+            break;
+        case 'G':
+        case 'g':
+            shift = 30;
+            break;
+        case 'T':
+        case 't':
+            shift = 40;
+            break;
+        default:
+            break;
         }
     }
     const std::optional<std::uint64_t> n = digits(shift ? text.substr(0, text.size() - 1) : text);
@@ -63,9 +78,6 @@ Parsed<Share> parseShare(std::string_view text)
     return {Share{int(*k), int(*n)}, {}};
 }
 
-std::uint64_t defaultMemory(std::optional<std::uint64_t> available)
-{
-    return available ? *available / 10 * 8 : 0;
-}
+std::uint64_t defaultMemory(std::optional<std::uint64_t> available) { return available ? *available / 10 * 8 : 0; }
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

@@ -42,4 +42,4 @@ std::uint64_t defaultMemory(std::optional<std::uint64_t> available);
 // "2/3": share K of N, 1 <= K <= N.
 Parsed<Share> parseShare(std::string_view text);
 
-} // namespace fenra::poster
+}   // namespace fenra::poster

@@ -41,13 +41,8 @@ public:
     // `total`: the points of the chunks to do, which progress counts against.
     Round(const KernelTables& tables, const HitPalette& palette, std::int64_t points, std::int64_t total,
           const AccumulateControl& control)
-        : m_tables(tables)
-        , m_palette(palette)
-        , m_points(points)
-        , m_total(total)
-        , m_control(control)
-    {
-    }
+        : m_tables(tables), m_palette(palette), m_points(points), m_total(total), m_control(control)
+    {}
 
     std::int64_t run(std::int64_t first, std::int64_t end, HitSums& into, std::vector<std::unique_ptr<HitSums>>& own,
                      int workers, std::int64_t doneBefore)
@@ -65,7 +60,8 @@ public:
                 pool.emplace_back([&, w] {
                     try {
                         HitSums::Writer writer(w == 0 || shared ? into : *own[std::size_t(w - 1)], m_palette, shared);
-                        for (std::int64_t c; !cancelled() && (c = next.fetch_add(1, std::memory_order_relaxed)) < end;) {
+                        for (std::int64_t c;
+                             !cancelled() && (c = next.fetch_add(1, std::memory_order_relaxed)) < end;) {
                             const ChunkJob job{c, std::min(kChunkPoints, m_points - c * kChunkPoints)};
                             drawChunk(m_tables, job, writer);
                             done.fetch_add(job.points, std::memory_order_relaxed);
@@ -104,7 +100,7 @@ private:
     const AccumulateControl& m_control;
 };
 
-} // namespace
+}   // namespace
 
 HitSums sumsFor(const RenderRequest& request)
 {
@@ -133,11 +129,14 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
 {
     HitPalette palette;
     const KernelTables tables = kernelTables(request, into, palette, control.firstRow);
-    const std::int64_t chunks = control.endChunk < 0 ? chunksFor(request.points) : std::min(control.endChunk, chunksFor(request.points));
+    const std::int64_t chunks =
+        control.endChunk < 0 ? chunksFor(request.points) : std::min(control.endChunk, chunksFor(request.points));
     const std::int64_t start = std::clamp<std::int64_t>(control.firstChunk, 0, chunks);
-    const std::int64_t total = std::max<std::int64_t>(0, std::min(request.points, chunks * kChunkPoints) - start * kChunkPoints);
+    const std::int64_t total =
+        std::max<std::int64_t>(0, std::min(request.points, chunks * kChunkPoints) - start * kChunkPoints);
     const int workers = workersFor(request.points, control.threads);
-    const bool ownSums = workers > 1 && sharing == Sharing::ByMemory && privateSumsFit(into.width(), into.height(), workers);
+    const bool ownSums =
+        workers > 1 && sharing == Sharing::ByMemory && privateSumsFit(into.width(), into.height(), workers);
     std::vector<std::unique_ptr<HitSums>> own;
     Round round(tables, palette, request.points, total, control);
 
@@ -175,4 +174,4 @@ Image render(const RenderRequest& request, const AccumulateControl& control)
     return toneMap(sums, request);
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -12,4 +12,4 @@ enum class Sharing {
 
 Accumulated accumulate(const RenderRequest& request, HitSums& into, const AccumulateControl& control, Sharing sharing);
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -6,11 +6,9 @@
 namespace fenra {
 
 Accumulation::Accumulation(int width, int height, bool density)
-    : m_density(density)
-    , m_colours(std::size_t(width) * std::size_t(height), 0)
-    , m_hits(density ? m_colours.size() : 0, 0)
-{
-}
+    : m_density(density), m_colours(std::size_t(width) * std::size_t(height), 0),
+      m_hits(density ? m_colours.size() : 0, 0)
+{}
 
 std::uint64_t Accumulation::bytesFor(int width, int height, bool density)
 {
@@ -46,4 +44,4 @@ std::vector<std::uint32_t> Accumulation::takePicture()
     return picture;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -34,4 +34,4 @@ private:
     std::vector<std::uint64_t> m_hits;      // density only
 };
 
-} // namespace fenra
+}   // namespace fenra

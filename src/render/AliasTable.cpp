@@ -61,4 +61,4 @@ bool AliasTable::uniform() const
     return std::all_of(threshold.begin(), threshold.end(), [](std::int32_t t) { return t == kScale; });
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -24,4 +24,4 @@ struct AliasTable {
     bool uniform() const;
 };
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -11,11 +11,11 @@
 namespace fenra::render {
 namespace {
 
-constexpr double kFrameMargin = 0.05;    // of the picture, on every side
+constexpr double kFrameMargin = 0.05;   // of the picture, on every side
 constexpr double kInside = 1.0 - 2.0 * kFrameMargin;
-constexpr int kSettlePoints = 64;        // left out of the box: the path from the origin
+constexpr int kSettlePoints = 64;   // left out of the box: the path from the origin
 constexpr int kBoxPoints = 100000;
-constexpr double kWindowScale = 5000.0;  // the zoom item "1x", twips per map unit
+constexpr double kWindowScale = 5000.0;   // the zoom item "1x", twips per map unit
 
 // splitmix64: a fixed, well-mixed sequence, so the same maps get the same frame.
 class FixedSequence {
@@ -63,8 +63,12 @@ std::optional<Extent> extentOf(const std::optional<ViewBox>& box)
 {
     if (!box)
         return std::nullopt;
-    Extent e{box->x0 / 2.0 + box->x1 / 2.0, box->y0 / 2.0 + box->y1 / 2.0, box->x1 - box->x0, box->y1 - box->y0,
-             false, false};
+    Extent e{box->x0 / 2.0 + box->x1 / 2.0,
+             box->y0 / 2.0 + box->y1 / 2.0,
+             box->x1 - box->x0,
+             box->y1 - box->y0,
+             false,
+             false};
     if (!std::isfinite(e.spanX) || !std::isfinite(e.spanY))
         return std::nullopt;
     const double size = std::max({e.spanX, e.spanY, std::fabs(e.cx), std::fabs(e.cy)});
@@ -73,7 +77,7 @@ std::optional<Extent> extentOf(const std::optional<ViewBox>& box)
     return e;
 }
 
-} // namespace
+}   // namespace
 
 std::optional<ViewBox> attractorBox(const std::vector<AffineMap>& maps, const std::vector<double>& weights)
 {
@@ -152,4 +156,4 @@ std::optional<ZoomStep> fitFrame(const std::vector<AffineMap>& maps, const std::
     return step;
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

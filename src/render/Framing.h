@@ -20,4 +20,4 @@ std::optional<ViewBox> attractorBox(const std::vector<AffineMap>& maps, const st
 // that is a single point or a line is given the other span's size (or 1 for a point).
 std::optional<ViewBox> fitBox(const std::vector<WeightedMap>& maps, int width, int height);
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -12,7 +12,7 @@ namespace fenra::render {
 namespace {
 
 constexpr int kMinBandShift = 12;
-constexpr int kMaxBandShift = 24;                  // a record keeps 24 bits for the pixel
+constexpr int kMaxBandShift = 24;   // a record keeps 24 bits for the pixel
 constexpr std::size_t kTargetBands = 64;
 
 int bandShiftFor(std::size_t pixels)
@@ -35,24 +35,16 @@ void addTo(Sums& s, const Sums& more)
     s.b += more.b;
 }
 
-} // namespace
+}   // namespace
 
-void HitSums::FreeCells::operator()(Cell* cells) const
-{
-    std::free(cells);
-}
+void HitSums::FreeCells::operator()(Cell* cells) const { std::free(cells); }
 
 HitSums::HitSums(int width, int height)
-    : m_width(width)
-    , m_height(height)
-    , m_size(std::size_t(width) * std::size_t(height))
-    , m_bandShift(bandShiftFor(m_size))
-    , m_bands(bandsFor(m_size))
-    , m_memory(static_cast<Cell*>(std::calloc(std::max<std::size_t>(1, m_size), sizeof(Cell))))
-    , m_cells(m_memory.get())
-    , m_touched((m_size >> kBlockShift) + 1, 0)
-    , m_locks(new std::mutex[m_bands])
-    , m_overflow(m_bands)
+    : m_width(width), m_height(height), m_size(std::size_t(width) * std::size_t(height)),
+      m_bandShift(bandShiftFor(m_size)), m_bands(bandsFor(m_size)),
+      m_memory(static_cast<Cell*>(std::calloc(std::max<std::size_t>(1, m_size), sizeof(Cell)))),
+      m_cells(m_memory.get()), m_touched((m_size >> kBlockShift) + 1, 0), m_locks(new std::mutex[m_bands]),
+      m_overflow(m_bands)
 {
     if (!m_cells)
         throw std::bad_alloc();
@@ -65,10 +57,7 @@ HitSums::HitSums(int width, int height)
         madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
 
-std::size_t HitSums::bytesFor(int width, int height)
-{
-    return std::size_t(width) * std::size_t(height) * sizeof(Cell);
-}
+std::size_t HitSums::bytesFor(int width, int height) { return std::size_t(width) * std::size_t(height) * sizeof(Cell); }
 
 std::size_t HitSums::queueBytesFor(int width, int height)
 {
@@ -146,7 +135,8 @@ void HitSums::clear()
         if (!m_touched[block])
             continue;
         const std::size_t first = block << kBlockShift;
-        std::fill(m_cells + first, m_cells + std::min(m_size, first + (std::size_t(1) << kBlockShift)), Cell{0, 0, 0, 0});
+        std::fill(m_cells + first, m_cells + std::min(m_size, first + (std::size_t(1) << kBlockShift)),
+                  Cell{0, 0, 0, 0});
         m_touched[block] = 0;
     }
     for (auto& moved : m_overflow)
@@ -154,14 +144,9 @@ void HitSums::clear()
 }
 
 HitSums::Writer::Writer(HitSums& target, const HitPalette& palette, bool shared)
-    : m_target(target)
-    , m_palette(palette)
-    , m_shared(shared)
-    , m_withinBand((1u << target.m_bandShift) - 1)
-    , m_records(shared ? target.m_bands * kQueue : 0)
-    , m_counts(shared ? target.m_bands : 0, 0)
-{
-}
+    : m_target(target), m_palette(palette), m_shared(shared), m_withinBand((1u << target.m_bandShift) - 1),
+      m_records(shared ? target.m_bands * kQueue : 0), m_counts(shared ? target.m_bands : 0, 0)
+{}
 
 void HitSums::Writer::flushBand(std::uint32_t band)
 {
@@ -180,4 +165,4 @@ void HitSums::Writer::flush()
             flushBand(band);
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -131,4 +131,4 @@ private:
     std::vector<std::unordered_map<std::size_t, Sums>> m_overflow;   // per band, under its lock
 };
 
-} // namespace fenra::render
+}   // namespace fenra::render

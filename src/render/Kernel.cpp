@@ -2,9 +2,9 @@
 // file); the code below HWY_ONCE is compiled once.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "render/Kernel.cpp"
+#include <hwy/aligned_allocator.h>
 #include <hwy/foreach_target.h>   // must come before highway.h
 #include <hwy/highway.h>
-#include <hwy/aligned_allocator.h>
 
 #include "render/AliasTable.h"
 #include "render/Kernel.h"
@@ -51,7 +51,7 @@ inline void chainState(std::uint64_t seed, std::int64_t chunk, std::int64_t chai
     out[3] = std::uint32_t(b >> 32) | ((out[0] | out[1] | out[2]) == 0 ? 1u : 0u);   // never all zero
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render
 #endif
 
 HWY_BEFORE_NAMESPACE();
@@ -80,8 +80,7 @@ struct Chains {
 template <bool kPermute>
 class MapColumns {
 public:
-    explicit MapColumns(const KernelTables& tables)
-        : m_tables(tables)
+    explicit MapColumns(const KernelTables& tables) : m_tables(tables)
     {
         if constexpr (kPermute) {
             for (int j = 0; j < 6; ++j)
@@ -202,11 +201,8 @@ public:
 
     // `memory`: room for 2 · kStepsAhead registers of int32, aligned.
     PendingHits(HitSums::Writer& out, std::int32_t* memory)
-        : m_out(out)
-        , m_pixels(memory)
-        , m_entries(memory + kStepsAhead * hn::Lanes(IntTag()))
-    {
-    }
+        : m_out(out), m_pixels(memory), m_entries(memory + kStepsAhead * hn::Lanes(IntTag()))
+    {}
 
     // Asks for the first `count` lanes' pixels, adds the hits of kStepsAhead steps ago.
     HWY_INLINE void plot(Ints pixel, Ints entry, std::size_t count)
@@ -247,13 +243,12 @@ private:
 // Where map units land in the sums, in every lane.
 struct Projection {
     explicit Projection(const KernelTables& tables)
-        : sx(hn::Set(FloatTag(), tables.sx)), tx(hn::Set(FloatTag(), tables.tx))
-        , sy(hn::Set(FloatTag(), tables.sy)), ty(hn::Set(FloatTag(), tables.ty))
-        , width(hn::Set(FloatTag(), tables.width)), height(hn::Set(FloatTag(), tables.height))
-        , stride(hn::Set(IntTag(), tables.stride)), firstRow(hn::Set(IntTag(), tables.firstRow))
-        , bandRows(hn::Set(IntTag(), tables.bandRows)), allDrawn(tables.allDrawn)
-    {
-    }
+        : sx(hn::Set(FloatTag(), tables.sx)), tx(hn::Set(FloatTag(), tables.tx)), sy(hn::Set(FloatTag(), tables.sy)),
+          ty(hn::Set(FloatTag(), tables.ty)), width(hn::Set(FloatTag(), tables.width)),
+          height(hn::Set(FloatTag(), tables.height)), stride(hn::Set(IntTag(), tables.stride)),
+          firstRow(hn::Set(IntTag(), tables.firstRow)), bandRows(hn::Set(IntTag(), tables.bandRows)),
+          allDrawn(tables.allDrawn)
+    {}
     Floats sx, tx, sy, ty, width, height;
     Ints stride, firstRow, bandRows;   // the sums hold the rows [firstRow, firstRow + bandRows) of the grid
     bool allDrawn;
@@ -327,23 +322,28 @@ void RunChunkOnTarget(const KernelTables& tables, const ChunkJob& job, HitSums::
     const bool permute = std::size_t(tables.maps) <= hn::Lanes(FloatTag());
     const int which = (permute ? 4 : 0) | (tables.weighted ? 2 : 0) | (tables.blend ? 1 : 0);
     switch (which) {
-    case 0: return runChunk<false, false, false>(tables, job, out);
-    case 1: return runChunk<false, false, true>(tables, job, out);
-    case 2: return runChunk<false, true, false>(tables, job, out);
-    case 3: return runChunk<false, true, true>(tables, job, out);
-    case 4: return runChunk<true, false, false>(tables, job, out);
-    case 5: return runChunk<true, false, true>(tables, job, out);
-    case 6: return runChunk<true, true, false>(tables, job, out);
-    default: return runChunk<true, true, true>(tables, job, out);
+    case 0:
+        return runChunk<false, false, false>(tables, job, out);
+    case 1:
+        return runChunk<false, false, true>(tables, job, out);
+    case 2:
+        return runChunk<false, true, false>(tables, job, out);
+    case 3:
+        return runChunk<false, true, true>(tables, job, out);
+    case 4:
+        return runChunk<true, false, false>(tables, job, out);
+    case 5:
+        return runChunk<true, false, true>(tables, job, out);
+    case 6:
+        return runChunk<true, true, false>(tables, job, out);
+    default:
+        return runChunk<true, true, true>(tables, job, out);
     }
 }
 
-const char* TargetName()
-{
-    return hwy::TargetName(HWY_TARGET);
-}
+const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
 
-} // namespace fenra::render::HWY_NAMESPACE
+}   // namespace fenra::render::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
@@ -368,10 +368,7 @@ std::vector<std::string> simdTargets()
     return names;
 }
 
-std::string simdTarget()
-{
-    return HWY_DYNAMIC_DISPATCH(TargetName)();
-}
+std::string simdTarget() { return HWY_DYNAMIC_DISPATCH(TargetName)(); }
 
-} // namespace fenra::render
+}   // namespace fenra::render
 #endif

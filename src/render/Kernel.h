@@ -56,4 +56,4 @@ void drawChunk(const KernelTables& tables, const ChunkJob& job, HitSums::Writer&
 std::vector<std::string> simdTargets();
 std::string simdTarget();
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -8,10 +8,7 @@
 namespace fenra::render {
 namespace {
 
-Cell hitOf(std::uint32_t colour)
-{
-    return Cell{1u, (colour >> 16) & 0xFFu, (colour >> 8) & 0xFFu, colour & 0xFFu};
-}
+Cell hitOf(std::uint32_t colour) { return Cell{1u, (colour >> 16) & 0xFFu, (colour >> 8) & 0xFFu, colour & 0xFFu}; }
 
 void check(bool ok, const char* what)
 {
@@ -19,7 +16,7 @@ void check(bool ok, const char* what)
         throw std::invalid_argument(what);
 }
 
-} // namespace
+}   // namespace
 
 KernelTables kernelTables(const RenderRequest& request, const HitSums& into, HitPalette& palette, int firstRow)
 {
@@ -74,4 +71,4 @@ KernelTables kernelTables(const RenderRequest& request, const HitSums& into, Hit
     return t;
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -19,16 +19,22 @@ std::uint32_t hue(double turns)
     const double h = 6.0 * (turns - std::floor(turns));
     const double f = h - std::floor(h);
     switch (int(h)) {
-    case 0: return fromUnit(1.0, f, 0.0);
-    case 1: return fromUnit(1.0 - f, 1.0, 0.0);
-    case 2: return fromUnit(0.0, 1.0, f);
-    case 3: return fromUnit(0.0, 1.0 - f, 1.0);
-    case 4: return fromUnit(f, 0.0, 1.0);
-    default: return fromUnit(1.0, 0.0, 1.0 - f);
+    case 0:
+        return fromUnit(1.0, f, 0.0);
+    case 1:
+        return fromUnit(1.0 - f, 1.0, 0.0);
+    case 2:
+        return fromUnit(0.0, 1.0, f);
+    case 3:
+        return fromUnit(0.0, 1.0 - f, 1.0);
+    case 4:
+        return fromUnit(f, 0.0, 1.0);
+    default:
+        return fromUnit(1.0, 0.0, 1.0 - f);
     }
 }
 
-} // namespace
+}   // namespace
 
 std::uint32_t setColour(int k)
 {
@@ -64,4 +70,4 @@ const std::array<std::uint32_t, 256>& gradientPalette()
     return palette;
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

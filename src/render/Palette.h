@@ -13,4 +13,4 @@ std::uint32_t setColour(int k);
 // deep blue through violet, red and orange to pale yellow.
 const std::array<std::uint32_t, 256>& gradientPalette();
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -59,4 +59,4 @@ std::size_t bytesNeeded(const RenderRequest& request, int threads);
 // the chunks done.
 Image render(const RenderRequest& request, const AccumulateControl& control = {});
 
-} // namespace fenra::render
+}   // namespace fenra::render

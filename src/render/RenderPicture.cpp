@@ -58,12 +58,14 @@ RenderRequest framedRequest(const RenderJob& job)
 {
     const ZoomStep zoom = job.plan.zoom.value_or(ZoomStep{1.0, 0.0, 0.0});   // no zoom: map units as twips
     RenderRequest request;
-    request.frame = Frame::window(zoom.scale, zoom.shiftX, zoom.shiftY, job.plan.moveX, job.plan.moveY, job.width > 0 ? 1 : job.scale);
+    request.frame = Frame::window(zoom.scale, zoom.shiftX, zoom.shiftY, job.plan.moveX, job.plan.moveY,
+                                  job.width > 0 ? 1 : job.scale);
     if (job.width > 0) {
         Frame& f = request.frame;
         const double by = std::min(double(job.width) / f.width, double(job.height) / f.height);
-        f = {job.width, job.height, f.sx * by, f.tx * by + (job.width - f.width * by) / 2, f.sy * by,
-             f.ty * by + (job.height - f.height * by) / 2};
+        f = {job.width, job.height,
+             f.sx * by, f.tx * by + (job.width - f.width * by) / 2,
+             f.sy * by, f.ty * by + (job.height - f.height * by) / 2};
     }
     if (job.view)
         request.frame = Frame::ofBox(*job.view, request.frame.width, request.frame.height);
@@ -75,7 +77,7 @@ RenderRequest framedRequest(const RenderJob& job)
     return request;
 }
 
-} // namespace
+}   // namespace
 
 std::vector<AffineMap> dataSetMaps(const RenderJob& job)
 {
@@ -116,7 +118,8 @@ Image renderPicture(const RenderJob& job, const ProgressReport& progress)
 {
     // The window's chain draws exactly what a Pcg32Source with the seed gives, as the window's does.
     const std::uint64_t seed = job.seed;
-    return renderPicture(job, [seed] { return std::make_unique<Pcg32Source>(seed); }, progress);
+    return renderPicture(
+        job, [seed] { return std::make_unique<Pcg32Source>(seed); }, progress);
 }
 
 std::uint64_t renderBytes(const RenderJob& job)
@@ -126,10 +129,10 @@ std::uint64_t renderBytes(const RenderJob& job)
                                                : std::uint64_t(grid.width()) * std::uint64_t(grid.height());
     // A batch is checked before its data sets exist: unless exact, count on the kernel, the larger.
     const std::uint64_t sums = job.exact ? Accumulation::bytesFor(grid.width(), grid.height(), job.colour.density)
-                                             + (kChainChunkPoints + 1) * sizeof(PixelHit)
+                                               + (kChainChunkPoints + 1) * sizeof(PixelHit)
                                          : bytesNeeded(framedRequest(job), job.threads);
     // The picture, its encoded file (at most about the raw pixels), and the program itself.
     return sums + 2 * pixels * 4 + (std::uint64_t(64) << 20);
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -25,11 +25,11 @@ struct RenderJob {
     std::vector<AffineMap> maps = {};   // a collection's entry, drawn by the kernel in place of the data sets
     std::vector<double> weights = {};   // how often each map is picked, in proportion; empty: equally often
     ColourPlan colour = {};
-    bool white = false;            // every map's colour white, as the window's White mode draws
+    bool white = false;   // every map's colour white, as the window's White mode draws
     Tone tone = {};
-    int oversample = 1;            // the kernel draws this many times finer each way, then filters down
+    int oversample = 1;   // the kernel draws this many times finer each way, then filters down
     std::int64_t points = 0;
-    int scale = 1;                 // picture pixels per window pixel
+    int scale = 1;   // picture pixels per window pixel
     // A picture of width × height pixels instead (0: the window's times scale):
     // the window's framing scaled alike both ways to fit inside it, centred;
     // or, with fitToSize, the attractor's box fitted to it.
@@ -37,7 +37,7 @@ struct RenderJob {
     bool fitToSize = false;
     std::uint64_t seed = 0;
     int threads = 1;
-    bool exact = false;            // the window's one chain; else the kernel's many where it can draw the maps
+    bool exact = false;   // the window's one chain; else the kernel's many where it can draw the maps
 };
 
 // Besides the full stop, a data file's texts may use a comma for the decimal
@@ -79,4 +79,4 @@ Image renderPicture(const RenderJob& job, const ProgressReport& progress = {});
 // picture, its encoded file and the program.
 std::uint64_t renderBytes(const RenderJob& job);
 
-} // namespace fenra::render
+}   // namespace fenra::render

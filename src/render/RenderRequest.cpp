@@ -40,4 +40,4 @@ Frame Frame::finer(int factor) const
     return Frame{width * factor, height * factor, sx * n, tx * n, sy * n, ty * n};
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

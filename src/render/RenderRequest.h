@@ -16,9 +16,9 @@ inline constexpr int kMaxMaps = 64;
 // One map of a render: the one affine type, how often it is picked, its colour.
 struct WeightedMap {
     AffineMap map = {};
-    double weight = 1.0;          // >= 0, not all 0 in a request; picks are in proportion
-    std::uint32_t colour = 0;     // 0xFFRRGGBB its hits add (Colouring::MapColours)
-    bool shown = true;            // a hidden map still moves the point, draws nothing
+    double weight = 1.0;        // >= 0, not all 0 in a request; picks are in proportion
+    std::uint32_t colour = 0;   // 0xFFRRGGBB its hits add (Colouring::MapColours)
+    bool shown = true;          // a hidden map still moves the point, draws nothing
     bool operator==(const WeightedMap&) const = default;
 };
 
@@ -68,8 +68,8 @@ struct RenderRequest {
     Frame frame = {};                     // the picture, in picture pixels
     ColourPlan colour = {};
     Tone tone = {};
-    int oversample = 1;                   // the sums are this many times finer each way
-    std::int64_t points = 0;              // drawn (or dropped outside), after each chain's first steps
+    int oversample = 1;        // the sums are this many times finer each way
+    std::int64_t points = 0;   // drawn (or dropped outside), after each chain's first steps
     std::uint64_t seed = 0;
     bool operator==(const RenderRequest&) const = default;
 
@@ -77,4 +77,4 @@ struct RenderRequest {
     Frame sumsFrame() const { return frame.finer(oversample); }
 };
 
-} // namespace fenra::render
+}   // namespace fenra::render

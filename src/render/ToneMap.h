@@ -28,4 +28,4 @@ struct Image {
 // smooths edges without the blockiness of plain averaging. Pure.
 Image toneMap(const HitSums& sums, const RenderRequest& request);
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -8,16 +8,14 @@ namespace fenra::render {
 namespace {
 
 // Rounded half up; v is never negative.
-std::uint32_t channel(double v, double most)
-{
-    return std::uint32_t(most * std::clamp(v, 0.0, 1.0) + 0.5);
-}
+std::uint32_t channel(double v, double most) { return std::uint32_t(most * std::clamp(v, 0.0, 1.0) + 0.5); }
 
-} // namespace
+}   // namespace
 
 void forEachRow(int count, int threads, const std::function<void(int)>& fn)
 {
-    const int workers = std::clamp(threads, 1, std::max(1, count / 4));   // a few rows each, or it is not worth a thread
+    const int workers =
+        std::clamp(threads, 1, std::max(1, count / 4));   // a few rows each, or it is not worth a thread
     if (workers == 1) {
         for (int i = 0; i < count; ++i)
             fn(i);
@@ -33,16 +31,9 @@ void forEachRow(int count, int threads, const std::function<void(int)>& fn)
 
 ToneMapRows::ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits,
                          int threads, Sink sink)
-    : m_fineWidth(fineWidth)
-    , m_fineHeight(fineHeight)
-    , m_n(std::max(1, settings.oversample))
-    , m_width(fineWidth / m_n)
-    , m_height(fineHeight / m_n)
-    , m_settings(settings)
-    , m_logMost(std::log1p(double(mostHits)))
-    , m_dark(mostHits == 0)
-    , m_threads(std::max(1, threads))
-    , m_sink(std::move(sink))
+    : m_fineWidth(fineWidth), m_fineHeight(fineHeight), m_n(std::max(1, settings.oversample)), m_width(fineWidth / m_n),
+      m_height(fineHeight / m_n), m_settings(settings), m_logMost(std::log1p(double(mostHits))), m_dark(mostHits == 0),
+      m_threads(std::max(1, threads)), m_sink(std::move(sink))
 {
     // Tent weights of the 3n fine pixels from n before a picture pixel to n
     // after it, by distance from its centre in picture pixels.
@@ -57,9 +48,10 @@ ToneMapRows::Rgb ToneMapRows::light(const Sums& s) const
     if (s.hits == 0)
         return {};
     const Tone& tone = m_settings.tone;
-    const double light = !m_settings.density
-                             ? 1.0
-                             : std::min(1.0, tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost, 1.0 / tone.gamma));
+    const double light =
+        !m_settings.density
+            ? 1.0
+            : std::min(1.0, tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost, 1.0 / tone.gamma));
     const double strongest = double(std::max({s.r, s.g, s.b}));
     if (strongest == 0.0)
         return {};
@@ -166,4 +158,4 @@ void ToneMapRows::handOn(int first, int count)
     m_sink(PictureRows{first, count, argb, rgb});
 }
 
-} // namespace fenra::render
+}   // namespace fenra::render

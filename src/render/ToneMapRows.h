@@ -46,7 +46,8 @@ public:
     using RowSource = std::function<void(int fineRow, std::span<Sums> out)>;
 
     // `mostHits`: of the whole picture, which the light is relative to.
-    ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits, int threads, Sink sink);
+    ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits, int threads,
+                Sink sink);
 
     // The next `count` fine rows, from `source`.
     void addRows(int count, const RowSource& source);
@@ -75,4 +76,4 @@ private:
 // Runs fn(0) .. fn(count - 1) on up to `threads` threads, each on a run of consecutive indices.
 void forEachRow(int count, int threads, const std::function<void(int)>& fn);
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -16,4 +16,4 @@ namespace fenra::render {
 // centred, at the window's 1x scale for a point.
 std::optional<ZoomStep> fitFrame(const std::vector<AffineMap>& maps, const std::vector<double>& weights);
 
-} // namespace fenra::render
+}   // namespace fenra::render

@@ -15,7 +15,8 @@ struct PaintedMap {
 };
 
 // Iterates the maps into `image`, with the map window [x0,x1] x [y0,y1] filling it.
-void iterate(QImage& image, const PaintedMap* maps, int mapCount, double x0, double x1, double y0, double y1, int points)
+void iterate(QImage& image, const PaintedMap* maps, int mapCount, double x0, double x1, double y0, double y1,
+             int points)
 {
     Pcg32Source random(20261206);
     double x = 0.0, y = 0.0;
@@ -52,7 +53,7 @@ QImage triangle(int size)
     return image;
 }
 
-} // namespace
+}   // namespace
 
 QIcon programIcon()
 {
@@ -77,4 +78,4 @@ QImage logoImage()
     return image;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -10,4 +10,4 @@ namespace fenra {
 QIcon programIcon();
 QImage logoImage();   // 42 x 60 pixels
 
-} // namespace fenra
+}   // namespace fenra

@@ -18,7 +18,7 @@ bool fitsOneLine(const QFontMetrics& metrics, const QString& text, const QRect& 
     return text.isEmpty() || (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height());
 }
 
-} // namespace
+}   // namespace
 
 QFont sansSerif()
 {
@@ -34,7 +34,8 @@ bool captionFits(const QWidget& control)
         return button->captionFits();
     // An option's or a check box's caption follows its indicator, where the style puts it.
     const bool radio = qobject_cast<const QRadioButton*>(&control);
-    if (const auto* option = qobject_cast<const QAbstractButton*>(&control); radio || qobject_cast<const QCheckBox*>(&control)) {
+    if (const auto* option = qobject_cast<const QAbstractButton*>(&control);
+        radio || qobject_cast<const QCheckBox*>(&control)) {
         QStyleOptionButton style;
         style.initFrom(option);
         const QRect room = option->style()->subElementRect(
@@ -60,4 +61,4 @@ void fitCaptions(QWidget& window, QFont font, int largest, int smallest)
     }
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -20,4 +20,4 @@ bool captionFits(const QWidget& control);
 // whichever face the system gives for the font's families.
 void fitCaptions(QWidget& window, QFont font, int largest, int smallest);
 
-} // namespace fenra
+}   // namespace fenra

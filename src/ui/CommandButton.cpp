@@ -5,10 +5,7 @@
 
 namespace fenra {
 
-CommandButton::CommandButton(const QString& caption, QWidget* parent)
-    : QPushButton(caption, parent)
-{
-}
+CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
 
 namespace {
 constexpr int kWrapped = Qt::AlignCenter | Qt::TextWordWrap;
@@ -42,4 +39,4 @@ void CommandButton::paintEvent(QPaintEvent*)
     painter.drawText(fits ? area : rect(), fits ? int(Qt::AlignCenter) : kWrapped, caption);
 }
 
-} // namespace fenra
+}   // namespace fenra

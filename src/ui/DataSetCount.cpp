@@ -13,4 +13,4 @@ std::optional<int> framesShownFor(QStringView countText)
     return std::nullopt;
 }
 
-} // namespace fenra
+}   // namespace fenra

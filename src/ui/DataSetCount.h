@@ -11,4 +11,4 @@ namespace fenra {
 // as they were.
 std::optional<int> framesShownFor(QStringView countText);
 
-} // namespace fenra
+}   // namespace fenra

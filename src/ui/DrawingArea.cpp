@@ -1,13 +1,12 @@
 #include "ui/DrawingArea.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace fenra {
 
 DrawingArea::DrawingArea(QWidget* parent)
-    : QWidget(parent)
-    , m_image(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32)
+    : QWidget(parent), m_image(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32)
 {
     m_image.fill(QColor(Qt::black));
     setAttribute(Qt::WA_StaticContents);
@@ -41,4 +40,4 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     painter.drawImage(kBorder, kBorder, m_image);
 }
 
-} // namespace fenra
+}   // namespace fenra

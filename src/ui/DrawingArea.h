@@ -27,4 +27,4 @@ private:
     QImage m_image;
 };
 
-} // namespace fenra
+}   // namespace fenra

@@ -21,4 +21,4 @@ QRect SlimComboStyle::subControlRect(ComplexControl control, const QStyleOptionC
     return base;
 }
 
-} // namespace fenra
+}   // namespace fenra

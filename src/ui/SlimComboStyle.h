@@ -15,4 +15,4 @@ public:
                          const QWidget* widget) const override;
 };
 
-} // namespace fenra
+}   // namespace fenra

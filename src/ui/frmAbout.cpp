@@ -41,4 +41,4 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -20,4 +20,4 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-} // namespace fenra
+}   // namespace fenra

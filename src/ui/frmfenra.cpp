@@ -21,11 +21,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QMimeData>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -62,8 +62,8 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& text, i
 
 // An editable list whose text is compared exactly: no completion, and Enter
 // never adds the typed text to the list.
-QComboBox* makeComboBox(QWidget* parent, const char* name, const QStringList& items, const QString& text,
-                        QStyle* style, const QRect& geometry)
+QComboBox* makeComboBox(QWidget* parent, const char* name, const QStringList& items, const QString& text, QStyle* style,
+                        const QRect& geometry)
 {
     auto* combo = place(new QComboBox(parent), name, geometry);
     combo->setEditable(true);
@@ -106,16 +106,14 @@ QList<QByteArray> droppedFiles(const QMimeData* mime)
 const QString kTdgFilter = QStringLiteral("Tarnwick Fenra Games (*.tfg)");
 const QString kBmpFilter = QStringLiteral("Windows Bitmap (*.bmp)");
 
-} // namespace
+}   // namespace
 
 frmfenra::frmfenra(Platform platform, RandomSource& random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint)
-    , m_comboStyle(std::make_unique<SlimComboStyle>())
-    , m_platform(platform)
-    , m_random(random)
-    , m_about(std::make_unique<frmAbout>())
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      m_comboStyle(std::make_unique<SlimComboStyle>()), m_platform(platform), m_random(random),
+      m_about(std::make_unique<frmAbout>())
 {
     setObjectName(QStringLiteral("frmfenra"));
     setWindowTitle(QStringLiteral("The Fenra Game     "));
@@ -166,8 +164,8 @@ void frmfenra::buildDataSetFrames()
 
         for (int i = 0; i < 6; ++i) {
             const QByteArray boxName = "txtdata" + QByteArray::number(k) + "(" + QByteArray::number(i) + ")";
-            m_boxes[K][std::size_t(i)] =
-                makeTextBox(frame, boxName.constData(), QString(), kCoefficientWidth, twipsRect(240, 180 + 300 * i, 1095, 255));
+            m_boxes[K][std::size_t(i)] = makeTextBox(frame, boxName.constData(), QString(), kCoefficientWidth,
+                                                     twipsRect(240, 180 + 300 * i, 1095, 255));
             const int labelIndex = 6 * (k - 1) + i;
             const QByteArray labelName = "lbldata(" + QByteArray::number(labelIndex) + ")";
             lbldata[std::size_t(labelIndex)] = makeLabel(frame, labelName.constData(), QStringLiteral("%1:").arg(i + 1),
@@ -175,8 +173,8 @@ void frmfenra::buildDataSetFrames()
         }
 
         const QByteArray showName = "chkvar" + QByteArray::number(k);
-        auto* show = place(new QCheckBox(QStringLiteral("Show"), frame), showName.constData(),
-                           twipsRect(240, 1980, 825, 195));
+        auto* show =
+            place(new QCheckBox(QStringLiteral("Show"), frame), showName.constData(), twipsRect(240, 1980, 825, 195));
         show->setChecked(true);
         show->setToolTip(QStringLiteral("Show the points created by Data Set %1").arg(k));
         m_showBoxes[K] = show;
@@ -235,13 +233,15 @@ void frmfenra::buildBatch()
     txtArray = makeTextBox(fraSave, "txtArray", QStringLiteral("0"), 2, twipsRect(600, 240, 375, 285));
     txtArray->setToolTip(QStringLiteral("The number of images you want to create"));
     cmdSaveBatch = makeButton(fraSave, "cmdSaveBatch", QStringLiteral("Random Batch"), twipsRect(120, 600, 855, 495));
-    cmdSaveBatch->setToolTip(QStringLiteral("Creates a batch of images automatically, and saves the data and the image."));
+    cmdSaveBatch->setToolTip(
+        QStringLiteral("Creates a batch of images automatically, and saves the data and the image."));
     prgArray = makeProgressBar(fraSave, "prgArray", twipsRect(120, 1200, 855, 135));
 }
 
 void frmfenra::buildButtons()
 {
-    cmdSavePicture = makeButton(this, "cmdSavePicture", QStringLiteral("Save Picture"), twipsRect(10080, 1560, 1095, 255));
+    cmdSavePicture =
+        makeButton(this, "cmdSavePicture", QStringLiteral("Save Picture"), twipsRect(10080, 1560, 1095, 255));
     cmdSavePicture->setToolTip(QStringLiteral("Save the image on the display as a Windows Bitmap image file"));
     cmdRandom = makeButton(this, "cmdRandom", QStringLiteral("Random"), twipsRect(10080, 1920, 1095, 255));
     cmdRandom->setToolTip(QStringLiteral("Create random data in the data sets and start the equation loop"));
@@ -358,8 +358,8 @@ bool frmfenra::countIsNumberOrRefuse()
 {
     if (toDouble(cborand->currentText()))
         return true;
-    m_platform.messages.tell(QStringLiteral("\"%1\" must be a number. The data sets were not changed.")
-                                 .arg(lblrand->text()));
+    m_platform.messages.tell(
+        QStringLiteral("\"%1\" must be a number. The data sets were not changed.").arg(lblrand->text()));
     return false;
 }
 
@@ -373,8 +373,7 @@ void frmfenra::cmdStart_Click()
 // while clicks and keys wait in the queue and are handled in their order when
 // the work is done (Start pressed twice makes two runs). A close and files
 // dropped meanwhile follow then too.
-frmfenra::Busy::Busy(frmfenra& window)
-    : m_window(window)
+frmfenra::Busy::Busy(frmfenra& window) : m_window(window)
 {
     if (m_window.m_busy++ == 0)
         m_window.m_sinceProgress.start();
@@ -385,17 +384,17 @@ frmfenra::Busy::~Busy()
     if (--m_window.m_busy > 0)
         return;
     if (!m_window.m_droppedMeanwhile.isEmpty())
-        QMetaObject::invokeMethod(&m_window, [window = &m_window, files = std::exchange(m_window.m_droppedMeanwhile, {})] {
-            window->openGivenFiles(files);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_window,
+            [window = &m_window, files = std::exchange(m_window.m_droppedMeanwhile, {})] {
+                window->openGivenFiles(files);
+            },
+            Qt::QueuedConnection);
     if (m_window.m_closeWhenIdle)
         QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
 }
 
-bool frmfenra::timeToShowProgress()
-{
-    return m_busy > 0 && m_sinceProgress.elapsed() >= progressEvery.count();
-}
+bool frmfenra::timeToShowProgress() { return m_busy > 0 && m_sinceProgress.elapsed() >= progressEvery.count(); }
 
 // Repaints what changed and handles timers and the desktop's requests; the
 // user's clicks, keys and wheel turns stay queued for after the work.
@@ -439,15 +438,9 @@ void frmfenra::cmdRandom_Click()
     cmdStart_Click();
 }
 
-void frmfenra::cborand_Change()
-{
-    ShowDataSetFrames();
-}
+void frmfenra::cborand_Change() { ShowDataSetFrames(); }
 
-void frmfenra::cborand_Click()
-{
-    cborand_Change();
-}
+void frmfenra::cborand_Click() { cborand_Change(); }
 
 void frmfenra::ShowDataSetFrames()
 {
@@ -539,4 +532,4 @@ bool frmfenra::enterPressesStart(QObject* watched, const QKeyEvent* key)
     return true;
 }
 
-} // namespace fenra
+}   // namespace fenra

@@ -180,4 +180,4 @@ private:
     bool m_closing = false;
 };
 
-} // namespace fenra
+}   // namespace fenra

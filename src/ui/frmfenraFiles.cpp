@@ -37,11 +37,8 @@ void remember(FileDialogState& dialog, const QString& chosen)
 class WindowBatchSteps final : public BatchSteps {
 public:
     WindowBatchSteps(frmfenra& window, std::function<QByteArray()> picture, std::function<void(int)> progress)
-        : m_window(window)
-        , m_picture(std::move(picture))
-        , m_progress(std::move(progress))
-    {
-    }
+        : m_window(window), m_picture(std::move(picture)), m_progress(std::move(progress))
+    {}
     void randomRun() override { m_window.cmdRandom_Click(); }
     DataSetTexts currentDataSets() override { return m_window.dataSets(); }
     QByteArray currentPictureBitmap() override { return m_picture(); }
@@ -53,12 +50,9 @@ private:
     std::function<void(int)> m_progress;
 };
 
-} // namespace
+}   // namespace
 
-QByteArray frmfenra::pictureAsBitmap()
-{
-    return encodeBitmap(pctdisplay->raster());
-}
+QByteArray frmfenra::pictureAsBitmap() { return encodeBitmap(pctdisplay->raster()); }
 
 void frmfenra::cmdSave_Click()
 {
@@ -77,10 +71,7 @@ void frmfenra::cmdSave_Click()
         m_platform.messages.tell(QStringLiteral("The data could not be saved to \"%1\": %2.").arg(name, *failure));
 }
 
-void frmfenra::cmdLoad_Click()
-{
-    LoadDataFile();
-}
+void frmfenra::cmdLoad_Click() { LoadDataFile(); }
 
 void frmfenra::LoadDataFile()
 {
@@ -123,9 +114,9 @@ void frmfenra::openGivenFiles(const QList<QByteArray>& names)
     QStringList others;
     for (qsizetype i = 1; i < names.size(); ++i)
         others << u'"' + QFile::decodeName(names[i]) + u'"';
-    m_platform.messages.tell(
-        QStringLiteral("The window opens one file at a time, the first given; %1 %2 not opened.")
-            .arg(others.join(QLatin1String(", ")), others.size() == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+    m_platform.messages.tell(QStringLiteral("The window opens one file at a time, the first given; %1 %2 not opened.")
+                                 .arg(others.join(QLatin1String(", ")),
+                                      others.size() == 1 ? QStringLiteral("was") : QStringLiteral("were")));
 }
 
 void frmfenra::openGivenFile(const QByteArray& rawName)
@@ -185,7 +176,8 @@ bool frmfenra::batchInputsOrRefuse(std::int16_t& runs)
 {
     const std::optional<std::int16_t> count = toInt16(txtArray->text());
     if (!count) {
-        m_platform.messages.tell(QStringLiteral("\"%1\" must be a whole number. Nothing was made.").arg(lblSave->text()));
+        m_platform.messages.tell(
+            QStringLiteral("\"%1\" must be a whole number. Nothing was made.").arg(lblSave->text()));
         return false;
     }
     // Every data file of the batch holds the count in one character.
@@ -226,11 +218,13 @@ void frmfenra::cmdSaveBatch_Click()
     BatchResult result;
     {
         const Busy busy(*this);   // over before a failure is told
-        WindowBatchSteps steps(*this, [this] { return pictureAsBitmap(); }, [this](int run) {
-            prgArray->setValue(run);
-            if (timeToShowProgress())
-                repaintMeanwhile();
-        });
+        WindowBatchSteps steps(
+            *this, [this] { return pictureAsBitmap(); },
+            [this](int run) {
+                prgArray->setValue(run);
+                if (timeToShowProgress())
+                    repaintMeanwhile();
+            });
         result = runRandomBatch(runs, batchBaseName(name), steps, m_platform.files);
     }
     rtfSave.clear();
@@ -238,5 +232,4 @@ void frmfenra::cmdSaveBatch_Click()
         m_platform.messages.tell(result.failure);
 }
 
-} // namespace fenra
-
+}   // namespace fenra

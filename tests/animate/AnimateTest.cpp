@@ -41,9 +41,10 @@ KeyMaps keyOf(std::initializer_list<AffineMap> maps, std::initializer_list<doubl
 
 TEST(MapPose, TakesMapsApartAndBackIncludingMirrorsAndFlatMaps)
 {
-    const AffineMap maps[] = {turned(0.3, 0.6, 0.1, 0.4, 1, -2), turned(-2.9, 0.2, -0.05, 0.9),
+    const AffineMap maps[] = {turned(0.3, 0.6, 0.1, 0.4, 1, -2),
+                              turned(-2.9, 0.2, -0.05, 0.9),
                               {{-0.15, 0.28, 0.0, 0.26, 0.24, 0.44}},   // the fern's mirrored leaflet
-                              {{0.0, 0.0, 0.0, 0.0, 0.16, 0.0}}};        // its stalk: flat in x
+                              {{0.0, 0.0, 0.0, 0.0, 0.16, 0.0}}};       // its stalk: flat in x
     for (const auto& m : maps)
         expectNear(mapOf(poseOf(m)), m, 2e-4);   // the stalk comes back kThinnestStretch wide
     EXPECT_EQ(poseOf(maps[2]).mirror, -1.0);
@@ -51,7 +52,9 @@ TEST(MapPose, TakesMapsApartAndBackIncludingMirrorsAndFlatMaps)
 
 TEST(Keyframes, TurnsTheShortWayWithScaleAndShiftLinearBetweenTwoKeys)
 {
-    const struct { double from, to, middle; } cases[] = {{80, -80, 0}, {170, -170, 180}, {-30, 300, -45}};
+    const struct {
+        double from, to, middle;
+    } cases[] = {{80, -80, 0}, {170, -170, 180}, {-30, 300, -45}};
     for (const auto& c : cases) {
         const std::vector<KeyMaps> keys{keyOf({turned(c.from * kDegree, 0.7, 0.2, 0.3, 0, 1)}),
                                         keyOf({turned(c.to * kDegree, 0.7, 0.2, 0.3, 4, 1)})};
@@ -75,12 +78,11 @@ TEST(Keyframes, EndsClampWithoutALoopLeadBackWithOneAndWeightsStayAtOrAboveZero)
 {
     auto at = [](double x) { return turned(0, 0.5, 0, 0.5, x); };
     const std::vector<KeyMaps> keys{keyOf({at(0)}), keyOf({at(1)}), keyOf({at(0)})};
-    EXPECT_NEAR(mapsAt(keys, false, {3, 4})[0].map.c[2], 0.625, 1e-12);    // a line past the last key
-    EXPECT_NEAR(mapsAt(keys, true, {3, 6})[0].map.c[2], 0.5625, 1e-12);    // the first key after the last
-    EXPECT_EQ(mapsAt(keys, true, {1, 1}), mapsAt(keys, true, {0, 1}));     // frame N is frame 0
+    EXPECT_NEAR(mapsAt(keys, false, {3, 4})[0].map.c[2], 0.625, 1e-12);   // a line past the last key
+    EXPECT_NEAR(mapsAt(keys, true, {3, 6})[0].map.c[2], 0.5625, 1e-12);   // the first key after the last
+    EXPECT_EQ(mapsAt(keys, true, {1, 1}), mapsAt(keys, true, {0, 1}));    // frame N is frame 0
     // The second map's shares 1/2, 0, 0, 1/2 would dip below 0 between the middle keys.
-    const std::vector<KeyMaps> fading{keyOf({at(0), at(1)}), keyOf({at(0)}), keyOf({at(0)}),
-                                      keyOf({at(0), at(1)})};
+    const std::vector<KeyMaps> fading{keyOf({at(0), at(1)}), keyOf({at(0)}), keyOf({at(0)}), keyOf({at(0), at(1)})};
     const auto middle = mapsAt(fading, false, {1, 2});
     ASSERT_EQ(middle.size(), 2u);
     EXPECT_EQ(middle[1].weight, 0.0);
@@ -127,10 +129,22 @@ TEST(ViewBoxes, TheUnionHoldsEveryFrameAtThePicturesAspectAndFollowingNeverCuts)
 
 TEST(FramePattern, TakesOneNumberAndLiteralPercentsAndRefusesTheRest)
 {
-    const struct { QString text; QString frame12; } cases[] = {
-        {u"f%04d.png"_s, u"f0012.png"_s}, {u"%d"_s, u"12"_s}, {u"100%%/a%d%%.png"_s, u"100%/a12%.png"_s},
-        {u"still.png"_s, u"still.png"_s}, {u"%d%d"_s, {}}, {u"%s.png"_s, {}}, {u"%4d"_s, {}},
-        {u"%00d"_s, {}}, {u"%010d"_s, {}}, {u"%n"_s, {}}, {u"a%"_s, {}}, {u"%ld"_s, {}},
+    const struct {
+        QString text;
+        QString frame12;
+    } cases[] = {
+        {u"f%04d.png"_s, u"f0012.png"_s},
+        {u"%d"_s, u"12"_s},
+        {u"100%%/a%d%%.png"_s, u"100%/a12%.png"_s},
+        {u"still.png"_s, u"still.png"_s},
+        {u"%d%d"_s, {}},
+        {u"%s.png"_s, {}},
+        {u"%4d"_s, {}},
+        {u"%00d"_s, {}},
+        {u"%010d"_s, {}},
+        {u"%n"_s, {}},
+        {u"a%"_s, {}},
+        {u"%ld"_s, {}},
     };
     for (const auto& c : cases) {
         const auto reading = readFramePattern(c.text);
@@ -141,4 +155,4 @@ TEST(FramePattern, TakesOneNumberAndLiteralPercentsAndRefusesTheRest)
     }
 }
 
-} // namespace
+}   // namespace

@@ -1,8 +1,8 @@
 #include "cli/CliRun.h"
-#include "files/InputData.h"
 #include "engine/RenderRun.h"
 #include "files/Bitmap.h"
 #include "files/DataRecord.h"
+#include "files/InputData.h"
 #include "files/PngChunks.h"
 #include "platform/QtFileStore.h"
 
@@ -40,7 +40,11 @@ QString samplePath(const QString& name)   // a data file unless named with its e
 {
     return QStringLiteral(FENRA_SAMPLES_DIR "/%1%2").arg(name, name.contains(u'.') ? u""_s : u".tfg"_s);
 }
-LoadedData load(const QString& path) { QtFileStore disk; return loadDataSets(path, disk); }
+LoadedData load(const QString& path)
+{
+    QtFileStore disk;
+    return loadDataSets(path, disk);
+}
 
 // fenra-render in a folder of its own, with what it prints kept.
 struct CliHarness {
@@ -67,8 +71,16 @@ struct CliHarness {
         for (QString& w : words)
             w = w.startsWith(u'@') ? path(w.mid(1)) : w.startsWith(u'%') ? samplePath(w.mid(1)) : w;
         out.str({}), err.str({});
-        CliEnvironment environment{in, out, err, false, *files, [] { return std::uint64_t(777); }, [] { return 0.0; }, 2,
-                                   [] { return std::uint64_t(512) << 20; }, {}};
+        CliEnvironment environment{in,
+                                   out,
+                                   err,
+                                   false,
+                                   *files,
+                                   [] { return std::uint64_t(777); },
+                                   [] { return 0.0; },
+                                   2,
+                                   [] { return std::uint64_t(512) << 20; },
+                                   {}};
         return runCli(words, environment);
     }
 };
@@ -77,8 +89,14 @@ struct CliHarness {
 struct FullDisk final : FileStore {
     QtFileStore disk;
     ReadResult readPrefix(const QString& path, qint64 most) override { return disk.readPrefix(path, most); }
-    std::optional<QString> writeWhole(const QString&, const QByteArray&) override { return u"No space left on device"_s; }
-    std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& f) override { return {{f[0].path, *writeWhole({}, {})}}; }
+    std::optional<QString> writeWhole(const QString&, const QByteArray&) override
+    {
+        return u"No space left on device"_s;
+    }
+    std::optional<WriteFailure> writeTogether(const std::vector<FileBytes>& f) override
+    {
+        return {{f[0].path, *writeWhole({}, {})}};
+    }
 };
 
 // A value after '=' or as the next argument, even one that starts with '-'; a file name after "--".
@@ -97,17 +115,27 @@ TEST(CliOptions, ValuesAfterEqualsOrNextAndFileNamesAsBytes)
 // that cannot be read or written, or a picture too big for the memory, with 1; each says why, before any work.
 TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason)
 {
-    const struct { const char *line, *reason; int exit = kExitBadOption; } cases[] = {
+    const struct {
+        const char *line, *reason;
+        int exit = kExitBadOption;
+    } cases[] = {
         {"--points 9223372036854775808", "--points needs a whole number from 0 to 9223372036854775807"},
         {"--points", "--points needs a value"},
-        {"--zoom 3x", "--zoom needs 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"}, {"--down 1,5", "full stop as the decimal"},
-        {"--right east", "--right needs a number of twips, not \"east\""}, {"-o out.png", "give a data file"},
-        {"--hide 2,7", "--hide needs data set numbers from 1 to 6"}, {"in.tfg -o out.jpg", "must end in .bmp or .png"},
-        {"--threads 0", "--threads needs a whole number from 1 to 256"}, {"--batch 3", "--batch needs --prefix"},
-        {"--gamma 0", "--gamma needs a number above 0 and at most 100"}, {"--brightness 1,5", "full stop as the decimal"},
+        {"--zoom 3x", "--zoom needs 0.25x, 0.5x, 1x, 2x, 4x, 8x or none"},
+        {"--down 1,5", "full stop as the decimal"},
+        {"--right east", "--right needs a number of twips, not \"east\""},
+        {"-o out.png", "give a data file"},
+        {"--hide 2,7", "--hide needs data set numbers from 1 to 6"},
+        {"in.tfg -o out.jpg", "must end in .bmp or .png"},
+        {"--threads 0", "--threads needs a whole number from 1 to 256"},
+        {"--batch 3", "--batch needs --prefix"},
+        {"--gamma 0", "--gamma needs a number above 0 and at most 100"},
+        {"--brightness 1,5", "full stop as the decimal"},
         {"--oversample 5", "--oversample needs a whole number from 1 to 4"},
-        {"--frobnicate 3", "unknown option --frobnicate"}, {"a.tfg b.tfg -o out.png", "needs %d or %04d where each frame"},
-        {"in.tfg", "give the picture's name with --output"}, {"--batch 3 --prefix fern in.tfg", "reads no data file"},
+        {"--frobnicate 3", "unknown option --frobnicate"},
+        {"a.tfg b.tfg -o out.png", "needs %d or %04d where each frame"},
+        {"in.tfg", "give the picture's name with --output"},
+        {"--batch 3 --prefix fern in.tfg", "reads no data file"},
         {"--batch 3 --prefix fern --count 10", "--count must be one character and a number"},
         {"@missing.tfg -o @x.png", "cannot read", kExitFileFailed},
         {"@loop.tfg -o @x.png", "a link that leads round in a loop", kExitFileFailed},
@@ -117,12 +145,18 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         {"--batch 2 --prefix @nowhere/b", "there is no folder", kExitFileFailed},
         {"%fern -o @x.bmp --scale 16 --colour density", "MB of memory, and only 512 MB", kExitFileFailed},
         {"%fern -o @x.png --memory 1K", "--memory holds less than one row of the sums (12704 bytes at this size)"},
-        {"in.tfg -o x.png --size 0x10", "--size needs WIDTHxHEIGHT"}, {"in.tfg -o x.png --size 70000x10", "--size needs"},
-        {"in.tfg -o x.png --size 12x", "--size needs"}, {"in.tfg --part 0/3 --sums s", "--part needs K/N"},
-        {"in.tfg --part 4/3 --sums s", "--part needs K/N"}, {"in.tfg --part 1/0 --sums s", "--part needs K/N"},
-        {"in.tfg -o x.png --memory 2GB", "--memory needs an amount"}, {"in.tfg --part 1/2", "give both"},
-        {"in.tfg -o x.bmp --depth 16", "--depth 16 needs a PNG"}, {"in.tfg --exact --part 1/2 --sums s", "cannot be split"},
-        {"in.tfg -o x.png --exact --checkpoint c", "cannot be split"}, {"--merge -o x.png", "--merge needs the sums files"},
+        {"in.tfg -o x.png --size 0x10", "--size needs WIDTHxHEIGHT"},
+        {"in.tfg -o x.png --size 70000x10", "--size needs"},
+        {"in.tfg -o x.png --size 12x", "--size needs"},
+        {"in.tfg --part 0/3 --sums s", "--part needs K/N"},
+        {"in.tfg --part 4/3 --sums s", "--part needs K/N"},
+        {"in.tfg --part 1/0 --sums s", "--part needs K/N"},
+        {"in.tfg -o x.png --memory 2GB", "--memory needs an amount"},
+        {"in.tfg --part 1/2", "give both"},
+        {"in.tfg -o x.bmp --depth 16", "--depth 16 needs a PNG"},
+        {"in.tfg --exact --part 1/2 --sums s", "cannot be split"},
+        {"in.tfg -o x.png --exact --checkpoint c", "cannot be split"},
+        {"--merge -o x.png", "--merge needs the sums files"},
         {"%fern -o @x.png", "could not be written: No space left on device", kExitFileFailed},
         {"--batch 2 --prefix @b", "The batch stopped in run 1", kExitFileFailed},
         {"%fern -o @x.png --save-tfg @x.png", "--save-tfg \"%1/x.png\" would write over the picture"},
@@ -136,7 +170,8 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
         FullDisk full;
         h.files = &full;
         EXPECT_EQ(h.run(QString::fromUtf8(c.line)), c.exit);
-        EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.reason).replace(u"%1"_s, h.folder.path())) && h.out.str().empty())
+        EXPECT_TRUE(h.errors().contains(QString::fromUtf8(c.reason).replace(u"%1"_s, h.folder.path()))
+                    && h.out.str().empty())
             << h.err.str();
         EXPECT_EQ(h.errors().endsWith(u"Try 'fenra-render --help'.\n"_s), c.exit == kExitBadOption);
         EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
@@ -147,11 +182,16 @@ TEST(CliRun, BadCommandLinesAndFilesThatCannotBeReadOrWrittenExitWithTheirReason
 // --exact draws the window's picture (a Pcg32 source with the seed, a fresh current map), over several chunks of work too.
 TEST(CliRun, TheSameSeedGivesTheSameBytesForAnyThreadsAndExactTheWindowsPicture)
 {
-    const struct { const char* options; std::optional<RunSettingsTexts> window; } cases[] = {   // none: the kernel's
+    const struct {
+        const char* options;
+        std::optional<RunSettingsTexts> window;
+    } cases[] = {
+        // none: the kernel's
         {"-o @a.bmp --exact", RunSettingsTexts{}},
         {"-o @a.png --exact --colour data --zoom 2x --right -300 --down 450 --hide 2,4 --points 250000",
          RunSettingsTexts{"250000", "2x", "-300", "450", ColourMode::Data, {true, false, true, false, true, true}}},
-        {"-o @a.png --points 2200000 --colour density --tint palette", {}}, {"-o @a.bmp --points 600000 --scale 2", {}},
+        {"-o @a.png --points 2200000 --colour density --tint palette", {}},
+        {"-o @a.bmp --points 600000 --scale 2", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
@@ -165,7 +205,8 @@ TEST(CliRun, TheSameSeedGivesTheSameBytesForAnyThreadsAndExactTheWindowsPicture)
         const QByteArray one = render(7, "--threads 1");
         EXPECT_TRUE(render(7, "") == one && render(7, "--threads 3") == one && render(8, "") != one);
         if (c.window) {
-            render::Image window{kDisplayWidth, kDisplayHeight, std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
+            render::Image window{kDisplayWidth, kDisplayHeight,
+                                 std::vector<std::uint32_t>(kDisplayWidth * kDisplayHeight)};
             CurrentMap map;
             Pcg32Source random(7);
             renderRun(*load(samplePath("fern")).dataSets, *planRun(*c.window).plan, map, random, window.view());
@@ -203,20 +244,29 @@ TEST(PictureFiles, APngCarriesItsRecordAndSettingsAndDrawsItselfAgain)
     carried.count = u"4"_s;
     CliHarness h;
     ASSERT_EQ(h.disk.writeWhole(h.path(u"leaf.tfg"_s), record), std::nullopt);
-    ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s), kExitDone);
-    const struct { const char* options; bool same; const char* settings; } cases[] = {
-        {"", true, "--settings-version 3 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
-        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false, "--settings-version 3 --points 300 --zoom 1x --right 0 "
+    ASSERT_EQ(h.run(u"@leaf.tfg -o @first.png --seed 3 --colour data --points 40000 --count 4 --down 20.5"_s),
+              kExitDone);
+    const struct {
+        const char* options;
+        bool same;
+        const char* settings;
+    } cases[] = {
+        {"", true,
+         "--settings-version 3 --points 40000 --zoom 1x --right 0 --down 20.5 --colour data --scale 1 --seed 3"},
+        {"--points 300 --colour density --tint palette --gamma 1.25 --oversample 2", false,
+         "--settings-version 3 --points 300 --zoom 1x --right 0 "
          "--down 20.5 --colour density --tint palette --gamma 1.25 --oversample 2 --scale 1 --seed 3"},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(h.run(u"@first.png -o @again.png "_s + QString::fromLatin1(c.options)), kExitDone) << h.err.str();
         EXPECT_EQ(h.read(u"again.png"_s) == h.read(u"first.png"_s), c.same);
         EXPECT_EQ(load(h.path(u"again.png"_s)).dataSets, carried);
-        EXPECT_EQ(QImageReader(h.path(u"again.png"_s)).text(QString::fromLatin1(kSettingsKey)), QString::fromLatin1(c.settings));
+        EXPECT_EQ(QImageReader(h.path(u"again.png"_s)).text(QString::fromLatin1(kSettingsKey)),
+                  QString::fromLatin1(c.settings));
     }
     ASSERT_EQ(h.run(u"%maple -o @third.bmp"_s), kExitDone);
-    EXPECT_TRUE(h.run(u"@third.bmp -o @fourth.png"_s) == kExitFileFailed && h.errors().contains(u"bitmap holds no data"_s));
+    EXPECT_TRUE(h.run(u"@third.bmp -o @fourth.png"_s) == kExitFileFailed
+                && h.errors().contains(u"bitmap holds no data"_s));
 }
 
 // A picture's stored settings are data: what a picture may not set is ignored in one line, values from the file
@@ -232,14 +282,21 @@ TEST(PictureFiles, APicturesSettingsNeverActAsACommandLine)
     const QByteArray good = picture("--points 1000 --seed 2");
     QByteArray badCrc = good;
     badCrc[60] = char(badCrc[60] ^ 4);
-    const struct { QByteArray file; const char *options; int exit; const char* said; } cases[] = {
+    const struct {
+        QByteArray file;
+        const char* options;
+        int exit;
+        const char* said;
+    } cases[] = {
         {picture("--save-tfg " + QFile::encodeName(h.path(u"owned.tfg"_s)) + " --points 1000 --batch 2 --threads 3"),
          "-o @x.png", kExitDone, "stores what a picture may not set, which is ignored: --save-tfg /"},
         {picture("--points 9223372036854775807"), "--save-tfg @s.tfg", kExitDone,
          "its 9223372036854775807 points are more than a picture may ask for; 10000000000 are drawn"},
         {picture("--scale 6 --oversample 4"), "--save-tfg @s.tfg", kExitDone, "--scale 6 --oversample 2 are used"},
-        {picture("--scale 6 --oversample 4"), "--save-tfg @s.tfg --oversample 4", kExitDone, "--scale 4 --oversample 4 are used"},
-        {picture("--points abc"), "-o @x.png", kExitFileFailed, "its stored settings are not valid: --points needs a whole"},
+        {picture("--scale 6 --oversample 4"), "--save-tfg @s.tfg --oversample 4", kExitDone,
+         "--scale 4 --oversample 4 are used"},
+        {picture("--points abc"), "-o @x.png", kExitFileFailed,
+         "its stored settings are not valid: --points needs a whole"},
         {good.left(good.size() - 5), "-o @x.png", kExitFileFailed, "in.png\": the PNG ends before its last chunk"},
         {badCrc, "-o @x.png", kExitFileFailed, "in.png\": its chunk at byte 33 fails its CRC check"},
         {"\xff\xd8\xff\xe0\0\x10JFIF", "-o @x.png", kExitFileFailed, "cannot read \"%1/in.png\": it is not a PNG"},
@@ -264,10 +321,15 @@ TEST(PictureFiles, APngOfAnyNumberOfMapsDrawsItselfAgain)
     EXPECT_EQ(h.read(u"again.png"_s), h.read(u"first.png"_s));
     ASSERT_EQ(h.run(u"%fern -o @fern.png --seed 4 --points 30000"_s), kExitDone);
     ReadPngTexts texts = readPngTexts(h.read(u"fern.png"_s));
-    EXPECT_TRUE(texts.texts[kMapsKey].startsWith("picture {\n0.135 0.0779 0.0779 0.045 -0.838 0.2958 1\n"));   // the first of the fern's six maps
+    EXPECT_TRUE(texts.texts[kMapsKey].startsWith(
+        "picture {\n0.135 0.0779 0.0779 0.045 -0.838 0.2958 1\n"));   // the first of the fern's six maps
     std::uint32_t pixel = kBlack;
-    ASSERT_EQ(h.disk.writeWhole(h.path(u"both.png"_s), encodePng({&pixel, 1, 1, 1}, {{kRecordKey, texts.texts[kRecordKey]},
-              {kMapsKey, "other {\n1 0 0 1 0 0 1\n}"}, {kSettingsKey, texts.texts[kSettingsKey]}}).value()), std::nullopt);
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"both.png"_s),
+                                encodePng({&pixel, 1, 1, 1}, {{kRecordKey, texts.texts[kRecordKey]},
+                                                              {kMapsKey, "other {\n1 0 0 1 0 0 1\n}"},
+                                                              {kSettingsKey, texts.texts[kSettingsKey]}})
+                                    .value()),
+              std::nullopt);
     ASSERT_EQ(h.run(u"@both.png -o @again.png"_s), kExitDone);
     EXPECT_EQ(h.read(u"again.png"_s), h.read(u"fern.png"_s));
 }
@@ -279,13 +341,22 @@ TEST(CliRun, ACollectionIsListedPickedWeighedFramedAndSavedForTheWindow)
     CliHarness h;
     ASSERT_EQ(h.disk.writeWhole(h.path(u"bad"_s), "a {\n0 0 0 0.5 0 0 1\n1 2 3\n}"), std::nullopt);
     // 3D entries among 2D ones, two sets that do not contract and one that does.
-    ASSERT_EQ(h.disk.writeWhole(h.path(u"mixed.ifs"_s), "3dfern(3D) { ; 3D\n .5 0 0 0 .5 0 0 0 .5 0 -.5 0 1\n}\n"
+    ASSERT_EQ(h.disk.writeWhole(h.path(u"mixed.ifs"_s),
+                                "3dfern(3D) { ; 3D\n .5 0 0 0 .5 0 0 0 .5 0 -.5 0 1\n}\n"
                                 "shift {\n 1 0 0 1 .5 0 1\n}\ngrow {\n 1.5 0 0 1.5 0 0 1\n 1.2 0 0 1.2 1 0 1\n}\n"
-                                "half {\n .5 0 0 .5 0 0 1\n .5 0 0 .5 1 0 1\n}\n"), std::nullopt);
-    ASSERT_EQ(h.disk.writeWhole(h.path(u"twice.ifs"_s), "a { 1 0 0 1 0 0 1 }\nb { 1 0 0 1 0 0 1 }\na { .5 0 0 .5 0 0 1 }"), std::nullopt);
-    const struct { std::string line; int exit; const char* said; } cases[] = {
+                                "half {\n .5 0 0 .5 0 0 1\n .5 0 0 .5 1 0 1\n}\n"),
+              std::nullopt);
+    ASSERT_EQ(
+        h.disk.writeWhole(h.path(u"twice.ifs"_s), "a { 1 0 0 1 0 0 1 }\nb { 1 0 0 1 0 0 1 }\na { .5 0 0 .5 0 0 1 }"),
+        std::nullopt);
+    const struct {
+        std::string line;
+        int exit;
+        const char* said;
+    } cases[] = {
         {"%classic.ifs --list", kExitDone, "fern\nsierpinski\ndragon\n"},
-        {"%classic.ifs --name nope -o @x.png", kExitBadOption, "has no entry \"nope\"; its entries are: fern, sierpinski,"},
+        {"%classic.ifs --name nope -o @x.png", kExitBadOption,
+         "has no entry \"nope\"; its entries are: fern, sierpinski,"},
         {"@bad -o @x.png", kExitFileFailed, "bad:3: a row of 3 numbers"},
         {"%classic.ifs --name crystal --save-tfg @c.tfg", kExitFileFailed, "7 maps cannot be saved as a data file"},
         {"%classic.ifs --exact -o @x.png", kExitBadOption, "a collection is drawn by the kernel"},
@@ -293,7 +364,8 @@ TEST(CliRun, ACollectionIsListedPickedWeighedFramedAndSavedForTheWindow)
         {"%fern --list", kExitBadOption, "need a collection"},
         {"%classic.ifs --name fern --save-tfg @fern.tfg", kExitDone, "weights are dropped"},
         {"@mixed.ifs --list", kExitDone, "3dfern\t(3D)\nshift\ngrow\nhalf\n"},
-        {"@mixed.ifs --name 3dfern -o @x.png", kExitFileFailed, "\"3dfern\" is a 3D entry, and 3D entries are not drawn"},
+        {"@mixed.ifs --name 3dfern -o @x.png", kExitFileFailed,
+         "\"3dfern\" is a 3D entry, and 3D entries are not drawn"},
         {"@mixed.ifs -o @x.png --points 100", kExitDone, "warning: its points run off; the picture may be empty\n"},
         {"@mixed.ifs --name grow --zoom 1x -o @x.png --points 100", kExitDone, "warning: its points run off;"},
         {"@twice.ifs --list", kExitFileFailed, "twice.ifs:3: a second entry \"a\""},
@@ -303,15 +375,18 @@ TEST(CliRun, ACollectionIsListedPickedWeighedFramedAndSavedForTheWindow)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ(h.run(QString::fromStdString(c.line)), c.exit);
-        EXPECT_TRUE(QString::fromStdString(h.out.str() + h.err.str()).contains(QString::fromUtf8(c.said))) << h.err.str();
+        EXPECT_TRUE(QString::fromStdString(h.out.str() + h.err.str()).contains(QString::fromUtf8(c.said)))
+            << h.err.str();
     }
     ASSERT_EQ(h.run(u"@mixed.ifs --name half -o @x.png --points 100"_s), kExitDone);
     EXPECT_TRUE(h.errors().isEmpty()) << h.err.str();   // it contracts: no warning
     ASSERT_EQ(h.run(u"%fern --save-tfg -"_s), kExitDone);
     EXPECT_EQ(QByteArray::fromStdString(h.out.str()), h.disk.readPrefix(samplePath(u"fern"_s), 217).bytes);
-    EXPECT_EQ(load(h.path(u"fern.tfg"_s)).dataSets->sets[1], (Coefficients{"0.8500", "0.0400", "0.0000", "-0.040", "0.8500", "1.6000"}));
+    EXPECT_EQ(load(h.path(u"fern.tfg"_s)).dataSets->sets[1],
+              (Coefficients{"0.8500", "0.0400", "0.0000", "-0.040", "0.8500", "1.6000"}));
     // Only the first map, which keeps every point at the origin: one pixel, in the middle of the fitted picture.
-    ASSERT_EQ(h.run(u"%classic.ifs --name sierpinski --weights 1,0,0 --colour white --points 10000 -o @one.png"_s), kExitDone);
+    ASSERT_EQ(h.run(u"%classic.ifs --name sierpinski --weights 1,0,0 --colour white --points 10000 -o @one.png"_s),
+              kExitDone);
     const QImage one(h.path(u"one.png"_s));
     int lit = 0;
     for (int row = 0; row < one.height(); ++row)
@@ -328,20 +403,29 @@ TEST(CliRun, StreamsCommasAndWarnings)
     CliHarness h;
     QByteArray fern = h.disk.readPrefix(samplePath(u"fern"_s), 217).bytes.value();
     ASSERT_EQ(h.run(u"%fern -o @file.png --seed 5"_s), kExitDone);
-    const struct { QByteArray input; const char* warning; } cases[] = {
-        {fern, ""}, {fern.replace('.', ','), ""}, {"", "standard input is empty"}, {"3 x", "standard input holds no numbers"}};
+    const struct {
+        QByteArray input;
+        const char* warning;
+    } cases[] = {{fern, ""},
+                 {fern.replace('.', ','), ""},
+                 {"", "standard input is empty"},
+                 {"3 x", "standard input holds no numbers"}};
     for (const auto& c : cases) {
         h.in.clear(), h.in.str(c.input.toStdString());
         EXPECT_EQ(h.run(u"- -o - --seed 5"_s), kExitDone);
         EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(h.out.str())) == QImage::fromData(h.read(u"file.png"_s)),
-                  !*c.warning) << c.warning;
+                  !*c.warning)
+            << c.warning;
         EXPECT_TRUE(h.errors().startsWith(*c.warning ? u"fenra-render: warning: "_s : u"- seed 5\n"_s)
-                    && h.errors().contains(QLatin1String(c.warning)) && h.errors().endsWith(u"- seed 5\n"_s)) << h.err.str();
+                    && h.errors().contains(QLatin1String(c.warning)) && h.errors().endsWith(u"- seed 5\n"_s))
+            << h.err.str();
     }
     h.in.setstate(std::ios::badbit);   // closed, a folder: read(2) fails
-    EXPECT_TRUE(h.run(u"- -o @file.png"_s) == kExitFileFailed && h.errors().startsWith(u"fenra-render: cannot read standard input: "_s));
+    EXPECT_TRUE(h.run(u"- -o @file.png"_s) == kExitFileFailed
+                && h.errors().startsWith(u"fenra-render: cannot read standard input: "_s));
     h.out.setstate(std::ios::badbit);
-    EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed && h.errors().endsWith(u"output could not be written\n"_s));
+    EXPECT_TRUE(h.run(u"%fern -o @file.png"_s) == kExitFileFailed
+                && h.errors().endsWith(u"output could not be written\n"_s));
 }
 
 // A map at +80° and at -80°, a second map to make a picture, and keys that cannot be drawn.
@@ -356,10 +440,15 @@ TEST(Animation, BadKeysFramesAndPatternsWriteNothing)
 {
     CliHarness h;
     ASSERT_EQ(h.disk.writeWhole(h.path(u"turn.ifs"_s), kTurns), std::nullopt);
-    const struct { const char* line; int exit; const char* said; } cases[] = {
+    const struct {
+        const char* line;
+        int exit;
+        const char* said;
+    } cases[] = {
         {"--animate plus80,nope -o @f%d.png", kExitBadOption, "has no entry \"nope\""},
         {"--animate plus80 -o @f%d.png", kExitBadOption, "two keys or more, or --spin"},
-        {"--animate plus80,minus80 --frames 1 -o @f%d.png", kExitBadOption, "--frames needs a whole number from 2 to 100000"},
+        {"--animate plus80,minus80 --frames 1 -o @f%d.png", kExitBadOption,
+         "--frames needs a whole number from 2 to 100000"},
         {"--animate plus80,minus80 --frames 100001 -o @f%d.png", kExitBadOption, "from 2 to 100000"},
         {"--animate plus80,minus80 -o @f.png", kExitBadOption, "needs %d or %04d"},
         {"--animate plus80,minus80 -o @f%s%d.png", kExitBadOption, "\"%s\" at"},
@@ -397,7 +486,8 @@ TEST(Animation, FramesAreTheirOwnStillsAndARunResumesButReplacesNothingElse)
     EXPECT_EQ(QImage(h.path(u"still.png"_s)), QImage(h.path(u"f2.png"_s)));
     const QByteArray first = h.read(u"f0.png"_s);
     EXPECT_EQ(h.run(run + u"--seed 1 -o @f%d.png"_s), kExitFileFailed);
-    EXPECT_TRUE(h.errors().contains(u"f0.png\" is not frame 0 of this animation; --overwrite replaces it"_s) && h.read(u"f0.png"_s) == first);
+    EXPECT_TRUE(h.errors().contains(u"f0.png\" is not frame 0 of this animation; --overwrite replaces it"_s)
+                && h.read(u"f0.png"_s) == first);
     EXPECT_TRUE(h.run(run + u"--seed 1 --overwrite -o @f%d.png"_s) == kExitDone && h.read(u"f0.png"_s) != first);
 }
 
@@ -412,18 +502,19 @@ TEST(Animation, AVideoIsMadeByFfmpegOrWarnedAbout)
     qputenv("PATH", h.folder.path().toUtf8());
     EXPECT_EQ(h.run(run + u"@w.mp4"_s), kExitDone);
     qputenv("PATH", path);
-    EXPECT_TRUE(h.errors().contains(u"ffmpeg is not installed (Debian package ffmpeg)"_s) && !QFileInfo::exists(h.path(u"w.mp4"_s)));
+    EXPECT_TRUE(h.errors().contains(u"ffmpeg is not installed (Debian package ffmpeg)"_s)
+                && !QFileInfo::exists(h.path(u"w.mp4"_s)));
 }
 
-} // namespace
-} // namespace fenra::cli
+}   // namespace
+}   // namespace fenra::cli
 
 namespace fenra::cli {
 namespace {
 
 struct Ran {
-    int exit;        // -1 when a signal ended it
-    long peak;       // the peak memory of the largest child so far, kB
+    int exit;    // -1 when a signal ended it
+    long peak;   // the peak memory of the largest child so far, kB
     QByteArray errors;
 };
 
@@ -455,7 +546,8 @@ Ran runProgram(QStringList words, const std::function<void()>& inChild = {}, int
 TEST(RealProgram, MemoryDoesNotGrowWithThreads)
 {
     QTemporaryDir folder;
-    const QString render = u"-o %1 --scale 8 --colour density --points 4200000 --threads "_s.arg(folder.filePath(u"x.png"_s));
+    const QString render =
+        u"-o %1 --scale 8 --colour density --points 4200000 --threads "_s.arg(folder.filePath(u"x.png"_s));
     const auto [oneExit, one, oneSaid] = runProgram((render + u'1').split(u' '));
     const auto [fourExit, four, fourSaid] = runProgram((render + u'4').split(u' '));
     EXPECT_TRUE(oneExit == 0 && fourExit == 0 && four <= one * 5 / 4 + 65536) << one << " kB, four threads " << four;
@@ -471,18 +563,26 @@ TEST(RealProgram, ASignalEndsTheProgressLineAndAFullStandardOutputFails)
         QTemporaryDir folder;
         QByteArray seen;
         char bytes[256];
-        const auto readSome = [&] { const auto n = read(terminal, bytes, sizeof bytes); return n > 0 && (seen.append(bytes, n), true); };
-        const int exit = runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, {}, errorTo, {},
-                                    [&](QProcess& program) {
-                                        close(errorTo);   // the child's alone: its end ends the reads
-                                        while (!seen.contains('%') && readSome()) {}
-                                        kill(pid_t(program.processId()), signal);
-                                    }).exit;
-        while (readSome()) {}
+        const auto readSome = [&] {
+            const auto n = read(terminal, bytes, sizeof bytes);
+            return n > 0 && (seen.append(bytes, n), true);
+        };
+        const int exit =
+            runProgram({u"-o"_s, folder.filePath(u"x.png"_s), u"--points"_s, u"9000000000"_s}, {}, errorTo, {},
+                       [&](QProcess& program) {
+                           close(errorTo);   // the child's alone: its end ends the reads
+                           while (!seen.contains('%') && readSome()) {
+                           }
+                           kill(pid_t(program.processId()), signal);
+                       })
+                .exit;
+        while (readSome()) {
+        }
         close(terminal);
         EXPECT_EQ(exit, 128 + signal);
         EXPECT_TRUE(seen.startsWith("\r[") && seen.contains("%\r\nfenra-render: interrupted; its seed was ")
-                    && seen.endsWith('\n') && QDir(folder.path()).isEmpty()) << seen.toStdString();
+                    && seen.endsWith('\n') && QDir(folder.path()).isEmpty())
+            << seen.toStdString();
     }
     EXPECT_EQ(runProgram({u"-o"_s, u"-"_s}, {}, -1, u"/dev/full"_s).exit, 1);
 }
@@ -503,23 +603,38 @@ TEST(RealProgram, ClosedPipesLimitsAndUnreadableInputsEndWithOneLine)
     const long byName = runProgram({small, u"-o"_s, folder.filePath(u"again.png"_s)}).peak;
     const long fromInput = runProgram({u"-"_s, u"-o"_s, folder.filePath(u"again.png"_s)}, onInput(small)).peak;
     EXPECT_LE(fromInput, byName + 2048) << "kB by name " << byName;
-    const struct { QStringList words; std::function<void()> inChild; const char* said; } cases[] = {
+    const struct {
+        QStringList words;
+        std::function<void()> inChild;
+        const char* said;
+    } cases[] = {
         {{u"-o"_s, u"-"_s, u"--points"_s, u"100000"_s},
-         [] { int ends[2]; (void)!pipe(ends); close(ends[0]); dup2(ends[1], STDOUT_FILENO); }, "standard output could not be written"},
-        {{u"-o"_s, old, u"--scale"_s, u"4"_s}, [] { const rlimit five{5000, 5000}; setrlimit(RLIMIT_FSIZE, &five); },
+         [] {
+             int ends[2];
+             (void)!pipe(ends);
+             close(ends[0]);
+             dup2(ends[1], STDOUT_FILENO);
+         },
+         "standard output could not be written"},
+        {{u"-o"_s, old, u"--scale"_s, u"4"_s},
+         [] {
+             const rlimit five{5000, 5000};
+             setrlimit(RLIMIT_FSIZE, &five);
+         },
          "could not be written: File too large"},
         {{u"-"_s, u"-o"_s, old}, onInput(folder.path()), "cannot read standard input: it is a folder"},
         {{u"-"_s, u"-o"_s, old}, [] { close(STDIN_FILENO); }, "cannot read standard input: it is closed"},
     };
     for (const auto& c : cases) {
         const Ran ran = runProgram(c.words, c.inChild);
-        EXPECT_TRUE(ran.exit == 1 && ran.errors.count('\n') == 1 && ran.errors.contains(c.said)) << ran.exit << ran.errors.toStdString();
+        EXPECT_TRUE(ran.exit == 1 && ran.errors.count('\n') == 1 && ran.errors.contains(c.said))
+            << ran.exit << ran.errors.toStdString();
     }
     EXPECT_EQ(QtFileStore().readPrefix(old, 1 << 20).bytes, oldBytes);
 }
 
-} // namespace
-} // namespace fenra::cli
+}   // namespace
+}   // namespace fenra::cli
 
 namespace fenra::cli {
 namespace {
@@ -530,8 +645,11 @@ namespace {
 TEST(RealProgramLimits, AnAddressSpaceLimitIsCountedBeforeAnyWork)
 {
     QTemporaryDir folder;
-    const Ran ran = runProgram({u"-o"_s, folder.filePath(u"x.bmp"_s), u"--scale"_s, u"16"_s, u"--colour"_s, u"density"_s},
-                               [] { const rlimit space{700 << 20, 700 << 20}; setrlimit(RLIMIT_AS, &space); });
+    const Ran ran =
+        runProgram({u"-o"_s, folder.filePath(u"x.bmp"_s), u"--scale"_s, u"16"_s, u"--colour"_s, u"density"_s}, [] {
+            const rlimit space{700 << 20, 700 << 20};
+            setrlimit(RLIMIT_AS, &space);
+        });
     EXPECT_TRUE(ran.exit == 1 && ran.errors.contains("MB of memory, and only") && QDir(folder.path()).isEmpty())
         << ran.errors.toStdString();
 }
@@ -540,19 +658,30 @@ TEST(RealProgramLimits, AnAddressSpaceLimitIsCountedBeforeAnyWork)
 TEST(RealProgram, AnInterruptedAnimationLeavesWholeFramesAndResumes)
 {
     QTemporaryDir folder;
-    const QStringList run{samplePath(u"fern"_s), samplePath(u"sierpinski"_s), u"--frames"_s, u"40"_s, u"--points"_s, u"1000000"_s,
-                          u"--threads"_s, u"2"_s, u"-o"_s, folder.filePath(u"f%02d.png"_s)};
+    const QStringList run{samplePath(u"fern"_s),
+                          samplePath(u"sierpinski"_s),
+                          u"--frames"_s,
+                          u"40"_s,
+                          u"--points"_s,
+                          u"1000000"_s,
+                          u"--threads"_s,
+                          u"2"_s,
+                          u"-o"_s,
+                          folder.filePath(u"f%02d.png"_s)};
     const int exit = runProgram(run, {}, -1, {}, [&](QProcess& program) {
-        while (QDir(folder.path()).entryList(QDir::Files).size() < 3)
-            QThread::msleep(5);
-        kill(pid_t(program.processId()), SIGINT);
-    }).exit;
+                         while (QDir(folder.path()).entryList(QDir::Files).size() < 3)
+                             QThread::msleep(5);
+                         kill(pid_t(program.processId()), SIGINT);
+                     }).exit;
     EXPECT_EQ(exit, 128 + SIGINT);
     const QStringList written = QDir(folder.path()).entryList(QDir::Files);
     EXPECT_LT(written.size(), 40);
     for (const QString& name : written) {
         const QFile file(folder.filePath(name));
-        EXPECT_TRUE(name.startsWith(u'f') && readPngTexts(QtFileStore().readPrefix(file.fileName(), file.size()).bytes.value()).fault.isEmpty()) << name.toStdString();
+        EXPECT_TRUE(
+            name.startsWith(u'f')
+            && readPngTexts(QtFileStore().readPrefix(file.fileName(), file.size()).bytes.value()).fault.isEmpty())
+            << name.toStdString();
     }
     EXPECT_EQ(runProgram(run, {}, -1, folder.filePath(u"said.txt"_s)).exit, 0);
     EXPECT_EQ(QDir(folder.path()).entryList({u"f*.png"_s}).size(), 40);
@@ -560,5 +689,5 @@ TEST(RealProgram, AnInterruptedAnimationLeavesWholeFramesAndResumes)
     EXPECT_TRUE(said.open(QIODevice::ReadOnly) && said.readAll().count('\n') == 40 - written.size());
 }
 
-} // namespace
-} // namespace fenra::cli
+}   // namespace
+}   // namespace fenra::cli

@@ -58,7 +58,8 @@ void checkSaved(const QDir& dir)
 {
     // The given file's data and picture saved: the same bytes, set 3's odd texts too, and its point.
     const QByteArray given = readAll(dir.filePath("load.tfg"));
-    expect(given.size() == kRecordLength && readAll(dir.filePath("saved.tfg")) == given, "saved.tfg differs from load.tfg");
+    expect(given.size() == kRecordLength && readAll(dir.filePath("saved.tfg")) == given,
+           "saved.tfg differs from load.tfg");
     checkPicture(dir.filePath("saved.bmp"), true);
 
     // Typed into data set 2's first box during a long run, after it.
@@ -79,12 +80,13 @@ void checkSaved(const QDir& dir)
 
     // Nothing else: no temporary file left over, the chosen batch name itself never written.
     const QStringList found = dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    expect(found == QStringList({"batch(1).bmp", "batch(1).tfg", "batch(2).bmp", "batch(2).tfg", "batch(3).bmp",
-                                 "batch(3).tfg", "load.tfg", "saved.bmp", "saved.tfg", "typed.tfg"}),
+    expect(found
+               == QStringList({"batch(1).bmp", "batch(1).tfg", "batch(2).bmp", "batch(2).tfg", "batch(3).bmp",
+                               "batch(3).tfg", "load.tfg", "saved.bmp", "saved.tfg", "typed.tfg"}),
            "the folder holds: " + found.join(u' '));
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {

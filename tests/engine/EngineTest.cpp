@@ -22,11 +22,25 @@ constexpr float kAlmostOne = 1.0f - 0x1p-24f;   // the largest draw
 // (fuzz/number_text); here, that a number reads as its value.
 TEST(NumberText, ReadsSignedDecimalsWithExponentsAndTheLocalesComma)
 {
-    const struct { QString text; std::optional<double> expected; QChar point = u'.'; } cases[] = {
-        {u"-1"_s, -1.0}, {u"+2.5"_s, 2.5}, {u".25"_s, 0.25}, {u"1E-2"_s, 0.01}, {u"-2.5e+2"_s, -250.0},
-        {u"  3.25  "_s, 3.25}, {u"1e308"_s, 1e308}, {u"1e999"_s, {}}, {u"1 2"_s, {}},
+    const struct {
+        QString text;
+        std::optional<double> expected;
+        QChar point = u'.';
+    } cases[] = {
+        {u"-1"_s, -1.0},
+        {u"+2.5"_s, 2.5},
+        {u".25"_s, 0.25},
+        {u"1E-2"_s, 0.01},
+        {u"-2.5e+2"_s, -250.0},
+        {u"  3.25  "_s, 3.25},
+        {u"1e308"_s, 1e308},
+        {u"1e999"_s, {}},
+        {u"1 2"_s, {}},
         // the full stop always, a comma only where the locale writes one
-        {u"-0,25e1"_s, -2.5, u','}, {u"1.5"_s, 1.5, u','}, {u"1,5"_s, {}}, {u"1.5,2"_s, {}, u','},
+        {u"-0,25e1"_s, -2.5, u','},
+        {u"1.5"_s, 1.5, u','},
+        {u"1,5"_s, {}},
+        {u"1.5,2"_s, {}, u','},
     };
     for (const auto& c : cases)
         EXPECT_EQ(toDouble(c.text, c.point), c.expected) << '"' << c.text.toStdString() << '"';
@@ -86,15 +100,25 @@ struct Scene {
 // Where the zoom overflows, the position stays as the map gave it.
 TEST(RenderRun, OnePointLandsWhereZoomAndOffsetPutItAndNothingOutside)
 {
-    const struct { const char *zoom, *right, *down; Pixels expected; const char *c3 = "0.5", *c6 = "0.2"; } cases[] = {
-        {"1x", "0", "0", {{500, 318, kRed}}}, {"1x", "150", "-150", {{510, 308, kRed}}},
+    const struct {
+        const char *zoom, *right, *down;
+        Pixels expected;
+        const char *c3 = "0.5", *c6 = "0.2";
+    } cases[] = {
+        {"1x", "0", "0", {{500, 318, kRed}}},
+        {"1x", "150", "-150", {{510, 308, kRed}}},
         // no zoom item: raw map units from the outer lower left corner, below the inner image, here moved up
-        {"1X", "0", "-100", {{0, 378, kRed}}}, {"", "30", "-100", {{2, 378, kRed}}},
+        {"1X", "0", "-100", {{0, 378, kRed}}},
+        {"", "30", "-100", {{2, 378, kRed}}},
         // no zoom and 5775 twips up: map point (a, -b) lands at (a, b) twips
-        {"none", "0", "-5775", {{0, 0, kRed}}, "14.9", "-14.9"}, {"none", "0", "-5775", {{1, 1, kRed}}, "15", "-15"},
-        {"none", "0", "-5775", {{793, 380, kRed}}, "11909", "-5714"}, {"none", "0", "-5775", {}, "11910", "0"},
-        {"none", "0", "-5775", {}, "0", "-5715"}, {"none", "0", "-5775", {}, "-0.5", "0"},
-        {"none", "0", "-5775", {}, "0", "0.5"}, {"none", "0", "-5775", {}, "1e300", "0"},
+        {"none", "0", "-5775", {{0, 0, kRed}}, "14.9", "-14.9"},
+        {"none", "0", "-5775", {{1, 1, kRed}}, "15", "-15"},
+        {"none", "0", "-5775", {{793, 380, kRed}}, "11909", "-5714"},
+        {"none", "0", "-5775", {}, "11910", "0"},
+        {"none", "0", "-5775", {}, "0", "-5715"},
+        {"none", "0", "-5775", {}, "-0.5", "0"},
+        {"none", "0", "-5775", {}, "0", "0.5"},
+        {"none", "0", "-5775", {}, "1e300", "0"},
         // at "8x", 1e304 * 40000 overflows: px keeps 1e304, adding -15500 leaves it there, and the offset
         // -1e304 then brings it to 0 twips, column 0; y = 0.1f lands at 3775 twips, row 251
         {"8x", "-1e304", "0", {{0, 251, kRed}}, "1e304", "0.1"},
@@ -116,17 +140,30 @@ TEST(RenderRun, ColoursDrawsAndTheShowRuleFollowThePickedSet)
     using enum ColourMode;
     constexpr std::uint32_t kNone = 0;   // nothing drawn
     // draws per step: the pick, then r, g, b in Random mode; taken: how many a run uses
-    const struct { ColourMode mode; const char* count; std::vector<float> draws; std::uint32_t colour; unsigned taken;
-                   int untickedSet = 0; const char* iterations = "1"; } cases[] = {
-        {Data, "6", {5.5f / 6}, kMagenta, 1}, {White, "6", {5.5f / 6}, kWhite, 1},
+    const struct {
+        ColourMode mode;
+        const char* count;
+        std::vector<float> draws;
+        std::uint32_t colour;
+        unsigned taken;
+        int untickedSet = 0;
+        const char* iterations = "1";
+    } cases[] = {
+        {Data, "6", {5.5f / 6}, kMagenta, 1},
+        {White, "6", {5.5f / 6}, kWhite, 1},
         {Random, "6", {0.5f, 0.0f, 0.5f, kAlmostOne}, rgb(0, 127, 254), 4},
         // pick and colour draws stay in step over several blocks of draws: every step is alike
         {Random, "6", {0.1f, 0.2f, 0.4f, 0.6f}, rgb(51, 102, 153), 12000, 0, "3000"},
         // only a picked set 1 to 6 whose Show box is ticked is drawn
-        {White, "2", {0.75f}, kNone, 1, 2}, {White, "2", {0.75f}, kWhite, 1, 1}, {White, "1", {0.5f}, kNone, 1, 1},
-        {White, "0", {0.5f}, kWhite, 1}, {White, "7", {kAlmostOne}, kNone, 1}, {White, "-3", {0.5f}, kNone, 1},
+        {White, "2", {0.75f}, kNone, 1, 2},
+        {White, "2", {0.75f}, kWhite, 1, 1},
+        {White, "1", {0.5f}, kNone, 1, 1},
+        {White, "0", {0.5f}, kWhite, 1},
+        {White, "7", {kAlmostOne}, kNone, 1},
+        {White, "-3", {0.5f}, kNone, 1},
         // a count that is no number draws no pick, and a run of no steps draws nothing; the area is cleared
-        {Random, "abc", {0.5f}, kNone, 3}, {Data, "2", {0.5f}, kNone, 0, 0, "-5"},
+        {Random, "abc", {0.5f}, kNone, 3},
+        {Data, "2", {0.5f}, kNone, 0, 0, "-5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -168,9 +205,12 @@ TEST(RenderRun, XIsCarriedInDoubleAndYInSinglePrecisionAndEachKeepsItsLastRepres
 
     // Set 2 puts the point at (0.5, 0.2); then set 1 overflows x (0.5e308 + 1.7e308), y (1e39 is beyond a
     // float) or both, and each that overflows keeps its last value (not 0, which would draw at column 333 or row 381).
-    const struct { const char *c1, *c3, *c6; Pixels expected; } cases[] = {
-        {"1e308", "1.7e308", "0.1", {{500, 318, kGreen}, {500, 351, kRed}}},
-        {"0", "0.3", "1e39", {{433, 318, kRed}, {500, 318, kGreen}}}, {"1e308", "1.7e308", "1e39", {{500, 318, kRed}}}};
+    const struct {
+        const char *c1, *c3, *c6;
+        Pixels expected;
+    } cases[] = {{"1e308", "1.7e308", "0.1", {{500, 318, kGreen}, {500, 351, kRed}}},
+                 {"0", "0.3", "1e39", {{433, 318, kRed}, {500, 318, kGreen}}},
+                 {"1e308", "1.7e308", "1e39", {{500, 318, kRed}}}};
     for (const auto& c : cases) {
         Scene scene(u"2"_s, u"2"_s, ColourMode::Data);
         scene.sets.sets[0] = {QString::fromLatin1(c.c1), u"0"_s, QString::fromLatin1(c.c3), u"0"_s, u"0"_s,
@@ -229,7 +269,7 @@ TEST(RenderRun, InlineAndBlockDrawsOfOneSequenceDrawTheSamePicture)
     EXPECT_EQ(inlineSource.nextUnit(), blockSource.nextUnit());
 }
 
-} // namespace
+}   // namespace
 
 // Sets whose points run off are told apart from sets that come in on average,
 // even where one map alone grows.
@@ -238,16 +278,20 @@ TEST(Contraction, OnlySetsThatShrinkOnAverageContract)
     const AffineMap half{{0.5, 0, 0, 0, 0.5, 0}}, shift{{1, 0, 3, 0, 1, -2}}, grow{{2, 0, 0, 0, 2, 0}};
     const AffineMap shear{{1, 1, 0, 0, 1, 0}}, line{{0.5, 0, 0, 0, 0, 0}}, flat{{0, 0, 1, 0, 0, 1}};
     EXPECT_DOUBLE_EQ(largestStretch(shear), (1 + std::sqrt(5.0)) / 2);   // det 1, but it stretches
-    const struct { std::vector<AffineMap> maps; std::vector<double> weights; bool contracts; } cases[] = {
+    const struct {
+        std::vector<AffineMap> maps;
+        std::vector<double> weights;
+        bool contracts;
+    } cases[] = {
         {{half, half}, {}, true},
-        {{shift}, {}, false},                 // a pure translation moves every point the same way
+        {{shift}, {}, false},   // a pure translation moves every point the same way
         {{shift, half}, {}, true},
-        {{grow, half}, {}, false},            // log 2 against log 0.5: no better than still
+        {{grow, half}, {}, false},   // log 2 against log 0.5: no better than still
         {{grow, half, half}, {}, true},
         {{grow, half, half}, {0.6, 0.2, 0.2}, false},
-        {{grow, half}, {0, 1}, true},         // a map never picked does not count
+        {{grow, half}, {0, 1}, true},   // a map never picked does not count
         {{shear}, {}, false},
-        {{line, flat}, {}, true},             // flattened onto a line or a point
+        {{line, flat}, {}, true},   // flattened onto a line or a point
         {{}, {}, false},
     };
     for (const auto& c : cases)

@@ -15,7 +15,10 @@
 namespace fenra::test {
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) { ASSERT_EQ(QtFileStore().writeWhole(path, bytes), std::nullopt); }
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_EQ(QtFileStore().writeWhole(path, bytes), std::nullopt);
+}
 
 // Everything under a folder: each file with its bytes, folders and pipes by kind.
 using Files = std::map<QString, QByteArray>;
@@ -23,22 +26,30 @@ Files filesUnder(const QString& root)
 {
     Files files;
     for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                         QDirIterator::Subdirectories); it.hasNext();) {
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
         QFile file(it.next());
         files[file.fileName()] = !it.fileInfo().isFile() ? QByteArray(it.fileInfo().isDir() ? "<folder>" : "<other>")
-                                 : file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+                                 : file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                  : QByteArray("<unreadable>");
     }
     return files;
 }
 
 // A batch meets the obstacle at run 1's picture, or, with the picture's name free, at its data file.
 enum Command { Load, SaveData, SavePicture, Batch, BatchData };
-const std::pair<const char*, void (frmfenra::*)()> kCommands[] = {{"Load", &frmfenra::cmdLoad_Click},
-    {"Save Data", &frmfenra::cmdSave_Click}, {"Save Picture", &frmfenra::cmdSavePicture_Click},
-    {"Random Batch", &frmfenra::cmdSaveBatch_Click}, {"Random Batch, at the data file", &frmfenra::cmdSaveBatch_Click}};
+const std::pair<const char*, void (frmfenra::*)()> kCommands[] = {
+    {"Load", &frmfenra::cmdLoad_Click},
+    {"Save Data", &frmfenra::cmdSave_Click},
+    {"Save Picture", &frmfenra::cmdSavePicture_Click},
+    {"Random Batch", &frmfenra::cmdSaveBatch_Click},
+    {"Random Batch, at the data file", &frmfenra::cmdSaveBatch_Click}};
 
 struct FileFailures : WindowTest {
-    Platform platform() override { return Platform{fake.beeper, fake.clock, fake.messages, fake.dialogs, store, dir.path()}; }
+    Platform platform() override
+    {
+        return Platform{fake.beeper, fake.clock, fake.messages, fake.dialogs, store, dir.path()};
+    }
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -82,23 +93,33 @@ TEST_F(FileFailures, AFileThatCannotBeReadOrWrittenIsNamedAndNothingIsTouched)
     // The chosen file (its name says what stands in the way), the obstacle's making at the file read or
     // written (by a batch: run 1's picture or data file), the commands tried, what the message says; the
     // last two need a user whom permissions bind.
-    const std::tuple<const char*, std::function<void(const QString&)>, std::vector<Command>, const char*> obstacles[] = {
-        {"no-such-folder/missing.tfg", [](const QString&) {}, {Load, SaveData, SavePicture, Batch}, ""},
-        {"a-folder.tfg", [](const QString& p) { QDir().mkpath(p), writeFile(p + "/inside", "kept"); }, all, "folder"},
-        {"a-pipe-no-one-writes-to.tfg", [](const QString& p) { mkfifo(QFile::encodeName(p), 0600); }, all, "pipe"},
-        {"a-link-to-a-pipe.tfg", [](const QString& p) { mkfifo(QFile::encodeName(p + "~"), 0600), QFile::link(p + "~", p); },
-         all, "pipe"},
-        {"a-link-to-nothing.tfg", [](const QString& p) { QFile::link(p + ".gone", p); }, all, "link to a file that does not"},
-        {"a-link-loop.tfg", [](const QString& p) { QFile::link(p, p); }, all, "link that leads round in a loop"},
-        {"unreadable.tfg", [&](const QString& p) { writeFile(p, QByteArray(217, '7')), chmod(p, WriteOwner); }, {Load}, ""},
-        {"read-only-folder/new.tfg", [&](const QString& p) {
-             QDir().mkpath(QFileInfo(p).path()), writeFile(path("read-only-folder/old.tfg"), QByteArray(217, '1'));
-             chmod(QFileInfo(p).path(), ReadOwner | ExeOwner);
-         }, {SaveData, SavePicture, Batch}, ""},
-    };
+    const std::tuple<const char*, std::function<void(const QString&)>, std::vector<Command>, const char*> obstacles[] =
+        {
+            {"no-such-folder/missing.tfg", [](const QString&) {}, {Load, SaveData, SavePicture, Batch}, ""},
+            {"a-folder.tfg", [](const QString& p) { QDir().mkpath(p), writeFile(p + "/inside", "kept"); }, all,
+             "folder"},
+            {"a-pipe-no-one-writes-to.tfg", [](const QString& p) { mkfifo(QFile::encodeName(p), 0600); }, all, "pipe"},
+            {"a-link-to-a-pipe.tfg",
+             [](const QString& p) { mkfifo(QFile::encodeName(p + "~"), 0600), QFile::link(p + "~", p); }, all, "pipe"},
+            {"a-link-to-nothing.tfg", [](const QString& p) { QFile::link(p + ".gone", p); }, all,
+             "link to a file that does not"},
+            {"a-link-loop.tfg", [](const QString& p) { QFile::link(p, p); }, all, "link that leads round in a loop"},
+            {"unreadable.tfg",
+             [&](const QString& p) { writeFile(p, QByteArray(217, '7')), chmod(p, WriteOwner); },
+             {Load},
+             ""},
+            {"read-only-folder/new.tfg",
+             [&](const QString& p) {
+                 QDir().mkpath(QFileInfo(p).path()), writeFile(path("read-only-folder/old.tfg"), QByteArray(217, '1'));
+                 chmod(QFileInfo(p).path(), ReadOwner | ExeOwner);
+             },
+             {SaveData, SavePicture, Batch},
+             ""},
+        };
     for (const auto& [name, make, commands, why] : obstacles)
         for (const Command command : commands) {
-            if (geteuid() == 0 && (QByteArray(name).startsWith("unreadable") || QByteArray(name).startsWith("read-only")))
+            if (geteuid() == 0
+                && (QByteArray(name).startsWith("unreadable") || QByteArray(name).startsWith("read-only")))
                 continue;   // root may read and write anything
             SCOPED_TRACE(std::string(name) + ", " + kCommands[command].first);
             const QString chosen = path((command == BatchData ? "at-data-" : "") + QString::fromLatin1(name));
@@ -141,5 +162,5 @@ TEST_F(FileFailures, ASaveReplacesAFileWholeOrOnAFullDiskNotAtAll)
     std::signal(SIGXFSZ, signalBefore);
 }
 
-} // namespace
-} // namespace fenra::test
+}   // namespace
+}   // namespace fenra::test

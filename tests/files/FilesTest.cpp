@@ -43,9 +43,16 @@ TEST(DataRecord, IsTheCountThenThirtySixFieldsOfSixBytesAndAShortFileLeavesTheLa
 
 TEST(DataRecord, RefusesWhatCannotBeWrittenAndNamesTheField)
 {
-    const struct { int field; QString text; const char* named; } cases[] = {   // field -1: the count
-        {-1, u"10"_s, "Random #'s:"}, {-1, u"\u0663"_s, "Random #'s:"},   // no single byte
-        {10, u"0.5\u20AC"_s, "Data Set 2, coefficient 5"}, {35, u"0.12345"_s, "Data Set 6, coefficient 6"},
+    const struct {
+        int field;
+        QString text;
+        const char* named;
+    } cases[] = {
+        // field -1: the count
+        {-1, u"10"_s, "Random #'s:"},
+        {-1, u"\u0663"_s, "Random #'s:"},   // no single byte
+        {10, u"0.5\u20AC"_s, "Data Set 2, coefficient 5"},
+        {35, u"0.12345"_s, "Data Set 6, coefficient 6"},
     };
     for (const auto& c : cases) {
         DataSetTexts texts = distinct("2");
@@ -61,18 +68,21 @@ TEST(Bitmap, IsA24BitBottomUpImageOfBlueGreenRedRowsPaddedToWholeWords)
     // 2 x 2 pixels in rows of 3: the third column is not part of the picture.
     std::uint32_t pixels[] = {rgb(1, 2, 3), rgb(4, 5, 6), rgb(9, 9, 9), rgb(7, 8, 9), rgb(10, 11, 12), 0};
     EXPECT_EQ(encodeBitmap(RasterView{pixels, 2, 2, 3}).toHex(' ').toStdString(),
-              "42 4d 46 00 00 00 00 00 00 00 36 00 00 00"   // "BM", file size 70, pixels at 54
+              "42 4d 46 00 00 00 00 00 00 00 36 00 00 00"          // "BM", file size 70, pixels at 54
               " 28 00 00 00 02 00 00 00 02 00 00 00 01 00 18 00"   // 2 x 2 bottom-up, one plane, 24 bits
               " 00 00 00 00 10 00 00 00 c4 0e 00 00 c4 0e 00 00 00 00 00 00 00 00 00 00"   // 16 bytes, 96 dpi
-              " 09 08 07 0c 0b 0a 00 00 03 02 01 06 05 04 00 00");   // the bottom row first
-    EXPECT_EQ(encodeBitmap(RasterView{pixels, 4, 1, 4}).size(), 54 + 12);   // no padding needed
+              " 09 08 07 0c 0b 0a 00 00 03 02 01 06 05 04 00 00");                         // the bottom row first
+    EXPECT_EQ(encodeBitmap(RasterView{pixels, 4, 1, 4}).size(), 54 + 12);                  // no padding needed
 }
 
 // The runs' own names, base(n).bmp and base(n).tfg, the batch test below shows.
 TEST(BatchNames, TheBaseLosesOnlyATfgExtensionInAnyCase)
 {
-    for (const auto& [chosen, base] : {std::pair{"FERN.TFG", "FERN"}, {"pics/fern.Tfg", "pics/fern"},
-                                       {"data/fern", "data/fern"}, {"fern.tfgx", "fern.tfgx"}, {".tfg", ""}})
+    for (const auto& [chosen, base] : {std::pair{"FERN.TFG", "FERN"},
+                                       {"pics/fern.Tfg", "pics/fern"},
+                                       {"data/fern", "data/fern"},
+                                       {"fern.tfgx", "fern.tfgx"},
+                                       {".tfg", ""}})
         EXPECT_EQ(batchBaseName(QString::fromLatin1(chosen)).toStdString(), base);
 }
 
@@ -83,7 +93,11 @@ struct LoggedWindow final : BatchSteps, FileStore {
     int run = 0;
     QString countOfRun2, failingWrite;
 
-    void randomRun() override { log << u"random"_s; ++run; }
+    void randomRun() override
+    {
+        log << u"random"_s;
+        ++run;
+    }
     DataSetTexts currentDataSets() override { return {run == 2 ? countOfRun2 : QString::number(run), {}}; }
     QByteArray currentPictureBitmap() override { return QByteArray::number(run); }
     void setProgress(int value) override { log << u"progress %1"_s.arg(value); }
@@ -113,8 +127,14 @@ QStringList fullRun(int n)
 // file behind is the file store's part (tests/failures).
 TEST(RandomBatch, WritesEachRunsPictureThenDataAndStopsAtTheFirstFailure)
 {
-    const struct { int runs; const char *failingWrite, *countOfRun2; int runsDone; QStringList log, named; } cases[] = {
-        {3, "", "2", 3, fullRun(1) + fullRun(2) + fullRun(3), {}}, {-3, "", "2", 0, {}, {}},
+    const struct {
+        int runs;
+        const char *failingWrite, *countOfRun2;
+        int runsDone;
+        QStringList log, named;
+    } cases[] = {
+        {3, "", "2", 3, fullRun(1) + fullRun(2) + fullRun(3), {}},
+        {-3, "", "2", 0, {}, {}},
         {5, "fern(1).tfg", "2", 0, fullRun(1).mid(0, 3), {u"fern(1).tfg"_s, u"run 1"_s, u"No space"_s}},
         {5, "fern(2).bmp", "2", 1, fullRun(1) + fullRun(2).mid(0, 2), {u"fern(2).bmp"_s, u"run 2"_s, u"No space"_s}},
         {5, "", "10", 1, fullRun(1) + fullRun(2).mid(0, 1), {u"fern(2).tfg"_s, u"run 2"_s, u"Random #'s:"_s}},
@@ -133,5 +153,5 @@ TEST(RandomBatch, WritesEachRunsPictureThenDataAndStopsAtTheFirstFailure)
     }
 }
 
-} // namespace
-} // namespace fenra
+}   // namespace
+}   // namespace fenra

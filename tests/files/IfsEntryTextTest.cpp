@@ -1,6 +1,6 @@
 // Writing one entry back into a collection: every byte outside its rows stays.
-#include "files/IfsCollection.h"
 #include "files/IfsEntryText.h"
+#include "files/IfsCollection.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +49,10 @@ TEST(IfsEntryText, ReplacesOneEntrysRowsAndKeepsEveryOtherByte)
         {"a moved map rewrites its row only, comment kept", "first", firstMoved, moved},
         {"a new map goes after the last row", "first", halves(3, 0.25), grown},
         {"a removed map takes its row line", "first", halves(1), shrunk},
-        {"an entry on one line grows inside its braces", "second two",
-         {{AffineMap{{-1, 0, 2, 0, 1e-7, 0}}, 1}, halves(2)[1]}, oneLine},
+        {"an entry on one line grows inside its braces",
+         "second two",
+         {{AffineMap{{-1, 0, 2, 0, 1e-7, 0}}, 1}, halves(2)[1]},
+         oneLine},
     };
     for (const Case& c : cases) {
         const std::optional<QByteArray> out = replaceEntryRows(kCollection, c.name, c.maps);
@@ -77,5 +79,5 @@ TEST(IfsEntryText, AppendsAnEntryThatReadsBackExactly)
     EXPECT_EQ(read.find("new one")->maps[0], maps[0]);
 }
 
-} // namespace
-} // namespace fenra
+}   // namespace
+}   // namespace fenra

@@ -17,15 +17,13 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-IfsCollection parse(const QByteArray& text)
-{
-    return parseIfsCollection(text);
-}
+IfsCollection parse(const QByteArray& text) { return parseIfsCollection(text); }
 
 TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindowOrder)
 {
-    const IfsCollection c = parse("\xEF\xBB\xBF; two entries\nfirst{0.5 0 .25 .5 1 2 3 ; a comment\n -1e-1 0.2 0.3 0.4 5 6 1}\r\n"
-                                  "  second two {\n 1 2 3 4 5 6 0 }");
+    const IfsCollection c =
+        parse("\xEF\xBB\xBF; two entries\nfirst{0.5 0 .25 .5 1 2 3 ; a comment\n -1e-1 0.2 0.3 0.4 5 6 1}\r\n"
+              "  second two {\n 1 2 3 4 5 6 0 }");
     ASSERT_TRUE(c.ok()) << c.error.toStdString();
     EXPECT_EQ(c.names(), QStringList({u"first"_s, u"second two"_s}));
     const AffineMap m = c.entries[0].maps[0].map;
@@ -44,7 +42,8 @@ TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindo
     EXPECT_EQ(parse("only(3D) {\n 1 0 0 0 1 0 0 0 1 0 0 0 1\n}").firstDrawable(), nullptr);
 
     // Written back, every number reads as exactly the same double.
-    const std::vector<IfsMap> awkward{{{{0.1, 1.0 / 3, -5e307, 1e-300, 2.0 / 7, -0.0}}, 0.7}, {{{1, 2, 3, 4, 5, 6}}, 1e-17}};
+    const std::vector<IfsMap> awkward{{{{0.1, 1.0 / 3, -5e307, 1e-300, 2.0 / 7, -0.0}}, 0.7},
+                                      {{{1, 2, 3, 4, 5, 6}}, 1e-17}};
     const IfsCollection back = parse(ifsEntryText(u"odd {name};"_s, awkward));
     ASSERT_TRUE(back.ok()) << back.error.toStdString();
     EXPECT_TRUE(back.entries[0].name == u"odd _name__"_s && back.entries[0].maps == awkward);
@@ -60,7 +59,11 @@ TEST(IfsCollection, ReadsEntriesWithCommentsAndBracesAnywhereAndGivesMapsInWindo
 TEST(IfsCollection, RefusesABadFileAtTheLineOfItsFault)
 {
     const QByteArray map = "0.5 0 0 0.5 0 0 1\n";
-    const struct { QByteArray text; int line; const char* reason; } cases[] = {
+    const struct {
+        QByteArray text;
+        int line;
+        const char* reason;
+    } cases[] = {
         {"a {\n" + map, 1, "the '{' of entry \"a\" is never closed"},
         {"a { " + map + "}\n}\n", 3, "'}' without an entry's '{'"},
         {"a {\n" + map + "b {\n", 3, "'{' inside entry \"a\""},
@@ -76,12 +79,14 @@ TEST(IfsCollection, RefusesABadFileAtTheLineOfItsFault)
         {"big {\n" + map.repeated(65) + "}", 66, "entry \"big\" has more than 64 maps"},
         {"a {\n" + map + "}\n; again\na {\n" + map + "}", 5, "a second entry \"a\""},
         {"a(3D) {\n" + map + "}", 2, "a row of 7 numbers; a 3D map needs exactly 13"},
-        {QByteArray("a {\n1 2 \x1b[2J\0", 13) + QByteArray(1 << 20, 'x') + " 4\n}", 2, "\"\\x1b[2J\\0xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not a number"},
+        {QByteArray("a {\n1 2 \x1b[2J\0", 13) + QByteArray(1 << 20, 'x') + " 4\n}", 2,
+         "\"\\x1b[2J\\0xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not a number"},
     };
     for (const auto& c : cases) {
         const IfsCollection collection = parse(c.text);
         EXPECT_TRUE(collection.entries.empty() && collection.error.size() < 200) << c.reason;
-        EXPECT_TRUE(collection.errorMessage(u"f.ifs"_s).startsWith(u"f.ifs:%1: %2"_s.arg(c.line).arg(QLatin1String(c.reason))))
+        EXPECT_TRUE(
+            collection.errorMessage(u"f.ifs"_s).startsWith(u"f.ifs:%1: %2"_s.arg(c.line).arg(QLatin1String(c.reason))))
             << collection.errorMessage(u"f.ifs"_s).toStdString();
     }
     EXPECT_TRUE(parse("big {\n" + map.repeated(64) + "}").ok());
@@ -91,12 +96,16 @@ const AffineMap kHalf{{0.5, 0, 0, 0, 0.5, 0}}, kFlat{{0, 0, 0, 0, 0.16, 0}};
 
 TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
 {
-    const struct { std::vector<double> p; std::vector<AffineMap> maps; std::vector<double> weights; } cases[] = {
+    const struct {
+        std::vector<double> p;
+        std::vector<AffineMap> maps;
+        std::vector<double> weights;
+    } cases[] = {
         {{1, 3}, {kHalf, kFlat}, {0.25, 0.75}},
         {{0, 0}, {kHalf, kFlat}, {1 / 1.01, 0.01 / 1.01}},   // areas 0.25 and 0: the flat one gets the floor
-        {{}, {kFlat, kFlat}, {0.5, 0.5}},                     // all flat: equal
+        {{}, {kFlat, kFlat}, {0.5, 0.5}},                    // all flat: equal
         {{2, -1, NAN}, {kHalf, kHalf, kHalf}, {1, 0, 0}},
-        {{1e308, 1e308}, {kHalf, kHalf}, {0.5, 0.5}},         // a sum beyond double's range
+        {{1e308, 1e308}, {kHalf, kHalf}, {0.5, 0.5}},   // a sum beyond double's range
     };
     for (const auto& c : cases) {
         const std::vector<double> w = pickWeights(c.maps, c.p);
@@ -108,14 +117,20 @@ TEST(WeightedMaps, PickWeightsFollowPOrElseTheAreasWithAFloor)
 
 TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
 {
-    for (const auto& [value, text] : {std::pair{0.5, "0.5000"}, {-0.123456, "-.1235"}, {0.433013, ".43301"},
-                                      {1.5e-7, "1.5e-7"}, {-0.0, "0.0000"}, {123456.7, "123457"}, {1e308, "1e308"},
+    for (const auto& [value, text] : {std::pair{0.5, "0.5000"},
+                                      {-0.123456, "-.1235"},
+                                      {0.433013, ".43301"},
+                                      {1.5e-7, "1.5e-7"},
+                                      {-0.0, "0.0000"},
+                                      {123456.7, "123457"},
+                                      {1e308, "1e308"},
                                       {1.7976e308, "17e307"}})
         EXPECT_EQ(closestCoefficientText(value).toStdString(), text);
 
     // Beyond what six characters can say: refused with the map and the coefficient named, never blanks.
     const MapsRecord huge = recordOfMaps({kHalf, {{0.5, 0, 0, 0, -1.7976e308, 0}}}, {});
-    EXPECT_TRUE(huge.bytes.isEmpty() && huge.refusal.startsWith(u"map 2's d (-1.7976e+308)"_s)) << huge.refusal.toStdString();
+    EXPECT_TRUE(huge.bytes.isEmpty() && huge.refusal.startsWith(u"map 2's d (-1.7976e+308)"_s))
+        << huge.refusal.toStdString();
 
     QFile file(QStringLiteral(FENRA_SAMPLES_DIR "/classic.ifs"));   // the project's own collection
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -129,16 +144,18 @@ TEST(MapsRecord, WritesTheClosestTextsThatLoadBackAndRefusesMoreThanSixMaps)
             EXPECT_TRUE(record.bytes.isEmpty() && record.refusal.contains(u"%1 maps"_s.arg(maps.maps.size())));
             continue;
         }
-        EXPECT_EQ(record.warning.isEmpty(), entry.name != u"fern"_s && entry.name != u"spiral"_s && entry.name != u"tree"_s)
+        EXPECT_EQ(record.warning.isEmpty(),
+                  entry.name != u"fern"_s && entry.name != u"spiral"_s && entry.name != u"tree"_s)
             << entry.name.toStdString();
         const DataSetTexts texts = parseDataRecord(record.bytes);
         EXPECT_EQ(texts.count, QString::number(maps.maps.size()));
         for (std::size_t k = 0; k < 6; ++k)
             for (int j = 0; j < 6; ++j)
-                EXPECT_NEAR(toDouble(texts.sets[k][j], u'.').value_or(NAN), k < maps.maps.size() ? maps.maps[k].c[j] : 0.0,
-                            5e-5) << entry.name.toStdString();
+                EXPECT_NEAR(toDouble(texts.sets[k][j], u'.').value_or(NAN),
+                            k < maps.maps.size() ? maps.maps[k].c[j] : 0.0, 5e-5)
+                    << entry.name.toStdString();
     }
 }
 
-} // namespace
-} // namespace fenra
+}   // namespace
+}   // namespace fenra

@@ -32,19 +32,25 @@ struct Written {
 Written write(int depth, int threads, int perCall, const std::vector<std::pair<std::string, std::string>>& texts = {})
 {
     Written out;
-    PngStreamWriter png([&](const void* p, std::size_t n) { out.bytes.append(static_cast<const char*>(p), qsizetype(n)); return true; },
-                        {kWidth, kHeight, depth}, texts, threads, 4);
+    PngStreamWriter png(
+        [&](const void* p, std::size_t n) {
+            out.bytes.append(static_cast<const char*>(p), qsizetype(n));
+            return true;
+        },
+        {kWidth, kHeight, depth}, texts, threads, 4);
     for (int y = 0; y < kHeight; y += perCall) {
         const int rows = std::min(perCall, kHeight - y);
         std::vector<std::uint32_t> argb;
         std::vector<std::uint16_t> rgb;
         for (int r = y; r < y + rows; ++r)
             for (int x = 0; x < kWidth; ++x) {
-                argb.push_back(0xFF000000u | std::uint32_t(sample(x, r, 0) >> 8) << 16 | std::uint32_t(sample(x, r, 1) >> 8) << 8 | sample(x, r, 2) >> 8);
+                argb.push_back(0xFF000000u | std::uint32_t(sample(x, r, 0) >> 8) << 16
+                               | std::uint32_t(sample(x, r, 1) >> 8) << 8 | sample(x, r, 2) >> 8);
                 for (int c = 0; c < 3; ++c)
                     rgb.push_back(sample(x, r, c));
             }
-        depth == 8 ? png.addRows(std::span<const std::uint32_t>(argb)) : png.addRows(std::span<const std::uint16_t>(rgb));
+        depth == 8 ? png.addRows(std::span<const std::uint32_t>(argb))
+                   : png.addRows(std::span<const std::uint16_t>(rgb));
     }
     out.finished = png.finish();
     return out;
@@ -56,7 +62,8 @@ TEST(PngStream, GivesTheSameBytesForAnyThreadsAndRowBatchesAndReadsBackExactly)
         const Written one = write(depth, 1, 1, {{"fenra-settings", "--points 5 \t"}});
         ASSERT_TRUE(one.finished);
         for (const auto& [threads, perCall] : {std::pair{2, 1}, {3, 5}, {8, kHeight}})
-            EXPECT_EQ(write(depth, threads, perCall, {{"fenra-settings", "--points 5 \t"}}).bytes, one.bytes) << depth << " bits, " << threads << " threads";
+            EXPECT_EQ(write(depth, threads, perCall, {{"fenra-settings", "--points 5 \t"}}).bytes, one.bytes)
+                << depth << " bits, " << threads << " threads";
 
         const QImage image = QImage::fromData(one.bytes, "png");
         ASSERT_EQ(image.size(), QSize(kWidth, kHeight)) << depth;
@@ -65,8 +72,11 @@ TEST(PngStream, GivesTheSameBytesForAnyThreadsAndRowBatchesAndReadsBackExactly)
             for (int x = 0; x < kWidth; ++x) {
                 const QRgba64 p = image.pixelColor(x, y).rgba64();
                 // An 8-bit sample v reads as 257 v in 16 bits.
-                const auto expected = [&](int c) { return depth == 8 ? (sample(x, y, c) >> 8) * 257 : sample(x, y, c); };
-                ASSERT_EQ((std::array<int, 3>{p.red(), p.green(), p.blue()}), (std::array{expected(0), expected(1), expected(2)}))
+                const auto expected = [&](int c) {
+                    return depth == 8 ? (sample(x, y, c) >> 8) * 257 : sample(x, y, c);
+                };
+                ASSERT_EQ((std::array<int, 3>{p.red(), p.green(), p.blue()}),
+                          (std::array{expected(0), expected(1), expected(2)}))
                     << depth << " bits at " << x << ", " << y;
             }
     }
@@ -86,5 +96,5 @@ TEST(PngStream, IsNotWholeWithoutEveryRowOrWhenTheSinkFails)
     EXPECT_FALSE(failing.finish());
 }
 
-} // namespace
-} // namespace fenra::files
+}   // namespace
+}   // namespace fenra::files

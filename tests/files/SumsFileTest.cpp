@@ -21,14 +21,24 @@ render::Sums pixelAt(std::uint32_t x, std::uint32_t y)
 
 SumsHeader headerOf(std::uint32_t part, std::uint32_t parts, const char* request = "request A", bool checkpoint = false)
 {
-    return {requestHash(request), part, parts, kWidth, kHeight, checkpoint, {{"tone", "2.2 1"}, {"png:fenra-settings", ""}}};
+    return {requestHash(request),
+            part,
+            parts,
+            kWidth,
+            kHeight,
+            checkpoint,
+            {{"tone", "2.2 1"}, {"png:fenra-settings", ""}}};
 }
 
 std::string written(const SumsHeader& header, std::uint32_t rows = kHeight)
 {
     std::string bytes;
-    SumsWriter writer([&](const void* p, std::size_t n) { bytes.append(static_cast<const char*>(p), n); return true; },
-                      header);
+    SumsWriter writer(
+        [&](const void* p, std::size_t n) {
+            bytes.append(static_cast<const char*>(p), n);
+            return true;
+        },
+        header);
     std::vector<render::Sums> row(kWidth);
     for (std::uint32_t y = 0; y < rows; ++y) {
         for (std::uint32_t x = 0; x < kWidth; ++x)
@@ -101,11 +111,12 @@ TEST(SumsFile, MergesOneRequestsSharesEachOnceAndNamesTheFileItRefuses)
         {{part("a", headerOf(1, 2)), part("b", headerOf(2, 3))}, "b is a part of another render than a"},
         {{part("a", headerOf(1, 2)), part("b", headerOf(1, 2))}, "b is share 1/2 again, as a is"},
         {{part("a", headerOf(1, 3)), part("c", headerOf(3, 3))}, "share 2/3 of a's render is missing"},
-        {{part("a", headerOf(1, 1, "request A", true))}, "a is a checkpoint, not a finished part: run its command again to finish it"},
+        {{part("a", headerOf(1, 1, "request A", true))},
+         "a is a checkpoint, not a finished part: run its command again to finish it"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(mergeRefusal(c.parts), c.refusal);
 }
 
-} // namespace
-} // namespace fenra::files
+}   // namespace
+}   // namespace fenra::files

@@ -20,9 +20,12 @@ using namespace Qt::StringLiterals;
 TEST(NumberPattern, ADrawIsWrittenWithSevenSignificantDigitsAndAFullStopAndCutToTheBox)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));   // its comma must not leak in
-    for (const auto& [r, text] : {std::pair{0.5f, "0.000"}, {0.0f, "-1.000"}, {0x1p-24f, "-0.999"},
-                                  {0.5f + 0x1p-24f, "0.0000"}, {0.5f - 0x1p-24f, "-0.000"},
-                                  {1.0f - 0x1p-24f, "0.9999"},   // the largest draw gives no 1.000
+    for (const auto& [r, text] : {std::pair{0.5f, "0.000"},
+                                  {0.0f, "-1.000"},
+                                  {0x1p-24f, "-0.999"},
+                                  {0.5f + 0x1p-24f, "0.0000"},
+                                  {0.5f - 0x1p-24f, "-0.000"},
+                                  {1.0f - 0x1p-24f, "0.9999"},       // the largest draw gives no 1.000
                                   {9424601 * 0x1p-24f, "0.1235"}})   // 0.12349998951 to seven digits
         EXPECT_EQ(randomCoefficientText(r).toStdString(), text) << r;
     QLocale::setDefault(QLocale::c());
@@ -37,13 +40,21 @@ TEST(RandomizeDataSets, FillsSetsOneAndTwoAndThoseTheCountReaches)
     std::vector<float> draws;   // 36 draws of distinct texts, none of them "0.0000"
     for (int i = 0; i < 36; ++i)
         draws.push_back(0.55f + 0.01f * float(i));
-    for (const auto& [count, filled] : {std::pair{"2", 2}, {"6", 6}, {"1", 2}, {"-3", 2}, {"3.5", 4}, {"9", 6},
-                                        {"", 0}, {"2x", 0}}) {   // filled 0: refused
+    for (const auto& [count, filled] : {std::pair{"2", 2},
+                                        {"6", 6},
+                                        {"1", 2},
+                                        {"-3", 2},
+                                        {"3.5", 4},
+                                        {"9", 6},
+                                        {"", 0},
+                                        {"2x", 0}}) {   // filled 0: refused
         test::ScriptedRandom random(draws);
         DataSetTexts sets{QString::fromLatin1(count), {}}, expected = sets;
         for (int i = 0; i < 36; ++i) {
             sets.sets[i / 6][i % 6] = u"7"_s;   // a user's texts, so clearing shows
-            expected.sets[i / 6][i % 6] = !filled ? u"7"_s : i < 6 * filled ? randomCoefficientText(draws[i]) : u"0.0000"_s;
+            expected.sets[i / 6][i % 6] = !filled          ? u"7"_s
+                                          : i < 6 * filled ? randomCoefficientText(draws[i])
+                                                           : u"0.0000"_s;
         }
         EXPECT_EQ(RandomizeDataSets(sets, random, kClock), filled > 0) << count;
         EXPECT_EQ(sets, expected) << count;   // the count stays
@@ -64,5 +75,5 @@ TEST(RandomizeDataSets, RealSourceIsReseededFromTheClockAndStillChangesWithinOne
     EXPECT_TRUE(first.sets != again.sets);
 }
 
-} // namespace
-} // namespace fenra
+}   // namespace
+}   // namespace fenra

@@ -17,7 +17,8 @@ render::RenderRequest triangle()
 {
     render::RenderRequest request;
     for (const auto& [e, f] : {std::pair{0.0, 0.0}, {0.5, 0.0}, {0.25, 0.5}})
-        request.maps.push_back({AffineMap{{0.5, 0, e, 0, 0.5, f}}, 1.0, render::setColour(int(request.maps.size()) + 1), true});
+        request.maps.push_back(
+            {AffineMap{{0.5, 0, e, 0, 0.5, f}}, 1.0, render::setColour(int(request.maps.size()) + 1), true});
     request.frame = render::Frame::ofBox({-0.05, -0.05, 1.05, 1.05}, 60, 44);
     request.oversample = 2;
     request.points = 2'000'000;   // 8 chunks
@@ -34,7 +35,10 @@ Drawn draw(PosterJob job)
 {
     Drawn drawn;
     job.finishing = {render::ToneSettings::of(job.request), {{"fenra-settings", "--seed 5"}}};
-    drawn.result = drawPoster(job, [&](const void* p, std::size_t n) { drawn.bytes.append(static_cast<const char*>(p), n); return true; });
+    drawn.result = drawPoster(job, [&](const void* p, std::size_t n) {
+        drawn.bytes.append(static_cast<const char*>(p), n);
+        return true;
+    });
     return drawn;
 }
 
@@ -51,7 +55,8 @@ protected:
 
     std::filesystem::path dir;
     PosterJob job;
-    const std::uint64_t tenRows = render::HitSums::bytesFor(120, 10) + 2 * render::HitSums::queueBytesFor(120, 88);   // of the 120 x 88 sums
+    const std::uint64_t tenRows =
+        render::HitSums::bytesFor(120, 10) + 2 * render::HitSums::queueBytesFor(120, 88);   // of the 120 x 88 sums
 };
 
 TEST_F(DrawPoster, GivesTheSameFileWholeInBandsOnAnyThreadsAndInPartsMerged)
@@ -59,12 +64,15 @@ TEST_F(DrawPoster, GivesTheSameFileWholeInBandsOnAnyThreadsAndInPartsMerged)
     const Drawn whole = draw(job);
     ASSERT_EQ(whole.result.status, PosterStatus::Done) << whole.result.error;
     // Today's pixels: the pipeline's picture of the same request.
-    const QImage png = QImage::fromData(QByteArray::fromStdString(whole.bytes), "png").convertToFormat(QImage::Format_RGB32);
+    const QImage png =
+        QImage::fromData(QByteArray::fromStdString(whole.bytes), "png").convertToFormat(QImage::Format_RGB32);
     const render::Image expected = render::render(job.request);
     ASSERT_EQ(png.size(), QSize(expected.width, expected.height));
     for (int y = 0; y < expected.height; ++y)
-        ASSERT_TRUE(std::equal(expected.pixels.begin() + y * expected.width, expected.pixels.begin() + (y + 1) * expected.width,
-                               reinterpret_cast<const std::uint32_t*>(png.constScanLine(y)))) << "row " << y;
+        ASSERT_TRUE(std::equal(expected.pixels.begin() + y * expected.width,
+                               expected.pixels.begin() + (y + 1) * expected.width,
+                               reinterpret_cast<const std::uint32_t*>(png.constScanLine(y))))
+            << "row " << y;
 
     ASSERT_EQ(rowsPerBand(job.request, tenRows, 2), 10);
     ASSERT_LT(rowsPerBand(job.request, tenRows, 1), 20);
@@ -84,7 +92,12 @@ TEST_F(DrawPoster, GivesTheSameFileWholeInBandsOnAnyThreadsAndInPartsMerged)
         std::ofstream(parts.back(), std::ios::binary) << part.bytes;
     }
     std::string merged;
-    EXPECT_EQ(mergeParts(parts, 2, [&](const void* p, std::size_t n) { merged.append(static_cast<const char*>(p), n); return true; }), "");
+    EXPECT_EQ(mergeParts(parts, 2,
+                         [&](const void* p, std::size_t n) {
+                             merged.append(static_cast<const char*>(p), n);
+                             return true;
+                         }),
+              "");
     EXPECT_EQ(merged, whole.bytes);
 }
 
@@ -110,10 +123,11 @@ TEST_F(DrawPoster, StoppedAndRunAgainFromItsCheckpointEndsWithTheSameFile)
         EXPECT_EQ(resumed.bytes, whole) << memory;
 
         job.request.seed = 6;   // another render does not take this one's sums
-        EXPECT_EQ(draw(job).result.error, job.checkpoint + " holds the sums of another render; remove it or name another checkpoint");
+        EXPECT_EQ(draw(job).result.error,
+                  job.checkpoint + " holds the sums of another render; remove it or name another checkpoint");
         job.request.seed = 5;
     }
 }
 
-} // namespace
-} // namespace fenra::poster
+}   // namespace
+}   // namespace fenra::poster

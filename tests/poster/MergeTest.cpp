@@ -1,8 +1,8 @@
 // Parts of a render merged: the very picture of their total, or a refusal
 // naming the file before any byte is written.
+#include "poster/Merge.h"
 #include "files/SumsFile.h"
 #include "poster/Finishing.h"
-#include "poster/Merge.h"
 
 #include <gtest/gtest.h>
 
@@ -46,20 +46,27 @@ TEST(Merge, AddsThePartsIntoThePictureOfTheirTotalAndRefusesBadSetsNamingTheFile
         for (auto& part : parts) {
             const std::uint64_t hits = random() % 4 == 0 ? random() % 1000 : 0;
             part[i] = {hits, hits * (random() % 256), hits * (random() % 256), hits * 255};
-            total[i] = {total[i].hits + part[i].hits, total[i].r + part[i].r, total[i].g + part[i].g, total[i].b + part[i].b};
+            total[i] = {total[i].hits + part[i].hits, total[i].r + part[i].r, total[i].g + part[i].g,
+                        total[i].b + part[i].b};
         }
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("fenra-merge-" + std::to_string(getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("fenra-merge-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    const auto write = [&](const std::string& name, const std::vector<render::Sums>& sums, std::uint32_t k, const char* request) {
+    const auto write = [&](const std::string& name, const std::vector<render::Sums>& sums, std::uint32_t k,
+                           const char* request) {
         std::ofstream out(dir / name, std::ios::binary);
-        files::SumsWriter writer([&](const void* p, std::size_t n) { return bool(out.write(static_cast<const char*>(p), std::streamsize(n))); },
-                                 {files::requestHash(request), k, 3, kWidth, kHeight, false, finishing.toNotes()});
+        files::SumsWriter writer(
+            [&](const void* p, std::size_t n) {
+                return bool(out.write(static_cast<const char*>(p), std::streamsize(n)));
+            },
+            {files::requestHash(request), k, 3, kWidth, kHeight, false, finishing.toNotes()});
         for (int y = 0; y < kHeight; ++y)
             writer.addRow(std::span(sums).subspan(std::size_t(y) * kWidth, kWidth));
         EXPECT_TRUE(writer.finish(1));
         return (dir / name).string();
     };
-    const std::string a = write("a.sums", parts[0], 1, "r"), b = write("b.sums", parts[1], 2, "r"), c = write("c.sums", parts[2], 3, "r");
+    const std::string a = write("a.sums", parts[0], 1, "r"), b = write("b.sums", parts[1], 2, "r"),
+                      c = write("c.sums", parts[2], 3, "r");
     const std::string other = write("other.sums", parts[2], 3, "another request");
     std::string damaged = write("damaged.sums", parts[2], 3, "r");
     {
@@ -91,5 +98,5 @@ TEST(Merge, AddsThePartsIntoThePictureOfTheirTotalAndRefusesBadSetsNamingTheFile
     std::filesystem::remove_all(dir);
 }
 
-} // namespace
-} // namespace fenra::poster
+}   // namespace
+}   // namespace fenra::poster

@@ -58,14 +58,17 @@ RenderRequest requestOf(const DataSetTexts& sets, int maps)
     return request;
 }
 
-const DataSetTexts kTriangle{"3", {{{"0.5", "0", "0", "0", "0.5", "0"}, {"0.5", "0", "0.5", "0", "0.5", "0"},
-                                    {"0.5", "0", "0.25", "0", "0.5", "0.5"}}}};
-const DataSetTexts kFern{"6", {{{"0.1350", "0.0779", "-0.838", "0.0779", "0.0450", "0.2958"},
-                                {"0.8388", "0.0440", "0.1853", "-0.044", "0.8388", "0.1969"},
-                                {"0.8388", "0.0440", "0.1853", "-0.044", "0.8388", "0.1969"},
-                                {"0.8388", "0.0440", "0.1853", "-0.044", "0.8388", "0.1969"},
-                                {"0.2208", "-0.245", "-0.488", "0.2452", "0.2208", "0.5254"},
-                                {"0.3228", "0.0686", "-0.581", "0.0686", "-0.323", "0.4172"}}}};
+const DataSetTexts kTriangle{"3",
+                             {{{"0.5", "0", "0", "0", "0.5", "0"},
+                               {"0.5", "0", "0.5", "0", "0.5", "0"},
+                               {"0.5", "0", "0.25", "0", "0.5", "0.5"}}}};
+const DataSetTexts kFern{"6",
+                         {{{"0.1350", "0.0779", "-0.838", "0.0779", "0.0450", "0.2958"},
+                           {"0.8388", "0.0440", "0.1853", "-0.044", "0.8388", "0.1969"},
+                           {"0.8388", "0.0440", "0.1853", "-0.044", "0.8388", "0.1969"},
+                           {"0.8388", "0.0440", "0.1853", "-0.044", "0.8388", "0.1969"},
+                           {"0.2208", "-0.245", "-0.488", "0.2452", "0.2208", "0.5254"},
+                           {"0.3228", "0.0686", "-0.581", "0.0686", "-0.323", "0.4172"}}}};
 
 TEST(RenderKernel, SameSumsForAnyTargetThreadCountAndSharing)
 {
@@ -104,7 +107,9 @@ TEST(Accumulate, RoundsGrowEachSnapshotHoldsTheChunksDoneAndACancelStopsWithinTh
     request.frame = Frame::ofBox(ViewBox{-0.1, -0.1, 1.1, 1.1}, 64, 64);
     request.points = 23 * kChunkPoints;
     const std::vector<Sums> whole = sumsOf(request, 1);
-    const struct { int threads, cancelAfterRound; } cases[] = {{1, -1}, {2, -1}, {3, -1}, {2, 0}, {1, 1}, {3, 3}};
+    const struct {
+        int threads, cancelAfterRound;
+    } cases[] = {{1, -1}, {2, -1}, {3, -1}, {2, 0}, {1, 1}, {3, 3}};
     for (const auto& c : cases) {
         std::atomic<bool> cancel{c.cancelAfterRound == 0};
         HitSums sums = sumsFor(request);
@@ -136,8 +141,14 @@ TEST(Accumulate, RoundsGrowEachSnapshotHoldsTheChunksDoneAndACancelStopsWithinTh
 
 TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
 {
-    const struct { int maps; std::vector<double> weights; } cases[] = {
-        {3, {}}, {4, {0.01, 0.85, 0.07, 0.07}}, {20, {}}, {64, {}},
+    const struct {
+        int maps;
+        std::vector<double> weights;
+    } cases[] = {
+        {3, {}},
+        {4, {0.01, 0.85, 0.07, 0.07}},
+        {20, {}},
+        {64, {}},
     };
     for (const auto& c : cases) {
         // Map k lands in column k, so a column's hits count the picks of its map.
@@ -146,7 +157,8 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
         for (int k = 0; k < c.maps; ++k) {
             if (c.weights.empty() && c.maps > 4)
                 weights.push_back(k % 7 == 3 ? 0.0 : 1.0 + k % 5);   // some never picked
-            request.maps.push_back(WeightedMap{{{0.01, 0, double(k), 0, 0.01, 0.5}}, weights.empty() ? 1.0 : weights[std::size_t(k)]});
+            request.maps.push_back(
+                WeightedMap{{{0.01, 0, double(k), 0, 0.01, 0.5}}, weights.empty() ? 1.0 : weights[std::size_t(k)]});
         }
         request.frame = Frame{c.maps, 1, 1, 0, 1, 0};
         request.points = 2'000'000;
@@ -159,7 +171,8 @@ TEST(RenderKernel, PicksEachMapAsOftenAsItsWeightSays)
             const double p = weights.empty() ? 1.0 / c.maps : weights[std::size_t(k)] / total;
             const double expected = p * double(request.points);
             const double hits = double(sums.at(std::size_t(k)).hits);
-            EXPECT_LE(std::fabs(hits - expected), 5.0 * std::sqrt(expected * (1 - p)) + 1) << c.maps << " maps, map " << k;
+            EXPECT_LE(std::fabs(hits - expected), 5.0 * std::sqrt(expected * (1 - p)) + 1)
+                << c.maps << " maps, map " << k;
         }
     }
 }
@@ -212,7 +225,9 @@ TEST(RenderKernel, DrawsTheAttractorOfTheWindowsRun)
 RenderRequest toned(const HitSums& sums, Tone tone, int oversample = 1, bool density = true)
 {
     return {.frame = {sums.width() / oversample, sums.height() / oversample},
-            .colour = {Colouring::MapColours, density}, .tone = tone, .oversample = oversample};
+            .colour = {Colouring::MapColours, density},
+            .tone = tone,
+            .oversample = oversample};
 }
 
 void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
@@ -225,7 +240,9 @@ void addHits(HitSums& sums, std::size_t pixel, int hits, std::uint32_t colour)
 // buffers, spilled or not, add up exactly, channel by channel.
 TEST(HitSums, CountsSpillPastTwoToTheTwentyFourHitsAndMergeExactly)
 {
-    struct Colour { std::uint32_t r, g, b; };
+    struct Colour {
+        std::uint32_t r, g, b;
+    };
     // n hits: the first alone, then `bulk` of them as one Cell (the counts single hits leave), the rest one by one.
     const auto hit = [](HitSums& sums, std::size_t pixel, std::uint32_t n, std::uint32_t bulk, Colour c) {
         sums.add(pixel, Cell{1, c.r, c.g, c.b});
@@ -264,12 +281,16 @@ TEST(ToneMap, HueOfTheMeanColourOfTheHitsLitByLogDensity)
         return std::uint32_t(std::lround(255.0 * share * std::log1p(hits) / std::log1p(99.0)));
     };
     const std::vector<std::uint32_t> expected = {
-        0xFFFF0000, 0xFF000000u | channel(8, 1) << 16 | channel(8, 1), 0xFF000000, 0xFF000000u | channel(1, 1) << 8,
+        0xFFFF0000,
+        0xFF000000u | channel(8, 1) << 16 | channel(8, 1),
+        0xFF000000,
+        0xFF000000u | channel(1, 1) << 8,
     };
     EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 1.0})).pixels, expected);
     EXPECT_GT(toneMap(sums, toned(sums, {2.2, 1.0})).pixels[3], expected[3]) << "gamma lifts the faint";
     EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 4.0})).pixels[1], 0xFFFF00FFu) << "brightness, at most full light";
-    EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 1.0}, 1, false)).pixels[3], 0xFF00FF00u) << "no density: full light wherever hit";
+    EXPECT_EQ(toneMap(sums, toned(sums, {1.0, 1.0}, 1, false)).pixels[3], 0xFF00FF00u)
+        << "no density: full light wherever hit";
 }
 
 TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
@@ -293,13 +314,16 @@ TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
 TEST(Framing, FitsTheAttractorCentredWithAMargin)
 {
     constexpr double kInX = 794 * 15 * 0.9, kInY = 381 * 15 * 0.9;   // twips inside the margins
-    const std::vector<AffineMap> square{{{0.5, 0, 0, 0, 0.5, 0}}, {{0.5, 0, 0.5, 0, 0.5, 0.5}},
-                                        {{0.5, 0, 0, 0, 0.5, 0.5}}, {{0.5, 0, 0.5, 0, 0.5, 0}}};
-    const struct { const char* what; std::vector<AffineMap> maps; double cx, cy, scale; } cases[] = {
-        {"a point", {{{0, 0, 2, 0, 0, 3}}}, 2, 3, 5000},
-        {"a line across", {{{0.5, 0, 0, 0, 0, 1}}, {{0.5, 0, 1, 0, 0, 1}}}, 1, 1, kInX / 2},
-        {"a line down", {{{0, 0, 0, 0, 0.5, 0}}, {{0, 0, 0, 0, 0.5, 3}}}, 0, 3, kInY / 6},
-        {"a square", square, 0.5, 0.5, kInY}};
+    const std::vector<AffineMap> square{
+        {{0.5, 0, 0, 0, 0.5, 0}}, {{0.5, 0, 0.5, 0, 0.5, 0.5}}, {{0.5, 0, 0, 0, 0.5, 0.5}}, {{0.5, 0, 0.5, 0, 0.5, 0}}};
+    const struct {
+        const char* what;
+        std::vector<AffineMap> maps;
+        double cx, cy, scale;
+    } cases[] = {{"a point", {{{0, 0, 2, 0, 0, 3}}}, 2, 3, 5000},
+                 {"a line across", {{{0.5, 0, 0, 0, 0, 1}}, {{0.5, 0, 1, 0, 0, 1}}}, 1, 1, kInX / 2},
+                 {"a line down", {{{0, 0, 0, 0, 0.5, 0}}, {{0, 0, 0, 0, 0.5, 3}}}, 0, 3, kInY / 6},
+                 {"a square", square, 0.5, 0.5, kInY}};
     for (const auto& c : cases) {
         const std::optional<ZoomStep> z = fitFrame(c.maps, std::vector<double>(c.maps.size(), 1.0));
         ASSERT_TRUE(z) << c.what;
@@ -311,8 +335,10 @@ TEST(Framing, FitsTheAttractorCentredWithAMargin)
     std::vector<WeightedMap> weighted;   // one by one: clang 14 has no aggregate init from ( )
     for (const AffineMap& m : square)
         weighted.push_back({m});
-    const struct { int width, height; double spanX, spanY; } boxes[] = {
-        {100, 100, 1 / 0.9, 1 / 0.9}, {200, 100, 2 / 0.9, 1 / 0.9}, {100, 400, 1 / 0.9, 4 / 0.9}};
+    const struct {
+        int width, height;
+        double spanX, spanY;
+    } boxes[] = {{100, 100, 1 / 0.9, 1 / 0.9}, {200, 100, 2 / 0.9, 1 / 0.9}, {100, 400, 1 / 0.9, 4 / 0.9}};
     for (const auto& c : boxes) {
         const std::optional<ViewBox> box = fitBox(weighted, c.width, c.height);
         ASSERT_TRUE(box);
@@ -331,12 +357,17 @@ TEST(RenderPicture, ExactDensityShadesByLogOfHitsOverLogOfMostHits)
 {
     // Set 1 sends every point to (0, 1), pixel (333, 51); set 2 to (0.3, 0.5), pixel (433, 218). Picks 1, 1, 2 over and
     // over: 6 hits on the first (set 1: red), 3 on the second (set 2: green): 255 * log(4) / log(7) = 181.66 of its tint.
-    const struct { bool white; std::uint32_t first, second; } cases[] = {
-        {false, rgb(255, 0, 0), rgb(0, 182, 0)}, {true, rgb(255, 255, 255), rgb(182, 182, 182)}};
+    const struct {
+        bool white;
+        std::uint32_t first, second;
+    } cases[] = {{false, rgb(255, 0, 0), rgb(0, 182, 0)}, {true, rgb(255, 255, 255), rgb(182, 182, 182)}};
     for (const auto& c : cases) {
         const RenderJob job{.dataSets = {"2", {{{"0", "0", "0", "0", "0", "1"}, {"0", "0", "0.3", "0", "0", "0.5"}}}},
-                            .plan = *planRun(RunSettingsTexts{}).plan, .colour = {Colouring::MapColours, true},
-                            .white = c.white, .points = 9, .exact = true};
+                            .plan = *planRun(RunSettingsTexts{}).plan,
+                            .colour = {Colouring::MapColours, true},
+                            .white = c.white,
+                            .points = 9,
+                            .exact = true};
         const Image picture = renderPicture(job, [] {
             return std::make_unique<test::ScriptedRandom>(std::vector<float>{0.25f, 0.25f, 0.75f});
         });
@@ -346,4 +377,4 @@ TEST(RenderPicture, ExactDensityShadesByLogOfHitsOverLogOfMostHits)
     }
 }
 
-} // namespace
+}   // namespace

@@ -73,5 +73,5 @@ TEST_F(CanvasFixture, PanningKeepsThePlaneUnderThePointerAndIsNoStep)
     EXPECT_EQ(document.undoStack().count(), 0);
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

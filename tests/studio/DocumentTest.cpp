@@ -22,7 +22,11 @@ TEST(StudioDocument, EveryEditIsOneStepThatUndoesAndRedoesExactly)
     using Edit = std::function<void(StudioDocument&)>;
     const std::vector<std::pair<const char*, Edit>> edits{
         {"move", [](StudioDocument& d) { d.moveSelected(0.01, -0.02); }},
-        {"delete", [](StudioDocument& d) { d.select(1); d.removeSelected(); }},
+        {"delete",
+         [](StudioDocument& d) {
+             d.select(1);
+             d.removeSelected();
+         }},
         {"duplicate", [](StudioDocument& d) { d.duplicateSelected(); }},
         {"add", [](StudioDocument& d) { d.addSmallMap(); }},
         {"drag of many moves",
@@ -34,7 +38,12 @@ TEST(StudioDocument, EveryEditIsOneStepThatUndoesAndRedoesExactly)
              }
              d.endPreview("drag");
          }},
-        {"edit of a value", [](StudioDocument& d) { MapList m = d.maps(); m[1].weight = 3; d.edit("weight", m, 1); }},
+        {"edit of a value",
+         [](StudioDocument& d) {
+             MapList m = d.maps();
+             m[1].weight = 3;
+             d.edit("weight", m, 1);
+         }},
     };
     std::vector<MapList> states{document.maps()};
     std::vector<int> selections{document.selected()};
@@ -81,5 +90,5 @@ TEST(StudioDocument, ShownIsViewStateThatFollowsItsMapAndIsNeverAStep)
     EXPECT_EQ(document.undoStack().index(), 0);
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

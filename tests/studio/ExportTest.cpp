@@ -25,8 +25,9 @@ TEST(PictureExport, GivesTheBytesFenraRenderWritesForTheSameEntry)
         ASSERT_TRUE(exported) << entry;
         const QString out = folder.filePath(QStringLiteral("%1.png").arg(entry));
         QProcess render;
-        render.start(FENRA_RENDER, {FENRA_SAMPLES_DIR "/classic.ifs", "--name", entry, "--colour", "density", "--scale",
-                                    QString::number(scale), "--points", "300000", "--seed", "5", "--threads", "1", "-o", out});
+        render.start(FENRA_RENDER,
+                     {FENRA_SAMPLES_DIR "/classic.ifs", "--name", entry, "--colour", "density", "--scale",
+                      QString::number(scale), "--points", "300000", "--seed", "5", "--threads", "1", "-o", out});
         ASSERT_TRUE(render.waitForFinished(60000)) << entry;
         ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
         QFile written(out);
@@ -37,5 +38,5 @@ TEST(PictureExport, GivesTheBytesFenraRenderWritesForTheSameEntry)
     EXPECT_FALSE(picturePng({{AffineMap{{1.5, 0, 0, 0, 1.5, 0}}, 1}}, "grow", {1, 1000, 1, 1}));
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

@@ -68,5 +68,5 @@ TEST(MapsFiles, CollectionsGainOrReplaceAnEntryAndKeepTheRest)
     EXPECT_EQ(files.files["/d/bad.ifs"], "not { a collection");
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

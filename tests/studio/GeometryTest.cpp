@@ -9,10 +9,7 @@
 namespace fenra::studio {
 namespace {
 
-double determinant(const AffineMap& m)
-{
-    return m.c[0] * m.c[4] - m.c[1] * m.c[3];
-}
+double determinant(const AffineMap& m) { return m.c[0] * m.c[4] - m.c[1] * m.c[3]; }
 
 TEST(HandleGeometry, EachHandleDraggedByADeltaGivesExactlyTheExpectedMap)
 {
@@ -52,7 +49,10 @@ TEST(HandleGeometry, TurningAboutTheCentreKeepsTheDeterminantAndTheCentre)
     };
     const Case cases[] = {
         {{centre.x + 1, centre.y}, {-1, 1}, false, 90},
-        {{centre.x + 1, centre.y}, {-1 + std::cos(0.87), std::sin(0.87)}, true, 45},   // 49.8 degrees in 15-degree steps
+        {{centre.x + 1, centre.y},
+         {-1 + std::cos(0.87), std::sin(0.87)},
+         true,
+         45},   // 49.8 degrees in 15-degree steps
         {{centre.x, centre.y - 2}, {-2, 2}, false, -90},
         {{centre.x + 1, centre.y}, {-2, -1e-12}, false, -180},
     };
@@ -68,5 +68,5 @@ TEST(HandleGeometry, TurningAboutTheCentreKeepsTheDeterminantAndTheCentre)
     }
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

@@ -53,7 +53,8 @@ TEST(LiveRender, AnEditCancelsTheRunningPictureAndTheNextOneGrowsToItsEnd)
     ASSERT_TRUE(waitFor([&] { return !shown.empty() && shown.back().generation == 2 && shown.back().points == small; }))
         << "the edited picture never finished";
     // Once the edit's first snapshot came, none of the cancelled picture followed; points only grew.
-    const auto firstOfEdit = std::find_if(shown.begin(), shown.end(), [](const Snapshot& s) { return s.generation == 2; });
+    const auto firstOfEdit =
+        std::find_if(shown.begin(), shown.end(), [](const Snapshot& s) { return s.generation == 2; });
     for (auto s = firstOfEdit; s != shown.end(); ++s) {
         EXPECT_EQ(s->generation, 2u);
         if (s != firstOfEdit) {
@@ -77,5 +78,5 @@ TEST(LiveRender, APictureThePipelineRefusesIsReportedNotShown)
     EXPECT_EQ(pictures, 0);
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

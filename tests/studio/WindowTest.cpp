@@ -13,7 +13,8 @@
 namespace fenra::studio {
 namespace {
 
-const QByteArray kCollection = "; two entries\nfirst { 0.5 0 0 0.5 0 0 1\n 0.5 0 0 0.5 1 0 1 }\nsecond { 0.3 0 0 0.3 0 0 1 }\n";
+const QByteArray kCollection =
+    "; two entries\nfirst { 0.5 0 0 0.5 0 0 1\n 0.5 0 0 0.5 1 0 1 }\nsecond { 0.3 0 0 0.3 0 0 1 }\n";
 
 struct WindowFixture : ::testing::Test {
     WindowFixture()
@@ -101,5 +102,5 @@ TEST_F(WindowFixture, ExportPictureDrawsOffTheUiThreadAndWritesTheChosenSize)
     EXPECT_EQ(picture.size(), QSize(2 * 794, 2 * 381));
 }
 
-} // namespace
-} // namespace fenra::studio
+}   // namespace
+}   // namespace fenra::studio

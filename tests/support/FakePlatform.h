@@ -99,4 +99,4 @@ struct FakePlatform {
     Platform platform() { return Platform{beeper, clock, messages, dialogs, files, startFolder}; }
 };
 
-} // namespace fenra::test
+}   // namespace fenra::test

@@ -37,4 +37,4 @@ private:
     std::vector<double> m_reseeds;
 };
 
-} // namespace fenra::test
+}   // namespace fenra::test

@@ -25,4 +25,4 @@ inline bool useSimdTarget(const std::string& name)
     return true;
 }
 
-} // namespace fenra::test
+}   // namespace fenra::test

@@ -72,11 +72,18 @@ TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
     five.count = QStringLiteral("5");
     const QByteArray record = BuildDataText(five).bytes;
     std::uint32_t pixel = 0;
-    fake.files.files = {{"/data/five.TFG", record}, {"/data/drawn.png", pngWithText(kRecordKey, record)},
-                        {"/data/other.png", pngWithText("Title", "fern")}, {"/data/five.bmp", encodeBitmap({&pixel, 1, 1, 1})},
-                        {"/data/classic.txt", "fern { ; a stalk\n 0 0 0 .16 0 0 .01\n}\n"}, {"/data/c.ifs", "\n"}};
+    fake.files.files = {{"/data/five.TFG", record},
+                        {"/data/drawn.png", pngWithText(kRecordKey, record)},
+                        {"/data/other.png", pngWithText("Title", "fern")},
+                        {"/data/five.bmp", encodeBitmap({&pixel, 1, 1, 1})},
+                        {"/data/classic.txt", "fern { ; a stalk\n 0 0 0 .16 0 0 .01\n}\n"},
+                        {"/data/c.ifs", "\n"}};
     const DataSetTexts before = window->dataSets();
-    const struct { QList<QByteArray> given; bool loads; const char* told; } cases[] = {
+    const struct {
+        QList<QByteArray> given;
+        bool loads;
+        const char* told;
+    } cases[] = {
         {{"/data/five.TFG"}, true, ""},
         {{"/data/drawn.png"}, true, ""},
         {{"/data/five.TFG", "/data/c.ifs", "/data/none"}, true, "\"/data/c.ifs\", \"/data/none\" were not opened"},
@@ -95,7 +102,8 @@ TEST_F(WindowTest, AFileGivenOrDroppedLoadsItsRecordOrSaysWhatItIs)
             dropped ? drop(c.given, box(1, 1)) : window->openGivenFiles(c.given);
             EXPECT_EQ(window->dataSets(), c.loads ? five : before);
             const QString told = fake.messages.told.join(u'|');
-            EXPECT_TRUE(*c.told ? fake.messages.told.size() == 1 && told.contains(QString::fromLatin1(c.told)) : told.isEmpty())
+            EXPECT_TRUE(*c.told ? fake.messages.told.size() == 1 && told.contains(QString::fromLatin1(c.told))
+                                : told.isEmpty())
                 << told.toStdString();
         }
     EXPECT_TRUE(fake.files.writeOrder.isEmpty());
@@ -114,5 +122,5 @@ TEST(StartFolder, TheProgramsFolderWhenWritableElsePicturesElseHome)
     EXPECT_EQ(chooseStartFolder(missing, missing, QStringLiteral("/home/u")), QStringLiteral("/home/u"));
 }
 
-} // namespace
-} // namespace fenra::test
+}   // namespace
+}   // namespace fenra::test

@@ -13,7 +13,8 @@ QSize roomNeeded(const QWidget* w, const QString& caption)
     const QStyle* style = w->style();
     int extra = 0;
     if (qobject_cast<const QRadioButton*>(w))
-        extra = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        extra = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
+                + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
     else if (qobject_cast<const QCheckBox*>(w))
         extra = style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
     else if (qobject_cast<const QGroupBox*>(w))
@@ -36,14 +37,20 @@ TEST_F(WindowTest, EveryCaptionShowsWholeAndNoControlCoversAnother)
     for (QWidget* w : window->findChildren<QWidget*>()) {
         const QString caption = w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text").toString();
         parents << (qobject_cast<QGroupBox*>(w) ? QList<QWidget*>{w} : QList<QWidget*>{});
-        if (caption.isEmpty() || !(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)))
+        if (caption.isEmpty()
+            || !(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)))
             continue;
         ++captions;
         const QSize needed = roomNeeded(w, caption);
         EXPECT_TRUE(needed.width() <= w->width() && needed.height() <= w->height())
-            << qPrintable(QStringLiteral("%1 \"%2\" needs %3x%4 in %5x%6 with %7 %8px").arg(w->objectName(), caption)
-                              .arg(needed.width()).arg(needed.height()).arg(w->width()).arg(w->height())
-                              .arg(QFontInfo(w->font()).family()).arg(QFontInfo(w->font()).pixelSize()));
+            << qPrintable(QStringLiteral("%1 \"%2\" needs %3x%4 in %5x%6 with %7 %8px")
+                              .arg(w->objectName(), caption)
+                              .arg(needed.width())
+                              .arg(needed.height())
+                              .arg(w->width())
+                              .arg(w->height())
+                              .arg(QFontInfo(w->font()).family())
+                              .arg(QFontInfo(w->font()).pixelSize()));
     }
     EXPECT_EQ(captions, 6 * 8 + 9 + 3 + 6);   // data-set frames, Options, Batch, the window's buttons
 
@@ -51,7 +58,9 @@ TEST_F(WindowTest, EveryCaptionShowsWholeAndNoControlCoversAnother)
     // reaches past the window's edge by design. Qt's own parts of a control are not looked at.
     for (QWidget* parent : parents) {
         QList<QWidget*> children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        children.removeIf([](QWidget* w) { return w->isWindow() || w->objectName().isEmpty() || w->objectName().startsWith(u"qt_"); });
+        children.removeIf([](QWidget* w) {
+            return w->isWindow() || w->objectName().isEmpty() || w->objectName().startsWith(u"qt_");
+        });
         for (qsizetype i = 0; i < children.size(); ++i) {
             EXPECT_TRUE(children[i] == child("pctdisplay") || parent->rect().contains(children[i]->geometry()))
                 << qPrintable(children[i]->objectName()) << " leaves " << qPrintable(parent->objectName());
@@ -71,11 +80,25 @@ TEST_F(WindowTest, TabAndShiftTabGoRoundEveryStopInOrderBothWays)
     QStringList expected{"cmdStart"};
     for (int k : {1, 2, 3, 4, 0, 5, 6})
         for (int i = 0; i < 6; ++i)
-            expected << (k ? QStringLiteral("txtdata%1(%2)").arg(k).arg(i) : i ? QString() : QStringLiteral("pctdisplay"));
+            expected << (k   ? QStringLiteral("txtdata%1(%2)").arg(k).arg(i)
+                         : i ? QString()
+                             : QStringLiteral("pctdisplay"));
     for (int k = 1; k <= 6; ++k)
         expected << QStringLiteral("chkvar%1").arg(k);
-    expected << "cborand" << "txtIter" << "cmdRandom" << "txtArray" << "cmdSaveBatch" << "cmdLoad" << "cmdSave"
-             << "cmdSavePicture" << "cmdAbout" << "optclrwhite" << "cboZoom" << "txtMoveY" << "txtMoveX" << "Picture1"
+    expected << "cborand"
+             << "txtIter"
+             << "cmdRandom"
+             << "txtArray"
+             << "cmdSaveBatch"
+             << "cmdLoad"
+             << "cmdSave"
+             << "cmdSavePicture"
+             << "cmdAbout"
+             << "optclrwhite"
+             << "cboZoom"
+             << "txtMoveY"
+             << "txtMoveX"
+             << "Picture1"
              << "cmdStart";   // and round again
     expected.removeAll(QString());
 
@@ -102,5 +125,5 @@ TEST_F(WindowTest, TabAndShiftTabGoRoundEveryStopInOrderBothWays)
     EXPECT_EQ(QApplication::focusWidget(), child("pctdisplay"));
 }
 
-} // namespace
-} // namespace fenra::test
+}   // namespace
+}   // namespace fenra::test

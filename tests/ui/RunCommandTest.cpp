@@ -16,8 +16,12 @@ TEST_F(WindowTest, StartAndEnterFromAnyControlButAnotherButtonClearAndDrawTheRun
     window->cmdStart_Click();
     box("txtMoveX")->setText(QStringLiteral("0"));
     int beeps = 1;
-    QWidget* const starters[] = {box(1, 1), child<QComboBox>("cborand")->lineEdit(), child<QComboBox>("cboZoom")->lineEdit(),
-                                 child("chkvar2"), child("optclrwhite"), child("pctdisplay")};
+    QWidget* const starters[] = {box(1, 1),
+                                 child<QComboBox>("cborand")->lineEdit(),
+                                 child<QComboBox>("cboZoom")->lineEdit(),
+                                 child("chkvar2"),
+                                 child("optclrwhite"),
+                                 child("pctdisplay")};
     for (QWidget* control : starters) {
         QTest::keyClick(control, control == starters[3] ? Qt::Key_Enter : Qt::Key_Return);   // the keypad's too
         EXPECT_EQ(fake.beeper.beeps, ++beeps) << qPrintable(control->objectName());
@@ -34,7 +38,7 @@ TEST_F(WindowTest, StartAndEnterFromAnyControlButAnotherButtonClearAndDrawTheRun
 
 TEST_F(WindowTest, OnlyTheExactTextsTwoToSixMoveTheFramesWhichKeepTheirTexts)
 {
-    EXPECT_EQ(framesShown(), 2);   // at start-up
+    EXPECT_EQ(framesShown(), 2);                       // at start-up
     child<QComboBox>("cborand")->setCurrentIndex(4);   // "6" chosen from the list
     box(5, 6)->setText(QStringLiteral("x"));
     child<QComboBox>("cborand")->lineEdit()->clear();
@@ -66,14 +70,21 @@ TEST_F(WindowTest, CommandsRefuseUnreadableSettingsByNameBeforeAnythingChanges)
     const QImage picture = drawing();
     const CurrentMap map = window->currentMap();
     const DataSetTexts sets = window->dataSets();
-    struct Case { void (frmfenra::*command)(); QLineEdit* box; const char* text; const char* named; };
-    const auto start = &frmfenra::cmdStart_Click, random = &frmfenra::cmdRandom_Click, batch = &frmfenra::cmdSaveBatch_Click;
+    struct Case {
+        void (frmfenra::*command)();
+        QLineEdit* box;
+        const char* text;
+        const char* named;
+    };
+    const auto start = &frmfenra::cmdStart_Click, random = &frmfenra::cmdRandom_Click,
+               batch = &frmfenra::cmdSaveBatch_Click;
     QLineEdit* count = child<QComboBox>("cborand")->lineEdit();
-    for (const Case& c : {Case{start, box("txtIter"), "", "\"Iterations:\""}, Case{start, box("txtIter"), "1e10", "\"Iterations:\""},
-                          Case{start, box("txtMoveX"), "ten", "\"Right:\""}, Case{start, box("txtMoveY"), "", "\"Down\""},
-                          Case{random, count, "two", "\"Random #'s:\""}, Case{random, box("txtIter"), "lots", "\"Iterations:\""},
-                          Case{batch, box("txtArray"), "x", "\"Runs:\""}, Case{batch, count, "10", "\"Random #'s:\""},
-                          Case{batch, box("txtIter"), "", "\"Iterations:\""}}) {
+    for (const Case& c :
+         {Case{start, box("txtIter"), "", "\"Iterations:\""}, Case{start, box("txtIter"), "1e10", "\"Iterations:\""},
+          Case{start, box("txtMoveX"), "ten", "\"Right:\""}, Case{start, box("txtMoveY"), "", "\"Down\""},
+          Case{random, count, "two", "\"Random #'s:\""}, Case{random, box("txtIter"), "lots", "\"Iterations:\""},
+          Case{batch, box("txtArray"), "x", "\"Runs:\""}, Case{batch, count, "10", "\"Random #'s:\""},
+          Case{batch, box("txtIter"), "", "\"Iterations:\""}}) {
         SCOPED_TRACE(c.text);
         const QString kept = c.box->text();
         c.box->setText(QString::fromLatin1(c.text));
@@ -83,7 +94,8 @@ TEST_F(WindowTest, CommandsRefuseUnreadableSettingsByNameBeforeAnythingChanges)
         ASSERT_EQ(fake.messages.told.size(), 1);
         EXPECT_TRUE(fake.messages.told.front().contains(QLatin1String(c.named)));
         c.box->setText(kept);
-        EXPECT_TRUE(window->dataSets() == sets && window->currentMap() == map && child<QProgressBar>("prgIter")->value() == 300);
+        EXPECT_TRUE(window->dataSets() == sets && window->currentMap() == map
+                    && child<QProgressBar>("prgIter")->value() == 300);
         EXPECT_EQ(drawing(), picture);
         EXPECT_TRUE(fake.beeper.beeps == 1 && fake.dialogs.shown.empty());
     }
@@ -154,5 +166,5 @@ TEST_F(WindowTest, ALongRunShowsItsProgressAndRepaintsAndHoldsACloseAndADropTill
     QTRY_VERIFY(!window->isVisible());   // the close asked for meanwhile
 }
 
-} // namespace
-} // namespace fenra::test
+}   // namespace
+}   // namespace fenra::test

@@ -34,7 +34,10 @@ protected:
         return found ? found : throw std::invalid_argument("the window has no control " + name.toStdString());
     }
     QLineEdit* box(const char* name) const { return child<QLineEdit>(QLatin1String(name)); }
-    QLineEdit* box(int set, int row) const { return child<QLineEdit>(QStringLiteral("txtdata%1(%2)").arg(set).arg(row - 1)); }
+    QLineEdit* box(int set, int row) const
+    {
+        return child<QLineEdit>(QStringLiteral("txtdata%1(%2)").arg(set).arg(row - 1));
+    }
     const QImage& drawing() const { return child<DrawingArea>("pctdisplay")->image(); }
 
     // Files dragged from the desktop onto a control: the drag enters, then drops, and both are taken.
@@ -64,7 +67,8 @@ protected:
     {
         const QImage image = drawing().convertToFormat(QImage::Format_RGB32);
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());   // rows without padding
-        return int(std::count_if(pixels, pixels + image.width() * image.height(), [](QRgb p) { return (p & 0xFFFFFF) != 0; }));
+        return int(
+            std::count_if(pixels, pixels + image.width() * image.height(), [](QRgb p) { return (p & 0xFFFFFF) != 0; }));
     }
 
     // How many data-set frames show, when they are the first ones; else -1.
@@ -81,4 +85,4 @@ protected:
     std::unique_ptr<frmfenra> window;
 };
 
-} // namespace fenra::test
+}   // namespace fenra::test
