@@ -24,8 +24,6 @@ namespace {
 
 using namespace fenra::render;
 
-constexpr int kScales[] = {1, 4, 16, 32};
-
 std::size_t pixelsAt(int scale)
 {
     const Frame f = Frame::window(1, 0, 0, 0, 0, scale);
