@@ -86,7 +86,9 @@ void LiveRender::renderOne(const render::RenderRequest& request, quint64 generat
         std::int64_t shownPoints = -1;
         const auto show = [&](std::int64_t done) {
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            emit snapshot(imageOf(render::toneMap(sums, request)), box, done, seconds, generation);
+            // The tone map takes every core for its few milliseconds: the UI thread only waits on its own events.
+            emit snapshot(imageOf(render::toneMap(sums, request, QThread::idealThreadCount())), box, done, seconds,
+                          generation);
             shown = Clock::now();
             shownPoints = done;
         };

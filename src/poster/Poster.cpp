@@ -181,7 +181,8 @@ private:
             return writer.finish(std::uint64_t(m_endChunk - m_firstChunk)) ? PosterResult{}
                                                                            : failed("the sums could not be written");
         }
-        PictureWriter picture(m_grid.width, m_grid.height, sums.mostHits(), m_job.finishing, m_job.threads, m_out);
+        PictureWriter picture(m_grid.width, m_grid.height, sums.mostHits(m_job.threads), m_job.finishing, m_job.threads,
+                              m_out);
         for (int y = 0; y < m_grid.height; y += kRowsAtOnce)
             picture.addRows(kRowsAtOnce, [&](int row, std::span<render::Sums> out) {
                 for (std::size_t x = 0; x < out.size(); ++x)

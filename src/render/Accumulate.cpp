@@ -171,7 +171,7 @@ Image render(const RenderRequest& request, const AccumulateControl& control)
 {
     HitSums sums = sumsFor(request);
     accumulate(request, sums, control);
-    return toneMap(sums, request);
+    return toneMap(sums, request, control.threads);
 }
 
 }   // namespace fenra::render

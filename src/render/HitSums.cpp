@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <thread>
 
 #include <sys/mman.h>
 
@@ -75,16 +76,28 @@ Sums HitSums::at(std::size_t pixel) const
     return s;
 }
 
-std::uint64_t HitSums::mostHits() const
+std::uint64_t HitSums::mostHits(int threads) const
 {
-    std::uint64_t most = 0;
-    for (std::size_t i = 0; i < m_size; ++i) {
-        if (!touched(i))
-            i |= (std::size_t(1) << kBlockShift) - 1;   // on to the next block
-        else
-            most = std::max<std::uint64_t>(most, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+    // Each thread looks through a run of whole blocks, so untouched ones are skipped at once.
+    const std::size_t blocks = (m_size >> kBlockShift) + 1;
+    const std::size_t workers = std::clamp<std::size_t>(std::size_t(std::max(1, threads)), 1, blocks);
+    std::vector<std::uint64_t> most(workers, 0);
+    const auto look = [&](std::size_t w) {
+        const std::size_t end = std::min(m_size, (blocks * (w + 1) / workers) << kBlockShift);
+        for (std::size_t i = (blocks * w / workers) << kBlockShift; i < end; ++i) {
+            if (!touched(i))
+                i |= (std::size_t(1) << kBlockShift) - 1;   // on to the next block
+            else
+                most[w] = std::max<std::uint64_t>(most[w], m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (std::size_t w = 1; w < workers; ++w)
+            pool.emplace_back(look, w);
+        look(0);
     }
-    return most;
+    return *std::max_element(most.begin(), most.end());
 }
 
 void HitSums::move(std::size_t pixel)

@@ -38,7 +38,8 @@ public:
     int height() const { return m_height; }
     std::size_t size() const { return m_size; }
     Sums at(std::size_t pixel) const;
-    std::uint64_t mostHits() const;
+    // The hits of the most hit pixel, looked for on up to `threads` threads.
+    std::uint64_t mostHits(int threads = 1) const;
 
     int bandShift() const { return m_bandShift; }
 

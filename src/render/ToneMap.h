@@ -25,7 +25,8 @@ struct Image {
 // at most 1 (or 1 wherever hit, without density). So mixed colours stay as
 // bright as pure ones. With oversampling, each fine pixel is lit so and the
 // picture is filtered down with a tent one picture pixel wide each side, which
-// smooths edges without the blockiness of plain averaging. Pure.
-Image toneMap(const HitSums& sums, const RenderRequest& request);
+// smooths edges without the blockiness of plain averaging. Pure: the same
+// picture for any number of threads.
+Image toneMap(const HitSums& sums, const RenderRequest& request, int threads = 1);
 
 }   // namespace fenra::render

@@ -7,6 +7,9 @@
 namespace fenra::render {
 namespace {
 
+// Most lit pixels of a picture have few hits, and their light costs a log and a power each.
+constexpr std::uint64_t kTabledHits = 4096;
+
 // Rounded half up; v is never negative.
 std::uint32_t channel(double v, double most) { return std::uint32_t(most * std::clamp(v, 0.0, 1.0) + 0.5); }
 
@@ -39,6 +42,18 @@ ToneMapRows::ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& sett
     // after it, by distance from its centre in picture pixels.
     for (int j = 0; j < 3 * m_n; ++j)
         m_weight.push_back(std::max(0.0, 1.0 - std::fabs((j + 0.5) / m_n - 1.5)));
+    if (m_settings.density && !m_dark)
+        for (std::uint64_t hits = 0; hits < std::min(kTabledHits, mostHits + 1); ++hits)
+            m_lightOfFewHits.push_back(lightOfHits(hits));
+}
+
+// brightness · (log(1 + hits) / log(1 + most hits))^(1/gamma), at most 1.
+double ToneMapRows::lightOfHits(std::uint64_t hits) const
+{
+    if (hits < m_lightOfFewHits.size())
+        return m_lightOfFewHits[hits];
+    const Tone& tone = m_settings.tone;
+    return std::min(1.0, tone.brightness * std::pow(std::log1p(double(hits)) / m_logMost, 1.0 / tone.gamma));
 }
 
 // A fine pixel's light, each channel 0 to 1: the hue of its hits' mean colour,
@@ -47,11 +62,7 @@ ToneMapRows::Rgb ToneMapRows::light(const Sums& s) const
 {
     if (s.hits == 0)
         return {};
-    const Tone& tone = m_settings.tone;
-    const double light =
-        !m_settings.density
-            ? 1.0
-            : std::min(1.0, tone.brightness * std::pow(std::log1p(double(s.hits)) / m_logMost, 1.0 / tone.gamma));
+    const double light = m_settings.density ? lightOfHits(s.hits) : 1.0;
     const double strongest = double(std::max({s.r, s.g, s.b}));
     if (strongest == 0.0)
         return {};

@@ -49,6 +49,10 @@ public:
     ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits, int threads,
                 Sink sink);
 
+    // A picture pixel of 8 bits a channel from its own sums alone, as the rows
+    // hand it on when nothing is oversampled.
+    std::uint32_t pixelOf(const Sums& s) const { return s.hits == 0 ? 0xFF000000u : pixel8(light(s)); }
+
     // The next `count` fine rows, from `source`.
     void addRows(int count, const RowSource& source);
     bool finished() const { return m_nextOut == m_height; }
@@ -58,6 +62,7 @@ private:
         float r = 0, g = 0, b = 0;
     };
     Rgb light(const Sums& s) const;
+    double lightOfHits(std::uint64_t hits) const;
     std::uint32_t pixel8(const Rgb& c) const;
     void handOn(int first, int count);
 
@@ -68,6 +73,7 @@ private:
     int m_threads;
     Sink m_sink;
     std::vector<double> m_weight;             // the tent's, over 3n fine pixels
+    std::vector<double> m_lightOfFewHits;     // lightOfHits() of the commonest counts, worked out once
     std::vector<std::vector<Rgb>> m_window;   // fine rows filtered across, from m_windowFirst
     int m_windowFirst = 0;
     int m_nextFine = 0, m_nextOut = 0;

@@ -293,6 +293,21 @@ TEST(ToneMap, HueOfTheMeanColourOfTheHitsLitByLogDensity)
         << "no density: full light wherever hit";
 }
 
+// Pixels are lit alone, from counts above and below those whose light is worked out in advance; untouched
+// blocks are skipped: none of it may depend on the threads, with or without oversampling.
+TEST(ToneMap, TheSamePictureOnAnyNumberOfThreads)
+{
+    HitSums sums(96, 60);
+    for (std::size_t i = 0; i < sums.size() / 2; i += 7)
+        addHits(sums, i, int((i * 37) % 6000 + 1), i % 3 ? 0xFFFF8000 : 0xFF2040FF);
+    for (const int oversample : {1, 2}) {
+        const Image one = toneMap(sums, toned(sums, {2.2, 1.0}, oversample), 1);
+        EXPECT_EQ(toneMap(sums, toned(sums, {2.2, 1.0}, oversample), 3).pixels, one.pixels) << oversample;
+        EXPECT_EQ(one.pixels.back(), 0xFF000000u);
+    }
+    EXPECT_EQ(sums.mostHits(3), sums.mostHits(1));
+}
+
 TEST(ToneMap, OversampledPicturesAreFilteredDownWithATent)
 {
     // 8 x 4 fine pixels, 2 x 2 a picture pixel: all lit alike, then only the second column.
