@@ -45,31 +45,42 @@ void toPngSamples(const std::uint8_t* in, int width, int depth, std::uint8_t* ou
     }
 }
 
-std::uint8_t paeth(int a, int b, int c)
+int paeth(int a, int b, int c)
 {
     const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return std::uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
 
-// Filter `type` of one row into `out`; returns the sum of its bytes' sizes read as signed numbers.
+// Filter `type` of one byte, from it, the byte to its left (a), above (b) and above left (c).
+template <int kType>
+std::uint8_t filtered(int x, int a, int b, int c)
+{
+    if constexpr (kType == 1)
+        return std::uint8_t(x - a);
+    else if constexpr (kType == 2)
+        return std::uint8_t(x - b);
+    else if constexpr (kType == 3)
+        return std::uint8_t(x - (a + b) / 2);
+    else if constexpr (kType == 4)
+        return std::uint8_t(x - paeth(a, b, c));
+    return std::uint8_t(x);
+}
+
+// Filter `type` of one row into `out`; returns the sum of its bytes' sizes read
+// as signed numbers. The first pixel has nothing to its left; the loop over the
+// rest has no branches, so the compiler keeps it in vector registers.
 template <int kType>
 long filterWith(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp,
                 std::uint8_t* out)
 {
     long cost = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        const int a = i >= bpp ? row[i - bpp] : 0, b = above[i];
-        std::uint8_t predicted = 0;
-        if constexpr (kType == 1)
-            predicted = std::uint8_t(a);
-        else if constexpr (kType == 2)
-            predicted = std::uint8_t(b);
-        else if constexpr (kType == 3)
-            predicted = std::uint8_t((a + b) / 2);
-        else if constexpr (kType == 4)
-            predicted = paeth(a, b, i >= bpp ? above[i - bpp] : 0);
-        out[i] = std::uint8_t(row[i] - predicted);
-        cost += out[i] < 128 ? out[i] : 256 - out[i];
+    for (std::size_t i = 0; i < std::min(bpp, size); ++i) {
+        out[i] = filtered<kType>(row[i], 0, above[i], 0);
+        cost += std::abs(int(std::int8_t(out[i])));
+    }
+    for (std::size_t i = bpp; i < size; ++i) {
+        out[i] = filtered<kType>(row[i], row[i - bpp], above[i], above[i - bpp]);
+        cost += std::abs(int(std::int8_t(out[i])));
     }
     return cost;
 }

@@ -162,12 +162,17 @@ private:
         };
         const std::int64_t sharePoints = pointsOf(m_firstChunk), keptPoints = sharePoints - pointsOf(resumeAt);
         std::int64_t done = 0;   // by this run; the chunks done are always the first of those it had to do
-        control.onRound = [&](std::int64_t points, std::int64_t) {
-            done = points;
-            report(keptPoints + points, sharePoints);
-            if (keepingDue())
-                keepWhole(sums, chunksDone(points));
-        };
+        // Rounds end with every thread waiting for the last and the threads' sums added on one: only a
+        // checkpoint, which needs sums that hold whole chunks, is worth them.
+        if (m_job.checkpoint.empty())
+            control.onProgress = [&](std::int64_t points, std::int64_t) { report(points, sharePoints); };
+        else
+            control.onRound = [&](std::int64_t points, std::int64_t) {
+                done = points;
+                report(keptPoints + points, sharePoints);
+                if (keepingDue())
+                    keepWhole(sums, chunksDone(points));
+            };
         control.onCancel = [&](std::int64_t points) { done = points; };
         if (render::accumulate(m_job.request, sums, control) == render::Accumulated::Cancelled || stopped()) {
             if (!m_job.checkpoint.empty() && !keepWhole(sums, chunksDone(done)))
@@ -257,7 +262,7 @@ private:
             control.firstChunk = m_firstChunk;
             control.endChunk = m_endChunk;
             control.firstRow = first;
-            control.onRound = [&](std::int64_t done, std::int64_t) {
+            control.onProgress = [&](std::int64_t done, std::int64_t) {
                 report(band * sharePoints + done, bands * sharePoints);
             };
             if (render::accumulate(m_job.request, sums, control, render::Sharing::Queues)
@@ -268,6 +273,7 @@ private:
                 return {PosterStatus::Stopped, {}};
             }
             forEachSumsRow(sums, 0, sums.height(), row, [&](const std::vector<render::Sums>& r) { writer->addRow(r); });
+            report((band + 1) * sharePoints, bands * sharePoints);
             if (keepingDue() && band + 1 < bands && !keep(band + 1))
                 return failed("the checkpoint " + m_job.checkpoint + " could not be written");
         }

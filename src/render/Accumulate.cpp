@@ -149,7 +149,7 @@ Accumulated accumulate(const RenderRequest& request, HitSums& into, const Accumu
         const std::int64_t end = control.onRound ? std::min(chunks, first + perThread * workers) : chunks;
         done += round.run(first, end, into, own, workers, done);
         for (const auto& sums : own) {
-            into.addAll(*sums);
+            into.addAll(*sums, workers);
             if (end < chunks)
                 sums->clear();   // for the next round
         }

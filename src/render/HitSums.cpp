@@ -121,25 +121,34 @@ void HitSums::addSums(std::size_t pixel, const Sums& sums)
     }
 }
 
-void HitSums::addAll(const HitSums& other)
+void HitSums::addAll(const HitSums& other, int threads)
 {
-    for (std::size_t i = 0; i < m_size; ++i) {
-        if (!other.touched(i)) {
-            i |= (std::size_t(1) << kBlockShift) - 1;
-            continue;
+    const auto addBands = [&](std::size_t firstBand, std::size_t endBand) {
+        const std::size_t end = std::min(m_size, endBand << m_bandShift);
+        for (std::size_t i = firstBand << m_bandShift; i < end; ++i) {
+            if (!other.touched(i)) {
+                i |= (std::size_t(1) << kBlockShift) - 1;
+                continue;
+            }
+            const Cell& o = other.m_cells[i];
+            if (o[0] == 0)
+                continue;
+            m_touched[i >> kBlockShift] = 1;
+            Cell& c = m_cells[i];
+            if ((o[0] & kMoved) || (c[0] & kCountMask) + o[0] >= kMoveAt) {
+                addTo(moved(i), other.at(i));
+                c[0] |= kMoved;
+            } else {
+                c += o;
+            }
         }
-        const Cell& o = other.m_cells[i];
-        if (o[0] == 0)
-            continue;
-        m_touched[i >> kBlockShift] = 1;
-        Cell& c = m_cells[i];
-        if ((o[0] & kMoved) || (c[0] & kCountMask) + o[0] >= kMoveAt) {
-            addTo(moved(i), other.at(i));
-            c[0] |= kMoved;
-        } else {
-            c += o;
-        }
-    }
+    };
+    // A band's spilled sums are its own, and its blocks lie within it, so threads over other bands never meet.
+    const std::size_t workers = std::clamp<std::size_t>(std::size_t(std::max(1, threads)), 1, m_bands);
+    std::vector<std::jthread> pool;
+    for (std::size_t w = 1; w < workers; ++w)
+        pool.emplace_back(addBands, m_bands * w / workers, m_bands * (w + 1) / workers);
+    addBands(0, m_bands / workers);
 }
 
 void HitSums::clear()

@@ -59,8 +59,9 @@ public:
     }
     // Adds sums read back (a checkpoint's); only while no other thread adds.
     void addSums(std::size_t pixel, const Sums& sums);
-    // Adds every pixel of `other`, a buffer of the same size.
-    void addAll(const HitSums& other);
+    // Adds every pixel of `other`, a buffer of the same size, on up to
+    // `threads` threads, each over whole bands.
+    void addAll(const HitSums& other, int threads = 1);
     // Back to no hits, touching only the blocks that were added to.
     void clear();
 
