@@ -19,8 +19,6 @@ public:
     // Ends the bar's line, when one was drawn.
     void finish();
 
-    bool shown() const { return m_shown; }
-
     // Whether a bar's line is on the terminal, unfinished: a signal handler
     // ends it before the program stops. Safe to read in a signal handler.
     static bool lineOpen() { return s_lineOpen.load(std::memory_order_relaxed); }

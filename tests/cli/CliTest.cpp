@@ -4,6 +4,7 @@
 #include "files/DataRecord.h"
 #include "files/InputData.h"
 #include "files/PngChunks.h"
+#include "platform/FileNames.h"
 #include "platform/QtFileStore.h"
 
 #include <QDir>
