@@ -86,9 +86,8 @@ void LiveRender::renderOne(const render::RenderRequest& request, quint64 generat
         std::int64_t shownPoints = -1;
         const auto show = [&](std::int64_t done) {
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            // The tone map takes every core for its few milliseconds: the UI thread only waits on its own events.
-            emit snapshot(imageOf(render::toneMap(sums, request, QThread::idealThreadCount())), box, done, seconds,
-                          generation);
+            // On the render's own threads: the core left to the UI stays free.
+            emit snapshot(imageOf(render::toneMap(sums, request, m_threads)), box, done, seconds, generation);
             shown = Clock::now();
             shownPoints = done;
         };
