@@ -36,10 +36,13 @@ cat >"$work/triangle.flam3" <<'XML'
 XML
 
 for threads in 1 2; do
-  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$work/t$threads.md" \
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$work/t$threads.md" --export-json "$work/t$threads.json" \
     -n "fenra-render, $threads thread(s)" \
     "$render $here/samples/sierpinski.tfg -o $work/fenra.png --scale 2 --points 100000000 --colour density --seed 1 --threads $threads" \
     -n "flam3-render, $threads thread(s)" \
     "env nthreads=$threads seed=1 isaac_seed=1 out=$work/flam3.png flam3-render < $work/triangle.flam3"
   cat "$work/t$threads.md"
+  # Single runs here vary by a fifth or more: the medians' ratio is the figure to quote.
+  grep -o '"median": [0-9.e+-]*' "$work/t$threads.json" | awk -v t="$threads" \
+    '{m[NR] = $2} END {printf "medians, %d thread(s): fenra-render %.0f ms, flam3-render %.0f ms, ratio %.1f\n", t, m[1] * 1000, m[2] * 1000, m[2] / m[1]}'
 done
