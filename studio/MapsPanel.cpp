@@ -29,6 +29,7 @@ MapsPanel::MapsPanel(StudioDocument& document, QWidget* parent)
     m_table->setHorizontalHeaderLabels({tr("Shown"), tr("Weight"), QStringLiteral("a"), QStringLiteral("b"),
                                         QStringLiteral("e"), QStringLiteral("c"), QStringLiteral("d"),
                                         QStringLiteral("f")});
+    m_table->setWordWrap(false);   // a long exact value is cut short with an ellipsis; its tooltip holds it whole
     m_table->horizontalHeader()->setToolTip(tr("x′ = a·x + b·y + e,  y′ = c·x + d·y + f"));
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->horizontalHeader()->setSectionResizeMode(kShownColumn, QHeaderView::ResizeToContents);
@@ -52,6 +53,17 @@ MapsPanel::MapsPanel(StudioDocument& document, QWidget* parent)
     fill();
 }
 
+namespace {
+
+QTableWidgetItem* numberItem(double value)
+{
+    auto* item = new QTableWidgetItem(exactNumberText(value));
+    item->setToolTip(item->text());
+    return item;
+}
+
+}   // namespace
+
 void MapsPanel::fill()
 {
     const QSignalBlocker blocker(m_table);
@@ -64,9 +76,9 @@ void MapsPanel::fill()
         shown->setCheckState(m_document.shown(k) ? Qt::Checked : Qt::Unchecked);
         shown->setData(Qt::DecorationRole, QColor::fromRgb(render::setColour(k + 1)));   // the map's colour
         m_table->setItem(k, kShownColumn, shown);
-        m_table->setItem(k, kWeightColumn, new QTableWidgetItem(exactNumberText(map.weight)));
+        m_table->setItem(k, kWeightColumn, numberItem(map.weight));
         for (int j = 0; j < 6; ++j)
-            m_table->setItem(k, kFirstValueColumn + j, new QTableWidgetItem(exactNumberText(map.map.c[j])));
+            m_table->setItem(k, kFirstValueColumn + j, numberItem(map.map.c[j]));
     }
     followSelection(m_document.selected());
 }
