@@ -84,12 +84,14 @@ std::uint64_t HitSums::mostHits(int threads) const
     std::vector<std::uint64_t> most(workers, 0);
     const auto look = [&](std::size_t w) {
         const std::size_t end = std::min(m_size, (blocks * (w + 1) / workers) << kBlockShift);
+        std::uint64_t mine = 0;   // kept here, not in `most`, whose entries share a cache line
         for (std::size_t i = (blocks * w / workers) << kBlockShift; i < end; ++i) {
             if (!touched(i))
                 i |= (std::size_t(1) << kBlockShift) - 1;   // on to the next block
             else
-                most[w] = std::max<std::uint64_t>(most[w], m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
+                mine = std::max<std::uint64_t>(mine, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
         }
+        most[w] = mine;
     };
     {
         std::vector<std::jthread> pool;
