@@ -1,11 +1,12 @@
 #include "render/HitSums.h"
 
+#include "render/Runs.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-#include <thread>
 
 #include <sys/mman.h>
 
@@ -78,27 +79,20 @@ Sums HitSums::at(std::size_t pixel) const
 
 std::uint64_t HitSums::mostHits(int threads) const
 {
-    // Each thread looks through a run of whole blocks, so untouched ones are skipped at once.
-    const std::size_t blocks = (m_size >> kBlockShift) + 1;
-    const std::size_t workers = std::clamp<std::size_t>(std::size_t(std::max(1, threads)), 1, blocks);
-    std::vector<std::uint64_t> most(workers, 0);
-    const auto look = [&](std::size_t w) {
-        const std::size_t end = std::min(m_size, (blocks * (w + 1) / workers) << kBlockShift);
-        std::uint64_t mine = 0;   // kept here, not in `most`, whose entries share a cache line
-        for (std::size_t i = (blocks * w / workers) << kBlockShift; i < end; ++i) {
+    // Each thread looks through a run of whole blocks, so untouched ones are skipped at once, and keeps its
+    // maximum to itself until the end: entries of `most` written all along would share a cache line.
+    std::vector<std::uint64_t> most(std::size_t(std::max(1, threads)), 0);
+    forEachRun((m_size >> kBlockShift) + 1, threads, [&](int run, std::size_t firstBlock, std::size_t endBlock) {
+        std::uint64_t mine = 0;
+        const std::size_t end = std::min(m_size, endBlock << kBlockShift);
+        for (std::size_t i = firstBlock << kBlockShift; i < end; ++i) {
             if (!touched(i))
                 i |= (std::size_t(1) << kBlockShift) - 1;   // on to the next block
             else
                 mine = std::max<std::uint64_t>(mine, m_cells[i][0] & kMoved ? at(i).hits : m_cells[i][0]);
         }
-        most[w] = mine;
-    };
-    {
-        std::vector<std::jthread> pool;
-        for (std::size_t w = 1; w < workers; ++w)
-            pool.emplace_back(look, w);
-        look(0);
-    }
+        most[std::size_t(run)] = mine;
+    });
     return *std::max_element(most.begin(), most.end());
 }
 
@@ -125,7 +119,8 @@ void HitSums::addSums(std::size_t pixel, const Sums& sums)
 
 void HitSums::addAll(const HitSums& other, int threads)
 {
-    const auto addBands = [&](std::size_t firstBand, std::size_t endBand) {
+    // A band's spilled sums are its own, and its blocks lie within it, so threads over other bands never meet.
+    forEachRun(m_bands, threads, [&](int, std::size_t firstBand, std::size_t endBand) {
         const std::size_t end = std::min(m_size, endBand << m_bandShift);
         for (std::size_t i = firstBand << m_bandShift; i < end; ++i) {
             if (!other.touched(i)) {
@@ -144,13 +139,7 @@ void HitSums::addAll(const HitSums& other, int threads)
                 c += o;
             }
         }
-    };
-    // A band's spilled sums are its own, and its blocks lie within it, so threads over other bands never meet.
-    const std::size_t workers = std::clamp<std::size_t>(std::size_t(std::max(1, threads)), 1, m_bands);
-    std::vector<std::jthread> pool;
-    for (std::size_t w = 1; w < workers; ++w)
-        pool.emplace_back(addBands, m_bands * w / workers, m_bands * (w + 1) / workers);
-    addBands(0, m_bands / workers);
+    });
 }
 
 void HitSums::clear()

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 namespace fenra::render {
 namespace {
@@ -14,23 +13,6 @@ constexpr std::uint64_t kTabledHits = 4096;
 std::uint32_t channel(double v, double most) { return std::uint32_t(most * std::clamp(v, 0.0, 1.0) + 0.5); }
 
 }   // namespace
-
-void forEachRow(int count, int threads, const std::function<void(int)>& fn)
-{
-    const int workers =
-        std::clamp(threads, 1, std::max(1, count / 4));   // a few rows each, or it is not worth a thread
-    if (workers == 1) {
-        for (int i = 0; i < count; ++i)
-            fn(i);
-        return;
-    }
-    std::vector<std::jthread> pool;
-    for (int w = 0; w < workers; ++w)
-        pool.emplace_back([&, w] {
-            for (int i = int(std::int64_t(count) * w / workers); i < int(std::int64_t(count) * (w + 1) / workers); ++i)
-                fn(i);
-        });
-}
 
 ToneMapRows::ToneMapRows(int fineWidth, int fineHeight, const ToneSettings& settings, std::uint64_t mostHits,
                          int threads, Sink sink)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/HitSums.h"
+#include "render/Runs.h"
 #include "render/ToneMap.h"
 
 #include <cstdint>
@@ -78,8 +79,5 @@ private:
     int m_windowFirst = 0;
     int m_nextFine = 0, m_nextOut = 0;
 };
-
-// Runs fn(0) .. fn(count - 1) on up to `threads` threads, each on a run of consecutive indices.
-void forEachRow(int count, int threads, const std::function<void(int)>& fn);
 
 }   // namespace fenra::render
