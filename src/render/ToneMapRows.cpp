@@ -54,6 +54,8 @@ ToneMapRows::Rgb ToneMapRows::light(const Sums& s) const
 
 std::uint32_t ToneMapRows::pixel8(const Rgb& c) const
 {
+    if (c.r == 0 && c.g == 0 && c.b == 0)
+        return 0xFF000000u;   // most of a picture: no arithmetic for it
     return 0xFF000000u | channel(c.r, 255.0) << 16 | channel(c.g, 255.0) << 8 | channel(c.b, 255.0);
 }
 
@@ -139,10 +141,9 @@ void ToneMapRows::handOn(int first, int count)
                 c = {float(r / sum), float(g / sum), float(b / sum)};
             }
             const std::size_t at = std::size_t(i) * std::size_t(m_width) + std::size_t(X);
-            const bool black = c.r == 0 && c.g == 0 && c.b == 0;   // most of a picture: no arithmetic for it
             if (m_settings.depth == 8) {
-                argb[at] = black ? 0xFF000000u : pixel8(c);
-            } else if (!black) {
+                argb[at] = pixel8(c);
+            } else {
                 rgb[3 * at] = std::uint16_t(channel(c.r, 65535.0));
                 rgb[3 * at + 1] = std::uint16_t(channel(c.g, 65535.0));
                 rgb[3 * at + 2] = std::uint16_t(channel(c.b, 65535.0));

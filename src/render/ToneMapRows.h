@@ -52,7 +52,7 @@ public:
 
     // A picture pixel of 8 bits a channel from its own sums alone, as the rows
     // hand it on when nothing is oversampled.
-    std::uint32_t pixelOf(const Sums& s) const { return s.hits == 0 ? 0xFF000000u : pixel8(light(s)); }
+    std::uint32_t pixelOf(const Sums& s) const { return pixel8(light(s)); }
 
     // The next `count` fine rows, from `source`.
     void addRows(int count, const RowSource& source);
